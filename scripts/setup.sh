@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what the build needs from Debian's packages, when it is missing.
+# Idempotent and non-interactive; needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+          fonts-dejavu-core)
+if [ "${1:-}" = "--screenshots" ]; then
+    packages+=(xvfb xauth x11-apps imagemagick)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Run as root to install: ${missing[*]}" >&2; exit 1; }
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

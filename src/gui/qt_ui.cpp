@@ -1,0 +1,95 @@
+// Message boxes, file dialogs and the wait cursor through Qt.
+#include "gui/qt_ui.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace {
+
+QWidget* owner() { return mainWindowOpen() ? QApplication::activeWindow() : nullptr; }
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QString startPath(const FileRequest& request)
+{
+    if (request.defaultName.empty())
+        return qs(request.folder);
+    return qs(request.folder + "/" + request.defaultName);
+}
+
+std::optional<std::string> chosen(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    return path.toStdString();
+}
+
+} // namespace
+
+void QtUi::registerDialog(const std::string& dialogName, DialogFactory factory)
+{
+    m_factories[dialogName] = std::move(factory);
+}
+
+void QtUi::showMessage(const std::string& text, const std::string& caption)
+{
+    QMessageBox::information(owner(), qs(caption), qs(text));
+}
+
+void QtUi::showFatal(const std::string& text)
+{
+    QMessageBox::critical(nullptr, kFatalCaption, qs(text));
+}
+
+bool QtUi::askOkCancel(const std::string& text, const std::string& caption)
+{
+    return QMessageBox::question(owner(), qs(caption), qs(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+std::optional<std::string> QtUi::openFile(const FileRequest& request)
+{
+    return chosen(QFileDialog::getOpenFileName(owner(), qs(request.title), startPath(request),
+                                               qs(request.filter)));
+}
+
+std::optional<std::string> QtUi::saveFile(const FileRequest& request)
+{
+    // An existing file is refused by our own loop, not by Qt's overwrite question.
+    const QFileDialog::Options options =
+        request.refuseExisting ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
+    return chosen(QFileDialog::getSaveFileName(owner(), qs(request.title), startPath(request),
+                                               qs(request.filter), nullptr, options));
+}
+
+std::optional<std::string> QtUi::browseFolder(const std::string& title,
+                                              const std::string& startFolder)
+{
+    return chosen(QFileDialog::getExistingDirectory(owner(), qs(title), qs(startFolder)));
+}
+
+void QtUi::setBusy(bool busy)
+{
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool QtUi::ctrlDown()
+{
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+}
+
+bool QtUi::runModal(DialogModel& model)
+{
+    const auto factory = m_factories.find(model.dialogName());
+    if (factory == m_factories.end())
+        return false;
+    std::unique_ptr<QDialog> dialog = factory->second(model, owner());
+    return dialog->exec() == QDialog::Accepted;
+}

@@ -1,0 +1,45 @@
+// Temporary folders and whole-file reads and writes for tests.
+#include "support/test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+TempDir::TempDir()
+{
+    static std::atomic<int> counter{0};
+    m_path = std::filesystem::temp_directory_path() /
+             ("orvantella-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(m_path);
+    std::filesystem::create_directories(m_path);
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string readFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::filesystem::path sharedDataDir()
+{
+#ifdef ORVANTELLA_SHARED_DIR
+    return std::filesystem::path(ORVANTELLA_SHARED_DIR) / "data";
+#else
+    return std::filesystem::path("../shared/data");
+#endif
+}

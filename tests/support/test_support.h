@@ -1,0 +1,26 @@
+#pragma once
+// Shared helpers of the test programs: temporary folders, file contents.
+
+#include <filesystem>
+#include <string>
+
+// A fresh folder below the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::string str() const { return m_path.string(); }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+
+// The shared data folder beside the project (real meteor data, star catalogue).
+std::filesystem::path sharedDataDir();

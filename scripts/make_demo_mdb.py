@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""Builds the demo meteor database shipped in data/demo/MDB from public data.
+
+Sources (see ../shared/data/real/PROVENANCE.md): the IAU Meteor Data Center
+shower list (established showers become the streams of one stream list), the
+Global Meteor Network's activity windows for established showers, and two GMN
+trajectory summaries (the orbits, linked to streams by GMN's own shower
+assignment). Run from the project root:
+
+    python3 scripts/make_demo_mdb.py ../shared/data/real data/demo/MDB
+"""
+import csv
+import math
+import os
+import sys
+
+IAU_DSID, GMN_DSID, WORK_DSID = 1, 1000, 41000
+GMN_FILES = [
+    ("gmn_traj_summary_monthly_201812.txt", "O_GMN_201812.csv", "GMN December 2018"),
+    ("gmn_traj_summary_20220304_solrange_344.0-345.0.txt", "O_GMN_20220304.csv",
+     "GMN 2022-03-04 sol 344-345"),
+]
+STREAM_RADIUS_DEG, STREAM_DV_KMS, STREAM_DPRIME = 3.0, 3.0, 0.2
+
+ORBIT_COLUMNS = ["OID", "use", "name", "mjd", "sol", "ra", "dec", "vg", "type", "a", "q", "e",
+                 "peri", "node", "incl", "M", "T/e", "r_sd", "v_sd", "Hb", "He", "zr", "mag",
+                 "mass", "memo"]
+STREAM_COLUMNS = ["SID", "use", "code", "name", "sol1", "sol2", "solp", "ra", "dec", "dra",
+                  "ddec", "vg", "type", "R", "dv", "D'", "TypicalOID", "memo"]
+
+
+def header(columns):
+    return "_Version" + "".join(",_" + c for c in columns)
+
+
+def text(value):
+    """Table texts have no quoting: commas and line breaks are replaced."""
+    return "_" + value.replace(",", " ").replace("\r", " ").replace("\n", " ")[:254]
+
+
+def write_table(path, columns, number, rows):
+    with open(path, "w", newline="") as out:
+        out.write(header(columns) + "\r\n")
+        for row in rows:
+            out.write(",".join([str(number)] + row) + "\r\n")
+
+
+def number(field):
+    try:
+        value = float(field)
+    except ValueError:
+        return 0.0
+    return 0.0 if math.isnan(value) or math.isinf(value) else value
+
+
+def f(value):
+    return "%f" % value
+
+
+def established_showers(real):
+    """One parameter set per established shower: the one built on most meteors."""
+    best = {}
+    with open(os.path.join(real, "iau_mdc_showers.psv")) as source:
+        for row in csv.DictReader(source, delimiter="|"):
+            if row["s"].strip() != "1" or not row["Vg"].strip():
+                continue
+            code = row["Code"].strip()
+            meteors = number(row["N"])
+            if code not in best or meteors > best[code][0]:
+                best[code] = (meteors, row)
+    return {code: row for code, (_, row) in sorted(best.items())}
+
+
+def activity_windows(real):
+    windows = {}
+    with open(os.path.join(real, "gmn_rms_established_showers.csv")) as source:
+        for line in source:
+            if line.startswith("#"):
+                continue
+            fields = [x.strip() for x in line.split("|")]
+            windows[fields[1]] = (number(fields[3]), number(fields[5]))
+    return windows
+
+
+def stream_rows(showers, windows):
+    rows, sid_of_code = [], {}
+    for n, (code, row) in enumerate(showers.items()):
+        sid = IAU_DSID * 100000 + 1 + n
+        solp = number(row["LaSun"])
+        sol1, sol2 = windows.get(code, ((solp - 5) % 360, (solp + 5) % 360))
+        sid_of_code[code] = sid
+        rows.append([str(sid), "1", text("IAU_" + code)[:8], text(row["Name"].strip()),
+                     f(sol1), f(sol2), f(solp), f(number(row["Ra"])), f(number(row["De"])),
+                     f(number(row["dRa"])), f(number(row["dDe"])), f(number(row["Vg"])), "1",
+                     f(STREAM_RADIUS_DEG), f(STREAM_DV_KMS), f(STREAM_DPRIME), "0",
+                     text("IAU MDC " + row["IAUNo"].strip())])
+    return rows, sid_of_code
+
+
+def orbit_rows(path, first_oid, sid_of_code, links):
+    rows = []
+    with open(path, newline="") as source:
+        for line in source:
+            line = line.strip("\r\n")
+            if not line or line.startswith("#"):
+                continue
+            c = [x.strip() for x in line.split(";")]
+            oid = first_oid + len(rows)
+            jd = number(c[1])
+            memo = "GMN stations " + c[85].replace(",", " ")
+            rows.append([str(oid), "1", text(c[0]), f(jd - 2400000.5), f(number(c[5])),
+                         f(number(c[7])), f(number(c[9])), f(number(c[15])), "1",
+                         f(number(c[23])), f(number(c[37])), f(number(c[25])), f(number(c[29])),
+                         f(number(c[31])), f(number(c[27])), f(0), f(0), f(number(c[8])),
+                         f(number(c[16])), f(number(c[67])), f(number(c[73])), f(0),
+                         f(number(c[76])), f(number(c[79])), text(memo)])
+            if c[4] in sid_of_code:
+                links.append((sid_of_code[c[4]], oid))
+    return rows
+
+
+def main(real, mdb):
+    os.makedirs(os.path.join(mdb, "orbits"), exist_ok=True)
+    streams, sid_of_code = stream_rows(established_showers(real), activity_windows(real))
+    links, files, next_oid = [], [], GMN_DSID * 100000
+    for source, target, memo in GMN_FILES:
+        rows = orbit_rows(os.path.join(real, source), next_oid, sid_of_code, links)
+        next_oid += len(rows)
+        write_table(os.path.join(mdb, "orbits", target), ORBIT_COLUMNS, 501, rows)
+        files.append(["1", text(target), text(memo)])
+    lid = IAU_DSID * 100000
+    write_table(os.path.join(mdb, "UDSID.csv"), ["DSID", "use", "code", "IDnext", "memo"], 1, [
+        [str(IAU_DSID), "1", "_IAU", str(IAU_DSID * 100000 + 1 + len(streams)),
+         text("IAU Meteor Data Center shower list (January 2023)")],
+        [str(GMN_DSID), "1", "_GMN", str(next_oid), text("Global Meteor Network orbits")],
+        [str(WORK_DSID), "1", "_WK", str(WORK_DSID * 100000), text("builtin ID for work")],
+    ])
+    write_table(os.path.join(mdb, "UList.csv"), ["LID", "name", "ver", "memo"], 101,
+                [[str(lid), text("L_IAU_established"), text("v1.0"),
+                  text("IAU MDC established showers")]])
+    write_table(os.path.join(mdb, "ULSlink.csv"), ["LID", "SID"], 201,
+                [[str(lid), row[0]] for row in streams])
+    write_table(os.path.join(mdb, "UStream.csv"), STREAM_COLUMNS, 301, streams)
+    write_table(os.path.join(mdb, "USOlink.csv"), ["SID", "OID"], 401,
+                [[str(sid), str(oid)] for sid, oid in sorted(links)])
+    write_table(os.path.join(mdb, "UOFile.csv"), ["use", "orbit file name", "memo"], 901, files)
+    print("%d streams, %d orbits, %d links" % (len(streams), next_oid - GMN_DSID * 100000,
+                                               len(links)))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    main(sys.argv[1], sys.argv[2])

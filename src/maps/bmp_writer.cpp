@@ -39,14 +39,18 @@ std::string encodeBmp(const Canvas& canvas)
     const int width = canvas.maxX() + 1;
     const int height = canvas.maxY() + 1;
     std::string bytes;
-    bytes.reserve(kBmpHeaderSize + static_cast<std::size_t>(width) * height * 3);
     putHeader(bytes, width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const Rgb color = canvas.pixel(x, y);
-            bytes.push_back(static_cast<char>(color.b));
-            bytes.push_back(static_cast<char>(color.g));
-            bytes.push_back(static_cast<char>(color.r));
+    bytes.resize(kBmpHeaderSize + static_cast<std::size_t>(width) * height * 3);
+    char* out = bytes.data() + kBmpHeaderSize;
+    // Canvas row y is screen row maxY - y: the file's first row is the
+    // screen's row maxY.
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = canvas.rgbData() + (canvas.maxY() - y) * canvas.bytesPerLine();
+        for (int x = 0; x < width; ++x, in += 3, out += 3) {
+            out[0] = static_cast<char>(in[2]);
+            out[1] = static_cast<char>(in[1]);
+            out[2] = static_cast<char>(in[0]);
         }
+    }
     return bytes;
 }

@@ -1,6 +1,7 @@
 // Canvas size rounding, origin, clipping, the black-and-white rule, markers and lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <set>

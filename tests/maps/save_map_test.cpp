@@ -1,6 +1,7 @@
 // The "Save Map" flow and the maps' default file names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -72,6 +73,7 @@ TEST(SaveMap, AsksForTheFileAndWritesTheCanvas)
     // The dialog itself asks before overwriting; no "exists" loop of our own.
     EXPECT_FALSE(scoped.ui.request->refuseExisting);
     EXPECT_EQ(readFileBytes(dir.file("chosen.bmp")), encodeBmp(canvas));
+    EXPECT_EQ(scoped.ui.messages, 0);
     // The wait cursor came and went, in pairs.
     ASSERT_FALSE(scoped.ui.busyCalls.empty());
     EXPECT_TRUE(scoped.ui.busyCalls.front());

@@ -1,6 +1,5 @@
 // orvantella-batch: the core's commands without a window.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,15 +29,6 @@ void printUsage(std::FILE* out, const std::vector<BatchCommand>& commands)
 }
 
 } // namespace
-
-bool parseNumber(const std::string& text, double& value)
-{
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0';
-}
 
 int main(int argc, char** argv)
 {

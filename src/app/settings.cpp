@@ -18,6 +18,18 @@ namespace {
 constexpr const char* kVersionKey = "VERSION";
 constexpr std::size_t kNumberSize = 4;
 
+// The five views whose columns are stored, in file order, with their
+// record prefixes: "%s_d%d" holds the shown flag, "%s_w%d" the width.
+struct ViewRecordPrefix {
+    const char* prefix;
+    UViewDef ViewLayouts::*view;
+};
+constexpr ViewRecordPrefix kViewRecordPrefixes[] = {
+    {"UD", &ViewLayouts::dataSources}, {"UL", &ViewLayouts::streamLists},
+    {"UOF", &ViewLayouts::orbitFiles}, {"US", &ViewLayouts::streams},
+    {"UO", &ViewLayouts::orbits},
+};
+
 void encodeLittleEndian(std::uint32_t value, unsigned char* bytes)
 {
     for (std::size_t i = 0; i < kNumberSize; ++i)
@@ -180,7 +192,7 @@ bool fitsRecordBuffer(std::size_t totalBytes)
 
 // The texts that are not written: longer than a setting can hold, then the
 // longest ones until the rest fits.
-std::vector<const char*> textsLeftOut(const Settings& settings, const ViewLayouts& views)
+std::vector<std::string> textsLeftOut(const Settings& settings, const ViewLayouts& views)
 {
     std::size_t numberRecords = 1; // VERSION
     std::vector<std::pair<const char*, std::size_t>> texts;
@@ -192,7 +204,7 @@ std::vector<const char*> textsLeftOut(const Settings& settings, const ViewLayout
     });
     forEachViewColumn(views, [&](const char*, int, const UViewColumn&) { numberRecords += 2; });
 
-    std::vector<const char*> leftOut;
+    std::vector<std::string> leftOut;
     std::size_t total = numberRecords * recordSize(kNumberSize);
     for (const auto& [key, length] : texts) {
         if (length < kSettingsTextCapacity)
@@ -210,19 +222,19 @@ std::vector<const char*> textsLeftOut(const Settings& settings, const ViewLayout
     return leftOut;
 }
 
-void reportLeftOut(const std::vector<const char*>& leftOut)
+void reportLeftOut(const std::vector<std::string>& leftOut)
 {
     if (leftOut.empty())
         return;
     std::string keys;
-    for (const char* key : leftOut)
-        keys += (keys.empty() ? "" : ", ") + std::string(key);
+    for (const std::string& key : leftOut)
+        keys += (keys.empty() ? "" : ", ") + key;
     message("Folder names too long for the Settings file, not saved:\n%s", keys.c_str());
 }
 
 class SettingsWriter {
 public:
-    SettingsWriter(CAppUty& store, std::vector<const char*> leftOut)
+    SettingsWriter(CAppUty& store, std::vector<std::string> leftOut)
         : m_store(store), m_leftOut(std::move(leftOut))
     {
     }
@@ -237,7 +249,7 @@ public:
 
 private:
     CAppUty& m_store;
-    std::vector<const char*> m_leftOut;
+    std::vector<std::string> m_leftOut;
 };
 
 } // namespace
@@ -297,7 +309,7 @@ SettingsFileState readSettings(Settings& settings, ViewLayouts& views,
 bool writeSettings(const Settings& settings, const ViewLayouts& views,
                    const std::string& startupFolder, const std::string& fileName)
 {
-    std::vector<const char*> leftOut = textsLeftOut(settings, views);
+    std::vector<std::string> leftOut = textsLeftOut(settings, views);
     reportLeftOut(leftOut);
     auto store = std::make_unique<CAppUty>();
     store->beginWrite();

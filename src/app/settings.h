@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <type_traits>
 
 #include "table/view_layout.h"
 
@@ -167,47 +166,26 @@ struct Settings {
 
 Settings defaultSettings(const SettingsFolders& folders);
 
-enum class SettingKind { Text, Integer, Float };
-
 struct SettingKey {
     const char* key;
-    SettingKind kind;
     bool written; // false for a key that is read but never written
 };
-
-template <class T> constexpr SettingKind settingKindOf()
-{
-    return std::is_same_v<T, float> ? SettingKind::Float : SettingKind::Integer;
-}
 
 // Calls visit(const SettingKey&, value&) for every setting in file order
 // (texts, then numbers, then the read-only key); value is std::string&,
 // int& or float&, const when settings is.
 template <class S, class Visit> void forEachSetting(S& settings, Visit&& visit)
 {
-#define ORVANTELLA_VISIT_TEXT(member, key, fallback)                                               \
-    visit(SettingKey{key, SettingKind::Text, true}, settings.member);
+#define ORVANTELLA_VISIT_TEXT(member, key, fallback) visit(SettingKey{key, true}, settings.member);
 #define ORVANTELLA_VISIT_NUMBER(type, member, key, fallback)                                       \
-    visit(SettingKey{key, settingKindOf<type>(), true}, settings.member);
+    visit(SettingKey{key, true}, settings.member);
 #define ORVANTELLA_VISIT_READ_ONLY(type, member, key, fallback)                                    \
-    visit(SettingKey{key, settingKindOf<type>(), false}, settings.member);
+    visit(SettingKey{key, false}, settings.member);
     ORVANTELLA_SETTINGS(ORVANTELLA_VISIT_TEXT, ORVANTELLA_VISIT_NUMBER, ORVANTELLA_VISIT_READ_ONLY)
 #undef ORVANTELLA_VISIT_TEXT
 #undef ORVANTELLA_VISIT_NUMBER
 #undef ORVANTELLA_VISIT_READ_ONLY
 }
-
-// The five views whose columns are stored, in file order, with their
-// record prefixes: "%s_d%d" holds the shown flag, "%s_w%d" the width.
-struct ViewRecordPrefix {
-    const char* prefix;
-    UViewDef ViewLayouts::*view;
-};
-inline constexpr ViewRecordPrefix kViewRecordPrefixes[] = {
-    {"UD", &ViewLayouts::dataSources}, {"UL", &ViewLayouts::streamLists},
-    {"UOF", &ViewLayouts::orbitFiles}, {"US", &ViewLayouts::streams},
-    {"UO", &ViewLayouts::orbits},
-};
 
 // The user's documents folder, created if missing: xdgDocumentsDir when set
 // and not empty, else home + "/Documents"; empty when neither is known.

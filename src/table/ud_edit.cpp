@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kMaxTyped = 15;
 
-std::string format(const char* pattern, double value)
+std::string formatNumber(const char* pattern, double value)
 {
     char text[64];
     std::snprintf(text, sizeof text, pattern, value);
@@ -77,8 +77,8 @@ std::string CUDEdit::text() const
         return std::to_string(**integer);
     const float value = *std::get<float*>(m_def.variable);
     if (m_def.kind == kUDKindWhole)
-        return format("%.0f", value);
-    return format(value < 1 ? "%.2f" : "%.1f", value);
+        return formatNumber("%.0f", value);
+    return formatNumber(value < 1 ? "%.2f" : "%.1f", value);
 }
 
 bool CUDEdit::readText(std::string_view typed)

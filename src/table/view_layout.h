@@ -38,7 +38,6 @@ struct UViewNotify {
 };
 
 inline constexpr int kHeaderResetOnly = 2;
-inline constexpr int kMaxViewColumns = 100;
 
 struct UViewDef {
     UViewRect rect;
@@ -46,7 +45,7 @@ struct UViewDef {
     bool fullRowSelect;               // full-row select, single selection
     int dlineColumn;                  // table column holding each row's line
     int itemdataColumn;               // table column holding each line's row
-    std::vector<UViewColumn> columns; // in layout order, at most kMaxViewColumns
+    std::vector<UViewColumn> columns; // in layout order, at most 100
 
     int columnCount() const { return static_cast<int>(columns.size()); }
 };

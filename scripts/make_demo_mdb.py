@@ -12,6 +12,7 @@ assignment). Run from the project root:
 import csv
 import math
 import os
+import struct
 import sys
 
 IAU_DSID, GMN_DSID, WORK_DSID = 1, 1000, 41000
@@ -54,7 +55,8 @@ def number(field):
 
 
 def f(value):
-    return "%f" % value
+    """Table numbers are single precision: round as the program stores them."""
+    return "%f" % struct.unpack("f", struct.pack("f", value))[0]
 
 
 def established_showers(real):

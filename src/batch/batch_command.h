@@ -17,6 +17,7 @@ struct BatchCommand {
 
 // Each group of commands lives in its own file of this folder.
 std::vector<BatchCommand> astroCommands();
+std::vector<BatchCommand> mdbCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

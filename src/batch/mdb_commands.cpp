@@ -1,0 +1,59 @@
+// Batch commands on a whole meteor database.
+#include <cstdio>
+
+#include "app/settings.h"
+#include "batch/batch_command.h"
+#include "mdb/database.h"
+#include "mdb/database_store.h"
+#include "mdb/schema.h"
+#include "table/links.h"
+
+namespace {
+
+// The working year of the default settings names the streams' month/day texts.
+int workingYear() { return Settings{}.dlg_Y; }
+
+int streamOrbitLinkCount(const Database& db)
+{
+    int links = 0;
+    for (int row = 0; row < db.streams.count(); ++row)
+        if (db.streams.isLive(row))
+            for ([[maybe_unused]] const LinkNode& node :
+                 linksOf(db.streams, row, col::Stream::OLINK))
+                ++links;
+    return links;
+}
+
+int info(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return kBatchUsage;
+    Database db;
+    loadAll(db, args[0], workingYear());
+    std::printf("data_sources %d\n", liveRowCount(db.dsids));
+    std::printf("stream_lists %d\n", liveRowCount(db.lists));
+    std::printf("streams %d\n", liveRowCount(db.streams));
+    std::printf("orbits %d\n", liveRowCount(db.orbits));
+    std::printf("stream_orbit_links %d\n", streamOrbitLinkCount(db));
+    std::printf("orbit_files %d\n", liveRowCount(db.orbitFiles));
+    return kBatchOk;
+}
+
+int resave(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return kBatchUsage;
+    Database db;
+    loadAll(db, args[0], workingYear());
+    return saveAll(db, args[0]) ? kBatchOk : kBatchFailed;
+}
+
+} // namespace
+
+std::vector<BatchCommand> mdbCommands()
+{
+    return {
+        {"info", "MDB", "load the database and print its counts, one \"name value\" a line", info},
+        {"resave", "MDB", "load the database and save it again (a round-trip check)", resave},
+    };
+}

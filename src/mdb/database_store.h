@@ -1,0 +1,22 @@
+#pragma once
+// The whole-database operations: load all from the MDB folder, save all to
+// it or to a backup folder, and clear all.
+
+#include <string>
+
+class Database;
+
+// Orbit files live in this subfolder of an MDB or backup folder.
+inline constexpr const char* kOrbitsFolder = "orbits";
+
+// Loads the six table files, scans the orbits folder, loads the used orbit
+// files, links, checks the data sources and computes the derived columns
+// (month/day texts for the working year).
+void loadAll(Database& db, const std::string& mdbFolder, int year);
+// Rebuilds both link tables, rewrites every loaded orbit file and writes
+// the six tables. Each file is replaced only once fully written; a file
+// that fails keeps its previous content, is reported, and makes the result
+// false. The modified flag is left to the caller.
+[[nodiscard]] bool saveAll(Database& db, const std::string& folder);
+// Empties every table and drops all links.
+void clearAll(Database& db);

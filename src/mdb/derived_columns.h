@@ -1,0 +1,31 @@
+#pragma once
+// Columns computed from others after every load and whenever a row changes:
+// the orbits' month/day, position code, heliocentric speed and stream
+// codes, the streams' month/day texts and typical-orbit rows.
+
+#include <string>
+
+class CUTABLE;
+class Database;
+
+// Four characters of "0-9a-z" from sol/10, ra/10, (90 - dec)/5 and vg/2,
+// each truncated toward zero and clamped to 0-35.
+std::string positionCode(float solDeg, float raDeg, float decDeg, float vgKms);
+// "%02d/%02d" of month and day; empty outside the calendar tables.
+std::string monthDayText(int month, int day);
+
+// M/D, code and vs of one orbit row.
+void computeOrbitDerived(CUTABLE& orbits, int row);
+// The same for every live orbit, on both cores.
+void computeAllOrbitDerived(CUTABLE& orbits);
+
+// M/D1, M/D2, M/Dp of one stream for the working year.
+void computeStreamMonthDays(CUTABLE& streams, int row, int year);
+void computeAllStreamMonthDays(CUTABLE& streams, int year);
+
+// The codes of the streams linked to an orbit whose data source is in use.
+void computeOrbitStreamCodes(Database& db, int orbitRow);
+void computeAllStreamCodes(Database& db);
+
+// Each live stream's TOIDline: the first live orbit row holding its TypicalOID, else -1.
+void locateTypicalOrbits(Database& db);

@@ -1,0 +1,109 @@
+// Position codes, stream codes and month/day texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "mdb/database.h"
+#include "mdb/derived_columns.h"
+#include "mdb/schema.h"
+#include "platform/scripted_ui.h"
+#include "table/links.h"
+
+TEST(PositionCode, ClampsEachPartToTheAlphabet)
+{
+    struct Case {
+        const char* name;
+        float sol, ra, dec, vg;
+        const char* code;
+    } cases[] = {
+        {"Perseid", 140.f, 46.f, 58.f, 59.f, "e46t"},
+        {"sol 359.9", 359.9f, 0.f, 90.f, 0.f, "z000"},
+        {"dec -90 gives 36, clamped", 0.f, 0.f, -90.f, 0.f, "00z0"},
+        {"negative ra", 0.f, -5.f, 90.f, 0.f, "0000"},
+        {"vg 100", 0.f, 0.f, 90.f, 100.f, "000z"},
+        {"not a number", NAN, NAN, NAN, NAN, "0000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(positionCode(c.sol, c.ra, c.dec, c.vg), c.code) << c.name;
+}
+
+class StreamCodes : public ::testing::Test {
+protected:
+    ScopedScriptedUi scripted;
+    Database db;
+
+    int addStream(unsigned sid, const char* code)
+    {
+        const int row = db.streams.addRow();
+        db.streams.cell(row, col::Stream::SID)->number = sid;
+        db.streams.setText(row, col::Stream::code, code);
+        return row;
+    }
+    void addSource(unsigned dsid, unsigned use)
+    {
+        const int row = db.dsids.addRow();
+        db.dsids.cell(row, col::Dsid::DSID)->number = dsid;
+        db.dsids.cell(row, col::Dsid::use)->number = use;
+    }
+    void linkToOrbit(int streamRow, int orbitRow)
+    {
+        link({&db.streams, streamRow, col::Stream::OLINK}, {&db.orbits, orbitRow, col::Orbit::SLINK});
+    }
+};
+
+TEST_F(StreamCodes, OnlyStreamsOfSourcesInUseAreListedInLinkOrder)
+{
+    addSource(1, 1);
+    addSource(2, 0);
+    const int orbit = db.orbits.addRow();
+    linkToOrbit(addStream(100001, "IAU_GEM"), orbit);
+    linkToOrbit(addStream(200001, "OFF_X"), orbit);
+    linkToOrbit(addStream(100002, "IAU_PER"), orbit);
+    db.sources.markInUse();
+    computeOrbitStreamCodes(db, orbit);
+    EXPECT_STREQ(db.orbits.text(orbit, col::Orbit::stream), "IAU_GEM,IAU_PER");
+}
+
+TEST_F(StreamCodes, StopGrowingPast248AndClearWhenLinksGo)
+{
+    addSource(1, 1);
+    const int orbit = db.orbits.addRow();
+    std::vector<int> streams;
+    for (unsigned n = 0; n < 40; ++n) {
+        streams.push_back(addStream(100000 + n, "ABCDEFG"));
+        linkToOrbit(streams.back(), orbit);
+    }
+    db.sources.markInUse();
+    computeOrbitStreamCodes(db, orbit);
+    // 31 codes of 7 plus 30 commas make 247; one more makes 255, cut to 253.
+    const std::string codes = db.orbits.text(orbit, col::Orbit::stream);
+    EXPECT_EQ(codes.size(), 253u);
+    EXPECT_EQ(codes.substr(0, 16), "ABCDEFG,ABCDEFG,");
+    clearLinks(db.orbits, orbit, col::Orbit::SLINK);
+    computeOrbitStreamCodes(db, orbit);
+    EXPECT_STREQ(db.orbits.text(orbit, col::Orbit::stream), "");
+}
+
+TEST(MonthDayText, IsTwoDigitsEach)
+{
+    EXPECT_EQ(monthDayText(8, 12), "08/12");
+    EXPECT_EQ(monthDayText(12, 1), "12/01");
+}
+
+TEST(StreamMonthDays, FollowTheWorkingYear)
+{
+    ScopedScriptedUi scripted;
+    Database db;
+    const int row = db.streams.addRow();
+    db.streams.cell(row, col::Stream::sol1)->real = 0.f;
+    db.streams.cell(row, col::Stream::sol2)->real = 140.f;
+    db.streams.cell(row, col::Stream::solp)->real = 262.2f;
+    computeStreamMonthDays(db.streams, row, 2007);
+    // The March equinox of 2007 fell on March 21 (0 UT); sol 140 on August 13,
+    // sol 262.2 on December 14 (Perseid and Geminid maxima).
+    EXPECT_STREQ(db.streams.text(row, col::Stream::MD1), "03/21");
+    EXPECT_STREQ(db.streams.text(row, col::Stream::MD2), "08/13");
+    EXPECT_STREQ(db.streams.text(row, col::Stream::MDp), "12/14");
+    computeStreamMonthDays(db.streams, row, 3000);
+    EXPECT_STREQ(db.streams.text(row, col::Stream::MD1), "");
+}

@@ -28,22 +28,16 @@ void remove(LinkNode*& first, LinkNode* node)
         node->previous->next = node->next;
 }
 
-// The node of a's list whose partner cell is b. Links come in pairs, so the
-// shorter list answers: both lists are walked in step (an orbit has a few
-// streams where a stream has thousands of orbits).
+// The node of a's list whose partner cell is b. Links come in pairs, so
+// either list answers and the shorter one ends the search: both are walked
+// in step (an orbit has a few streams where a stream has thousands of orbits).
 LinkNode* findLink(const LinkNode* aList, const CellRef& a, const LinkNode* bList, const CellRef& b)
 {
-    while (aList || bList) {
-        if (aList) {
-            if (aList->partnerCell == b)
-                return const_cast<LinkNode*>(aList);
-            aList = aList->next;
-        }
-        if (bList) {
-            if (bList->partnerCell == a)
-                return bList->partner;
-            bList = bList->next;
-        }
+    for (; aList && bList; aList = aList->next, bList = bList->next) {
+        if (aList->partnerCell == b)
+            return const_cast<LinkNode*>(aList);
+        if (bList->partnerCell == a)
+            return bList->partner;
     }
     return nullptr;
 }

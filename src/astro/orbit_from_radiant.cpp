@@ -88,6 +88,10 @@ void OrbitFromRadiant(double jd, double raRad, double decRad, double vgKms, doub
 
 double HeliocentricSpeed(double jd, double raRad, double decRad, double vgKms)
 {
-    const EarthState earth = EarthPositionVelocity(jd);
+    return HeliocentricSpeed(EarthPositionVelocity(jd), raRad, decRad, vgKms);
+}
+
+double HeliocentricSpeed(const EarthState& earth, double raRad, double decRad, double vgKms)
+{
     return norm(meteoroidVelocity(earth, raRad, decRad, vgKms)) / kKmsToInternal;
 }

@@ -2,6 +2,7 @@
 // Heliocentric orbital elements of a meteoroid from its geocentric radiant and velocity at an
 // instant (radiant already corrected; the meteoroid is placed at the Earth's centre).
 
+#include "astro/sun.h"
 #include "astro/vec3.h"
 
 // Gaussian gravitational constant; the time unit is 1 / GaussK days, so that the Sun's
@@ -20,6 +21,9 @@ void OrbitFromRadiant(double jd, double raRad, double decRad, double vgKms, doub
 
 // The meteoroid's heliocentric speed, km/s, for the same inputs.
 double HeliocentricSpeed(double jd, double raRad, double decRad, double vgKms);
+// The same with the Earth's state at jd already computed: callers with many
+// meteors of one instant compute it once.
+double HeliocentricSpeed(const EarthState& earth, double raRad, double decRad, double vgKms);
 
 // The elements of a heliocentric state in internal units (position R in AU and velocity V in
 // AU per time unit, J2000 equatorial), for an ecliptic of obliquity obliquityRad, with the

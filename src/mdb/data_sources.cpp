@@ -167,7 +167,8 @@ void DataSources::giveBackId(std::uint32_t id)
 void DataSources::warnIfNearLimit(int row) const
 {
     if (m_table.cell(row, C::IDnext)->number % kIdsPerSource > kNearLimit)
-        message("current ID number comes to near limit\nPlease make new DSID and set it as current");
+        message(
+            "current ID number comes to near limit\nPlease make new DSID and set it as current");
 }
 
 void DataSources::checkDsidTable() const

@@ -17,7 +17,7 @@ inline constexpr std::uint32_t kWorkSourceKind = 4;
 inline std::uint32_t dsidOf(std::uint32_t id) { return id / kIdsPerSource; }
 
 struct DsidKind {
-    const char* label;  // as the add-data-source dialog shows it
+    const char* label; // as the add-data-source dialog shows it
     std::uint32_t validLow, validHigh;
     std::uint32_t proposalLow, proposalHigh;
 };

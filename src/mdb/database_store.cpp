@@ -70,8 +70,7 @@ void loadOrbitFiles(Database& db, const std::string& mdbFolder)
     for (int row = 0; row < db.orbitFiles.count(); ++row) {
         if (!db.orbitFiles.isLive(row) || db.orbitFiles.cell(row, C::use)->number != 1)
             continue;
-        db.orbits.load(folder + "/" + db.orbitFiles.text(row, C::fileName), col::Orbit::OFILE,
-                       row);
+        db.orbits.load(folder + "/" + db.orbitFiles.text(row, C::fileName), col::Orbit::OFILE, row);
         db.orbitFiles.cell(row, C::loaded)->number = 1;
     }
     db.orbitCount = db.orbits.count();

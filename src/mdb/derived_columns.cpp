@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/orbit_from_radiant.h"
+#include "astro/sun.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
 #include "table/id_index.h"
@@ -50,7 +52,10 @@ std::string monthDayText(int month, int day)
     return text;
 }
 
-void computeOrbitDerived(CUTABLE& orbits, int row)
+namespace {
+
+// M/D, code and vs of a row whose Earth state is known.
+void setOrbitDerived(CUTABLE& orbits, int row, const EarthState& earth)
 {
     using C = col::Orbit;
     const double mjd = orbits.cell(row, C::mjd)->real;
@@ -62,26 +67,80 @@ void computeOrbitDerived(CUTABLE& orbits, int row)
     setCode(orbits, row, C::MD, MJDToDate(mjd, year, month, day) ? monthDayText(month, day) : "");
     setCode(orbits, row, C::code, positionCode(sol, ra, dec, vg));
     orbits.cell(row, C::vs)->real =
-        static_cast<float>(HeliocentricSpeed(mjd + kMjdToJd, ra * kDegToRad, dec * kDegToRad, vg));
+        static_cast<float>(HeliocentricSpeed(earth, ra * kDegToRad, dec * kDegToRad, vg));
+}
+
+EarthState earthAt(float mjd) { return EarthPositionVelocity(double(mjd) + kMjdToJd); }
+
+// Runs work(part, parts) on every core.
+template <typename Work> void onAllCores(int items, Work work)
+{
+    const int parts =
+        items < 20000 ? 1 : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> workers;
+    for (int part = 1; part < parts; ++part)
+        workers.emplace_back(work, part, parts);
+    work(0, parts);
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+// The Earth's state depends only on the time, and single-precision MJDs of
+// a catalogue repeat (they are minutes apart), so each distinct time is
+// computed once.
+class EarthStates {
+public:
+    explicit EarthStates(const CUTABLE& orbits)
+    {
+        for (int row = 0; row < orbits.count(); ++row)
+            if (orbits.isLive(row))
+                m_mjds.push_back(orbits.cell(row, col::Orbit::mjd)->real);
+        std::sort(m_mjds.begin(), m_mjds.end(), [](float a, float b) { return bits(a) < bits(b); });
+        m_mjds.erase(std::unique(m_mjds.begin(), m_mjds.end(),
+                                 [](float a, float b) { return bits(a) == bits(b); }),
+                     m_mjds.end());
+        m_states.resize(m_mjds.size());
+        onAllCores(static_cast<int>(m_mjds.size()), [this](int part, int parts) {
+            for (std::size_t i = static_cast<std::size_t>(part); i < m_mjds.size(); i += parts)
+                m_states[i] = earthAt(m_mjds[i]);
+        });
+    }
+    const EarthState& at(float mjd) const
+    {
+        const auto found = std::lower_bound(m_mjds.begin(), m_mjds.end(), mjd,
+                                            [](float a, float b) { return bits(a) < bits(b); });
+        return m_states[static_cast<std::size_t>(found - m_mjds.begin())];
+    }
+
+private:
+    // Ordered by bit pattern so that equal times meet, NaNs included.
+    static std::uint32_t bits(float value)
+    {
+        std::uint32_t pattern;
+        std::memcpy(&pattern, &value, sizeof pattern);
+        return pattern;
+    }
+    std::vector<float> m_mjds;
+    std::vector<EarthState> m_states;
+};
+
+} // namespace
+
+void computeOrbitDerived(CUTABLE& orbits, int row)
+{
+    setOrbitDerived(orbits, row, earthAt(orbits.cell(row, col::Orbit::mjd)->real));
 }
 
 void computeAllOrbitDerived(CUTABLE& orbits)
 {
-    // Rows are independent and the inline codes touch no pool, so the
-    // rows can be split between threads.
-    const int count = orbits.count();
-    const int threads = count < 20000 ? 1 : std::max(1u, std::thread::hardware_concurrency());
-    auto work = [&orbits, count, threads](int part) {
-        for (int row = part; row < count; row += threads)
+    // Rows are independent and the inline codes touch no pool, so the rows
+    // can be split between threads.
+    const EarthStates earth(orbits);
+    onAllCores(orbits.count(), [&orbits, &earth](int part, int parts) {
+        for (int row = part; row < orbits.count(); row += parts)
             if (orbits.isLive(row))
-                computeOrbitDerived(orbits, row);
-    };
-    std::vector<std::thread> workers;
-    for (int part = 1; part < threads; ++part)
-        workers.emplace_back(work, part);
-    work(0);
-    for (std::thread& worker : workers)
-        worker.join();
+                setOrbitDerived(orbits, row, earth.at(orbits.cell(row, col::Orbit::mjd)->real));
+    });
 }
 
 void computeStreamMonthDays(CUTABLE& streams, int row, int year)

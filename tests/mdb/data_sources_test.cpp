@@ -96,7 +96,7 @@ TEST(DataSources, IdsRunOutWithAMessageInsteadOfEndingTheProgram)
     Database db;
     addSource(db, 41000, 1, "WK", 41000u * kIdsPerSource + 99998);
     db.sources.selectCurrentDsid(41000);
-    EXPECT_EQ(scripted->messages().size(), 1u);  // near the limit
+    EXPECT_EQ(scripted->messages().size(), 1u); // near the limit
     EXPECT_EQ(db.sources.nextId(), std::optional<std::uint32_t>(4100099998u));
     EXPECT_EQ(db.sources.nextId(), std::nullopt);
     EXPECT_EQ(scripted->messages().back(), "ID Limit");
@@ -180,10 +180,10 @@ TEST(CDSIDdlg, OkChecksTheTypedNumber)
         std::optional<std::uint32_t> accepted;
         const char* message;
     } cases[] = {
-        {1, "7", 7u, nullptr},          // below the proposal range, still valid
+        {1, "7", 7u, nullptr}, // below the proposal range, still valid
         {2, "1000", {}, "ID already used"},
-        {2, "1500", {}, "ID is not valid"},  // exists, not in use
-        {2, "999", {}, "ID is not valid"},   // outside the kind's range
+        {2, "1500", {}, "ID is not valid"}, // exists, not in use
+        {2, "999", {}, "ID is not valid"},  // outside the kind's range
         {0, "42949", {}, "ID is not valid"},
         {4, "abc", {}, "ID is not valid"},
         {4, "41000", 41000u, nullptr},

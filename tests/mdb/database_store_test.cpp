@@ -101,7 +101,8 @@ TEST(SaveAll, WritesExactlyWhatIsInMemory)
                   "\r\n401,4100000001,100000002\r\n401,4100000001,100000003\r\n"
                   "401,4100000002,100000003\r\n");
     const std::string fileA = readFileBytes(mdb.path("orbits/O_a.csv"));
-    EXPECT_EQ(fileA, std::string(kOrbitHeader) + "\r\n" + orbitLine(100000000, "a0", 51000.5) + "\r\n");
+    EXPECT_EQ(fileA,
+              std::string(kOrbitHeader) + "\r\n" + orbitLine(100000000, "a0", 51000.5) + "\r\n");
 }
 
 TEST(LoadAll, OrbitsFolderIsScannedAndRegistrationsFollowIt)
@@ -198,9 +199,9 @@ TEST(SaveAll, BackupHoldsTheSixTablesAndOnlyLoadedOrbitFiles)
     for (const auto& entry : fs::recursive_directory_iterator(backup.path()))
         if (entry.is_regular_file())
             written.insert(fs::relative(entry.path(), backup.path()).string());
-    EXPECT_EQ(written, (std::set<std::string>{"UDSID.csv", "UList.csv", "ULSlink.csv",
-                                              "UStream.csv", "USOlink.csv", "UOFile.csv",
-                                              "orbits/O_a.csv"}));
+    EXPECT_EQ(written,
+              (std::set<std::string>{"UDSID.csv", "UList.csv", "ULSlink.csv", "UStream.csv",
+                                     "USOlink.csv", "UOFile.csv", "orbits/O_a.csv"}));
 }
 
 TEST(SaveAll, AFileThatCannotBeWrittenKeepsItsOldContentAndIsReported)

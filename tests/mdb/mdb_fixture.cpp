@@ -51,9 +51,9 @@ SampleMdb::SampleMdb()
                {"201,4100000000,4100000001", "201,4100000000,4100000002"});
     writeTable(path("UStream.csv"), kStreamHeader,
                {streamLine(4100000001u, "WK_PER", 100000002), streamLine(4100000002u, "WK_GEM")});
-    writeTable(path("USOlink.csv"), kStreamOrbitHeader,
-               {"401,4100000001,100000000", "401,4100000001,100000002",
-                "401,4100000002,100000003"});
+    writeTable(
+        path("USOlink.csv"), kStreamOrbitHeader,
+        {"401,4100000001,100000000", "401,4100000001,100000002", "401,4100000002,100000003"});
     writeTable(path("UOFile.csv"), kOrbitFileHeader, {"901,1,_O_a.csv,_first", "901,1,_O_b.csv,_"});
     writeTable(path("orbits/O_a.csv"), kOrbitHeader,
                {orbitLine(100000000, "a0", 51000.5), orbitLine(100000001, "a1", 51001.5)});

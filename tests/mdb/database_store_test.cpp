@@ -237,3 +237,21 @@ TEST(ClearAll, EmptiesEveryTableAndAReloadRestoresTheLinks)
     EXPECT_EQ(linkedIds(db.orbits, 3, col::Orbit::SLINK, col::Stream::SID),
               (std::vector<unsigned>{4100000002u}));
 }
+
+TEST(LoadAll, MissingOrbitsFolderIsCreatedAndDuplicateIdsLinkTheFirstRow)
+{
+    SampleMdb mdb;
+    fs::remove_all(mdb.path("orbits"));
+    writeTable(mdb.path("UStream.csv"), kStreamHeader,
+               {streamLine(4100000001u, "WK_ONE"), streamLine(4100000001u, "WK_TWO")});
+    ScopedScriptedUi scripted;
+    Database db;
+    loadAll(db, mdb.folder(), kYear);
+    EXPECT_TRUE(fs::is_directory(mdb.path("orbits")));
+    EXPECT_EQ(liveRowCount(db.orbitFiles), 0);
+    ASSERT_EQ(db.streams.count(), 2);
+    EXPECT_EQ(linkedIds(db.lists, 0, col::List::SLINK, col::Stream::SID),
+              (std::vector<unsigned>{4100000001u, 4100000002u}));
+    EXPECT_FALSE(linksOf(db.streams, 0, col::Stream::LLINK).empty());
+    EXPECT_TRUE(linksOf(db.streams, 1, col::Stream::LLINK).empty());
+}

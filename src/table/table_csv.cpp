@@ -1,5 +1,6 @@
 // The table file: a header of the saved columns' names, then one line per
 // row led by the table number; no quoting, CR LF line ends.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/ui.h"
@@ -125,7 +126,7 @@ bool readField(UCell& cell, int type, const char* field, const char* fieldStop, 
     case kTypeCode:
         if (!readText(field, fieldStop, kMaxCodeField, text))
             return false;
-        std::memcpy(cell.code, text.data(), text.size());
+        std::copy(text.begin(), text.end(), cell.code);
         return true;
     default:
         return scanUnsignedField(field, fieldStop, cell.number);

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "astro/calendar.h"
+
 namespace {
 
 // Below this a sine or an angle in radians counts as zero: a pole or a vanishing distance.
@@ -51,6 +53,35 @@ void EquatorialToEcliptic(double obliquityRad, double raDeg, double decDeg, doub
     lonDeg = std::atan2(std::cos(dec) * std::sin(ra) * cosEps + std::sin(dec) * sinEps,
                         std::cos(dec) * std::cos(ra)) *
              kRadToDeg;
+}
+
+void EclipticPointToEquatorial(double jd, double offsetDeg, double& raDeg, double& decDeg)
+{
+    const double lon = (SolarLongitude(jd) - offsetDeg) * kDegToRad;
+    const double eps = ObliquityDeg(jd) * kDegToRad;
+    decDeg = std::asin(std::sin(eps) * std::sin(lon)) * kRadToDeg;
+    double alpha = 0.0;
+    if (std::fabs(std::cos(lon)) > 1e-7)
+        alpha = std::atan(std::cos(eps) * std::sin(lon) / std::cos(lon)) * kRadToDeg;
+    else
+        alpha = std::cos(lon) * std::cos(eps) * std::sin(lon) >= 0.0 ? 90.0 : -90.0;
+    raDeg = std::cos(lon) > 0.0 ? alpha : alpha + 180.0;
+}
+
+void EclipticPointToEquatorial(int year, int month, int day, double offsetDeg, double& raDeg,
+                               double& decDeg)
+{
+    EclipticPointToEquatorial(DateToJD(year, month, day, 12, 0, 0), offsetDeg, raDeg, decDeg);
+}
+
+void SunDailyPath::fillFor(int year)
+{
+    if (year == m_year)
+        return;
+    const double firstNoon = DateToJD(year, 1, 1, 12, 0, 0);
+    for (int i = 0; i < kDays; ++i)
+        EclipticPointToEquatorial(firstNoon + i, 0.0, m_raDeg[i], m_decDeg[i]);
+    m_year = year;
 }
 
 void OffsetPoint(double lon0Deg, double lat0Deg, double paDeg, double distDeg, double& lonDeg,

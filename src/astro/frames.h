@@ -2,6 +2,8 @@
 // Obliquity of the ecliptic and conversions between equatorial, ecliptic and centre-relative
 // positions on the sky. Angles are degrees unless a name says radians.
 
+#include <array>
+
 #include "astro/angles.h"
 
 // Newcomb's mean obliquity of date, T in Julian centuries from JD 2415020.0 (1900.0).
@@ -22,6 +24,31 @@ double AngularDistance(float ra1Deg, float dec1Deg, float ra2Deg, float dec2Deg)
 // obliquity in radians.
 void EquatorialToEcliptic(double obliquityRad, double raDeg, double decDeg, double& lonDeg,
                           double& latDeg);
+
+// ra and dec of the ecliptic point at longitude SolarLongitude(jd) - offset (0: the Sun,
+// 90: the apex of the Earth's way, 180: the anti-solar point). ra lies in [-90, 270) and is
+// not normalised.
+void EclipticPointToEquatorial(double jd, double offsetDeg, double& raDeg, double& decDeg);
+// The same at noon of the given date.
+void EclipticPointToEquatorial(int year, int month, int day, double offsetDeg, double& raDeg,
+                               double& decDeg);
+
+// The Sun's position at noon of each day of a year: entry i is 1 January + i days.
+class SunDailyPath {
+public:
+    static constexpr int kDays = 366;
+    // Recomputes the table unless it already holds this year.
+    void fillFor(int year);
+    // 0 until filled.
+    int year() const { return m_year; }
+    const std::array<double, kDays>& raDeg() const { return m_raDeg; }
+    const std::array<double, kDays>& decDeg() const { return m_decDeg; }
+
+private:
+    int m_year = 0;
+    std::array<double, kDays> m_raDeg{};
+    std::array<double, kDays> m_decDeg{};
+};
 
 // The point at distance distDeg from (lon0, lat0) toward position angle paDeg (0 toward
 // increasing latitude, 90 toward increasing longitude); longitude in [0, 360]. A centre at a

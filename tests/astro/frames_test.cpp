@@ -5,7 +5,9 @@
 #include <cmath>
 #include <random>
 
+#include "astro/calendar.h"
 #include "astro/frames.h"
+#include "astro/sun.h"
 
 namespace {
 
@@ -206,6 +208,71 @@ TEST(RelativePosition, OffsetPointInvertsIt)
             << lat0 << " " << dLon << " " << dLat;
         ASSERT_NEAR(lat, lat0 + dLat, 1e-7) << lat0 << " " << dLon << " " << dLat;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(EclipticPointToEquatorial, EquinoxAndSolsticePoints)
+{
+    const double jd = 2455000.5;
+    const double sol = SolarLongitude(jd);
+    double ra = 1.0, dec = 1.0;
+    EclipticPointToEquatorial(jd, sol, ra, dec);
+    EXPECT_NEAR(ra, 0.0, 1e-9);
+    EXPECT_NEAR(dec, 0.0, 1e-9);
+    EclipticPointToEquatorial(jd, sol - 270.0, ra, dec);
+    EXPECT_NEAR(ra, 270.0, 1e-9);
+    EXPECT_NEAR(dec, -ObliquityDeg(jd), 1e-9);
+    EclipticPointToEquatorial(jd, sol - 90.0, ra, dec);
+    EXPECT_NEAR(ra, 90.0, 1e-9);
+    EXPECT_NEAR(dec, ObliquityDeg(jd), 1e-9);
+}
+
+TEST(EclipticPointToEquatorial, ApexAndAntiSolarPointAroundTheSun)
+{
+    for (double jd = 2451545.0; jd < 2451545.0 + 365.0; jd += 10.0) {
+        double sunRa = 0, sunDec = 0, apexRa = 0, apexDec = 0, antiRa = 0, antiDec = 0;
+        EclipticPointToEquatorial(jd, 0.0, sunRa, sunDec);
+        EclipticPointToEquatorial(jd, 90.0, apexRa, apexDec);
+        EclipticPointToEquatorial(jd, 180.0, antiRa, antiDec);
+        EXPECT_GE(apexRa, -90.0);
+        EXPECT_LT(apexRa, 270.0);
+        EXPECT_NEAR(AngularDistance(sunRa, sunDec, apexRa, apexDec), 90.0, 1e-4) << jd;
+        EXPECT_NEAR(AngularDistance(sunRa, sunDec, antiRa, antiDec), 180.0, 1e-4) << jd;
+        // The Sun's own point is the direction of SunPosition.
+        const SunVector sun = SunPosition(jd);
+        const double ra = std::atan2(sun.y, sun.x) * kRadToDeg;
+        EXPECT_NEAR(std::remainder(sunRa - ra, 360.0), 0.0, 0.01) << jd;
+    }
+}
+
+TEST(EclipticPointToEquatorial, DateFormIsNoon)
+{
+    double ra1 = 0, dec1 = 0, ra2 = 0, dec2 = 0;
+    EclipticPointToEquatorial(2010, 8, 12, 90.0, ra1, dec1);
+    EclipticPointToEquatorial(DateToJD(2010, 8, 12, 12, 0, 0), 90.0, ra2, dec2);
+    EXPECT_EQ(ra1, ra2);
+    EXPECT_EQ(dec1, dec2);
+}
+
+TEST(SunDailyPath, FillsNoonPositionsOfTheYear)
+{
+    SunDailyPath path;
+    EXPECT_EQ(path.year(), 0);
+    path.fillFor(2021);
+    EXPECT_EQ(path.year(), 2021);
+    for (int i : {0, 100, 365}) {
+        double ra = 0, dec = 0;
+        EclipticPointToEquatorial(DateToJD(2021, 1, 1, 12, 0, 0) + i, 0.0, ra, dec);
+        EXPECT_EQ(path.raDeg()[i], ra) << i;
+        EXPECT_EQ(path.decDeg()[i], dec) << i;
+    }
+    const double firstRa2021 = path.raDeg()[0];
+    path.fillFor(2022);
+    EXPECT_EQ(path.year(), 2022);
+    EXPECT_NE(path.raDeg()[0], firstRa2021);
 }
 
 } // namespace

@@ -1,0 +1,200 @@
+// Newcomb's theory of the Sun: mean elements, planetary, lunar and long-period perturbations,
+// then precession to B1950.0 and the fixed rotation to J2000.0.
+#include "astro/sun.h"
+
+#include <cmath>
+
+#include "astro/frames.h"
+#include "astro/newcomb_terms.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kArcsecToRad = kDegToRad / 3600.0;
+
+// An angle given in degrees, reduced modulo 360 and converted to radians.
+double rad(double deg) { return std::fmod(deg, 360.0) * kDegToRad; }
+
+// Mean anomalies (radians) of the perturbing planets, indexed by PerturbingPlanet.
+struct PlanetAnomalies {
+    double value[5];
+    double of(PerturbingPlanet planet) const { return value[static_cast<int>(planet)]; }
+};
+
+// The arguments of the series at one instant; angles in radians.
+struct SolarArguments {
+    double t;       // Julian centuries from 1900.0
+    double meanLon; // L
+    double longArc; // A, arcseconds
+    double g;       // the Sun's mean anomaly
+    PlanetAnomalies planets;
+    double d;        // lunar elongation D
+    double mMoon;    // the Moon's mean anomaly M'
+    double f;        // the Moon's argument of latitude F
+    double w;        // L - the Moon's node
+    double moonNode; // the Moon's node
+};
+
+SolarArguments solarArguments(double jd)
+{
+    SolarArguments a{};
+    const double t = (jd - 2415020.0) / 36525.0;
+    const double t2 = t * t, t3 = t2 * t;
+    a.t = t;
+    a.meanLon = rad(279.696677778 + 36000.768925 * t + 0.0003025 * t2 +
+                    (0.0000922528 - 0.0000147194 * t + 0.0000109972 * t2));
+    a.longArc = (1.882 - 0.016 * t) * std::sin(rad(57.24 + 150.27 * t)) +
+                6.4 * std::sin(rad(231.19 + 20.2 * t)) + 0.266 * std::sin(rad(31.8 + 119.0 * t));
+    a.g = rad(358.475833333 + 35999.04975 * t - 0.00015 * t2 - 0.000003333333333 * t3 +
+              a.longArc / 3600.0 + 0.00148833 + 0.0015963889 * t + 0.000143333333 * t2);
+    a.planets.value[0] = rad(102.2 + 149472.35 * t);
+    a.planets.value[1] = rad(212.45 + 58517.493 * t);
+    a.planets.value[2] = rad(319.58 + 19139.977 * t);
+    a.planets.value[3] =
+        rad(225.28 + 3034.583 * t + (0.3315 - 0.00155 * t) * std::sin(rad(133.91 + 38.394 * t)));
+    a.planets.value[4] = rad(175.6 + 1221.794 * t);
+    a.d = rad(350.7374861 + 445267.11421667 * t - 0.00143611111111 * t2 + 0.00000188888888889 * t3);
+    a.mMoon = rad(296.104608333 + 477198.84910833 * t + 0.0091916667 * t2 + 0.0000143889 * t3);
+    a.f = rad(11.2508888889 + 483202.02515 * t - 0.003211111111 * t2 - 0.0000003333333333 * t3);
+    a.w = rad(20.5134027777 + 37934.9109333333 * t - 0.001775277778 * t2 - 0.000002222222222 * t3);
+    a.moonNode = rad(259.183275 - 1934.142008333 * t + 0.00207778 * t2 + 0.000002222 * t3);
+    return a;
+}
+
+// The planetary sums of longitude (arcseconds) and log10 R (units of 1e-9).
+void planetaryLonRad(const SolarArguments& a, double& lonArcsec, double& rad1e9)
+{
+    lonArcsec = 0.0;
+    rad1e9 = 0.0;
+    for (const NewcombLonRadTerm& term : kNewcombLonRadTerms) {
+        const double arg = term.j * a.planets.of(term.planet) + term.i * a.g;
+        lonArcsec += term.lonAmplitudeArcsec * std::cos(term.lonPhaseDeg * kDegToRad - arg);
+        rad1e9 += term.radAmplitude1e9 * std::cos(term.radPhaseDeg * kDegToRad - arg);
+    }
+}
+
+double planetaryLat(const SolarArguments& a)
+{
+    double latArcsec = 0.0;
+    for (const NewcombLatTerm& term : kNewcombLatTerms) {
+        const double arg = term.j * a.planets.of(term.planet) + term.i * a.g;
+        latArcsec += term.amplitudeArcsec * std::cos(term.phaseDeg * kDegToRad - arg);
+    }
+    return latArcsec;
+}
+
+double longitudeRad(const SolarArguments& a, double planetaryArcsec)
+{
+    const double t = a.t, g = a.g, d = a.d, m = a.mMoon;
+    const double centre = (6909.794 - 17.274 * t - 0.021 * t * t) * std::sin(g) +
+                          (72.334 - 0.362 * t) * std::sin(2 * g) +
+                          (1.05 - 0.008 * t) * std::sin(3 * g) + 0.017 * std::sin(4 * g);
+    const double lunar = 6.466 * std::sin(d) + 0.013 * std::sin(3 * d) + 0.177 * std::sin(d + m) -
+                         0.425 * std::sin(d - m) + 0.039 * std::sin(3 * d - m) -
+                         0.064 * std::sin(d + g) + 0.172 * std::sin(d - g) -
+                         0.013 * std::sin(d - m - g) - 0.013 * std::sin(2 * a.w);
+    const double longPeriod = a.longArc + 0.202 * std::sin(rad(315.6 + 893.3 * t));
+    return a.meanLon + (centre + planetaryArcsec + lunar + longPeriod) * kArcsecToRad;
+}
+
+double latitudeRad(const SolarArguments& a, double lon)
+{
+    const double t = a.t, f = a.f, m = a.mMoon, w = a.w, g = a.g;
+    const double lunar = 0.577 * std::sin(f) + 0.016 * std::sin(f + m) - 0.047 * std::sin(f - m) +
+                         0.021 * std::sin(f - 2 * w) + 0.005 * std::sin(f - 2 * w - m) +
+                         0.005 * std::sin(f + g) + 0.005 * std::sin(f - g);
+    const double secular = (-0.03903 + 0.0345 * t - 0.00077 * t * t) * std::sin(lon) +
+                           (0.03363 + 0.01058 * t + 0.00286 * t * t) * std::cos(lon) -
+                           0.01914 * std::sin(lon - a.moonNode);
+    return (lunar - planetaryLat(a) + secular) * kArcsecToRad;
+}
+
+double radiusAU(const SolarArguments& a, double planetary1e9)
+{
+    const double t = a.t, g = a.g, d = a.d, m = a.mMoon;
+    const double elliptic = 0.000030594 - 0.000000152 * t +
+                            (-0.007273841 + 0.000018182 * t + 0.000000022 * t * t) * std::cos(g) +
+                            (-0.000091374 + 0.000000457 * t) * std::cos(2 * g) +
+                            (-0.000001446 + 0.000000011 * t) * std::cos(3 * g) -
+                            0.000000025 * std::cos(4 * g);
+    const double lunar = 13384 * std::cos(d) + 30 * std::cos(3 * d) + 370 * std::cos(d + m) -
+                         1332 * std::cos(d - m) + 80 * std::cos(3 * d - m) - 140 * std::cos(d + g) +
+                         360 * std::cos(d - g) - 30 * std::cos(d - m - g) + 30 * std::cos(2 * a.w);
+    const double longPeriod =
+        kArcsecToRad * ((0.01015 + 0.00035 * t + 0.00023 * t * t) * std::sin(g) +
+                        (0.02652 + 0.00002 * t - 0.00054 * t * t) * std::cos(g));
+    return std::pow(10.0, elliptic + 1e-9 * (planetary1e9 + lunar) + longPeriod);
+}
+
+// B1950.0 to J2000.0, a fixed rotation.
+Vec3 b1950ToJ2000(const Vec3& v)
+{
+    return {0.9999257180268403 * v.x - 0.0111782838886141 * v.y - 0.0048584357372842 * v.z,
+            0.0111782838782385 * v.x + 0.9999375206641666 * v.y - 0.0000271576311202 * v.z,
+            0.0048584357611567 * v.x - 0.0000271533600777 * v.y + 0.9999881973626737 * v.z};
+}
+
+double solOf(const Vec3& j2000, double obliquityRad)
+{
+    double ra = std::atan2(j2000.y, j2000.x) * kRadToDeg;
+    if (ra < 0.0)
+        ra += 360.0;
+    const double dec = std::asin(ClampUnit(j2000.z / norm(j2000))) * kRadToDeg;
+    double lonDeg = 0.0, latDeg = 0.0;
+    EquatorialToEcliptic(obliquityRad, ra, dec, lonDeg, latDeg);
+    double sol = lonDeg * kDegToRad;
+    if (sol < 0.0)
+        sol += kTwoPi;
+    if (sol > kTwoPi)
+        sol -= kTwoPi;
+    return sol;
+}
+
+} // namespace
+
+Vec3 PrecessToB1950(double jd, const Vec3& v)
+{
+    const double u = (jd - 2433282.423) / 36524.22;
+    const double u2 = u * u, u3 = u2 * u, u4 = u3 * u, u5 = u4 * u;
+    const double m11 = 1 - 0.0002969571 * u2 - 0.0000001311 * u3 + 0.0000000146 * u4;
+    const double m12 = 0.0223494065 * u + 0.0000067631 * u2 - 0.0000022082 * u3 -
+                       0.0000000017 * u4 + 0.0000000001 * u5;
+    const double m13 = 0.0097169024 * u - 0.0000020653 * u2 - 0.0000009613 * u3 + 0.0000000001 * u4;
+    const double m21 = -0.0223494065 * u - 0.0000067632 * u2 + 0.0000022083 * u3 +
+                       0.0000000015 * u4 - 0.0000000001 * u5;
+    const double m22 = 1 - 0.000249748 * u2 - 0.0000001512 * u3 + 0.0000000122 * u4;
+    const double m23 = -0.0001085835 * u2 + 0.0000000089 * u3 + 0.0000000054 * u4;
+    const double m31 =
+        -0.0097169024 * u + 0.0000020653 * u2 + 0.0000009613 * u3 + 0.0000000003 * u4;
+    const double m32 = -0.0001085835 * u2 - 0.0000000284 * u3 + 0.0000000053 * u4;
+    const double m33 = 1 - 0.0000472091 * u2 + 0.0000000201 * u3 + 0.0000000023 * u4;
+    return {m11 * v.x + m12 * v.y + m13 * v.z, m21 * v.x + m22 * v.y + m23 * v.z,
+            m31 * v.x + m32 * v.y + m33 * v.z};
+}
+
+SunVector SunPosition(double jd)
+{
+    const SolarArguments a = solarArguments(jd);
+    double planetaryLon = 0.0, planetaryRad = 0.0;
+    planetaryLonRad(a, planetaryLon, planetaryRad);
+    const double lon = longitudeRad(a, planetaryLon);
+    const double lat = latitudeRad(a, lon);
+    const double r = radiusAU(a, planetaryRad);
+    const double eps = ObliquityRad(jd);
+
+    const Vec3 ofDate{
+        r * std::cos(lat) * std::cos(lon),
+        r * (std::cos(lat) * std::sin(lon) * std::cos(eps) - std::sin(lat) * std::sin(eps)),
+        r * (std::cos(lat) * std::sin(lon) * std::sin(eps) + std::sin(lat) * std::cos(eps))};
+    const Vec3 j2000 = b1950ToJ2000(PrecessToB1950(jd, ofDate));
+    return {j2000.x, j2000.y, j2000.z, solOf(j2000, eps), eps};
+}
+
+EarthState EarthPositionVelocity(double jd)
+{
+    const SunVector now = SunPosition(jd);
+    const SunVector later = SunPosition(jd + 0.01);
+    const Vec3 sunNow{now.x, now.y, now.z};
+    const Vec3 sunLater{later.x, later.y, later.z};
+    return {now, -sunNow, -100.0 * (sunLater - sunNow)};
+}

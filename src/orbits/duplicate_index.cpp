@@ -34,6 +34,24 @@ DuplicateIndex::DuplicateIndex(const std::vector<IndexedOrbit>& orbits)
     std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
         return std::tie(a.keyHash, a.mjd) < std::tie(b.keyHash, b.mjd);
     });
+    buildBuckets();
+}
+
+void DuplicateIndex::buildBuckets()
+{
+    // About one entry a bucket.
+    int bits = 1;
+    while (bits < kMaxBucketBits && (std::size_t{1} << bits) < m_entries.size())
+        ++bits;
+    m_bucketShift = 64 - bits;
+    const std::size_t buckets = std::size_t{1} << bits;
+    m_buckets.resize(buckets + 1);
+    std::size_t entry = 0;
+    for (std::size_t bucket = 0; bucket <= buckets; ++bucket) {
+        while (entry < m_entries.size() && bucketOf(m_entries[entry].keyHash) < bucket)
+            ++entry;
+        m_buckets[bucket] = static_cast<std::uint32_t>(entry);
+    }
 }
 
 std::string_view DuplicateIndex::name(const Entry& entry) const
@@ -50,12 +68,17 @@ bool DuplicateIndex::isDuplicate(double mjd, std::string_view name, std::string_
 {
     const double low = mjd * kDuplicateWindowLow;
     const double high = mjd * kDuplicateWindowHigh;
+    if (m_entries.empty())
+        return false;
     const std::uint64_t hash = keyHash(name, memo);
-    auto it = std::lower_bound(
-        m_entries.begin(), m_entries.end(), hash, [low](const Entry& entry, std::uint64_t wanted) {
-            return entry.keyHash < wanted || (entry.keyHash == wanted && entry.mjd < low);
-        });
-    for (; it != m_entries.end() && it->keyHash == hash && it->mjd < high; ++it) {
+    const std::size_t bucket = bucketOf(hash);
+    const auto end = m_entries.begin() + m_buckets[bucket + 1];
+    auto it = std::lower_bound(m_entries.begin() + m_buckets[bucket], end, hash,
+                               [low](const Entry& entry, std::uint64_t wanted) {
+                                   return entry.keyHash < wanted ||
+                                          (entry.keyHash == wanted && entry.mjd < low);
+                               });
+    for (; it != end && it->keyHash == hash && it->mjd < high; ++it) {
         if (low < it->mjd && this->name(*it) == name && this->memo(*it) == memo)
             return true;
     }

@@ -36,10 +36,19 @@ private:
         std::uint32_t nameLength; // table texts: at most 255 characters
         std::uint32_t memoLength;
     };
+    void buildBuckets();
     std::string_view name(const Entry& entry) const;
     std::string_view memo(const Entry& entry) const;
 
+    // m_entries[m_buckets[b] .. m_buckets[b + 1]) are the entries whose hash has the top bits
+    // b: a query looks only there.
+    std::size_t bucketOf(std::uint64_t keyHash) const { return keyHash >> m_bucketShift; }
+
+    static constexpr int kMaxBucketBits = 22;
+
     std::vector<Entry> m_entries;
+    std::vector<std::uint32_t> m_buckets;
+    int m_bucketShift = 63;
     std::string m_texts;
 };
 

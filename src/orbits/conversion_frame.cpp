@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::size_t kReadBlock = 1 << 20;
+constexpr std::size_t kReadBlock = 1 << 18;
 constexpr std::size_t kWriteBlock = 1 << 20;
 // Rows read between two progress reports (and cancel checks).
 constexpr std::int64_t kProgressEvery = 4096;
@@ -36,27 +36,28 @@ template <typename Number> void appendNumber(std::string& out, Number value)
 
 SourceLines::SourceLines(std::FILE* file, std::size_t maxLength, LineEnd lineEnd)
     : m_file(file), m_maxLength(maxLength), m_lineEnd(lineEnd),
-      m_buffer(std::max(kReadBlock, 2 * (maxLength + 2)))
+      m_capacity(std::max(kReadBlock, 2 * (maxLength + 2))),
+      m_buffer(std::make_unique_for_overwrite<char[]>(m_capacity))
 {
 }
 
 std::size_t SourceLines::lineEndAt(std::size_t from) const
 {
-    const char* begin = m_buffer.data() + from;
-    const char* end = m_buffer.data() + m_end;
+    const char* begin = m_buffer.get() + from;
+    const char* end = m_buffer.get() + m_end;
     const char* found =
         m_lineEnd == LineEnd::Lf
             ? static_cast<const char*>(std::memchr(begin, '\n', end - begin))
             : std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
-    return found == nullptr ? m_end : static_cast<std::size_t>(found - m_buffer.data());
+    return found == nullptr ? m_end : static_cast<std::size_t>(found - m_buffer.get());
 }
 
 bool SourceLines::refill()
 {
-    std::copy(m_buffer.begin() + m_begin, m_buffer.begin() + m_end, m_buffer.begin());
+    std::copy(m_buffer.get() + m_begin, m_buffer.get() + m_end, m_buffer.get());
     m_end -= m_begin;
     m_begin = 0;
-    const std::size_t got = std::fread(m_buffer.data() + m_end, 1, m_buffer.size() - m_end, m_file);
+    const std::size_t got = std::fread(m_buffer.get() + m_end, 1, m_capacity - m_end, m_file);
     m_end += got;
     if (got == 0)
         m_eof = true;
@@ -76,7 +77,7 @@ SourceLines::Status SourceLines::next(std::string_view& line)
                 --length;
             if (length > m_maxLength)
                 return Status::TooLong;
-            line = std::string_view(m_buffer.data() + m_begin, length);
+            line = std::string_view(m_buffer.get() + m_begin, length);
             m_begin = std::min(at + 1, m_end);
             return Status::Line;
         }

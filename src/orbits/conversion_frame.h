@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,7 +38,8 @@ private:
     std::FILE* m_file;
     std::size_t m_maxLength;
     LineEnd m_lineEnd;
-    std::vector<char> m_buffer;
+    std::size_t m_capacity;
+    std::unique_ptr<char[]> m_buffer;
     std::size_t m_begin = 0; // first unread byte
     std::size_t m_end = 0;   // end of the buffered bytes
     bool m_eof = false;

@@ -1,5 +1,6 @@
 // The comma-separated source layouts: the database's own orbit files (O), and the U and U2
 // layouts whose fields are copied into the orbit columns.
+#include <algorithm>
 #include <array>
 #include <cmath>
 

@@ -1,0 +1,7 @@
+// Fuzzing the U2 layout's converter.
+#include "converter_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return fuzz::convert(OrbitLayout::U2, data, size);
+}

@@ -1,0 +1,173 @@
+// Layout choice, the orbit-file header, and one conversion from opening the files to leaving
+// the target either complete or as it was.
+#include "orbits/orbit_converters.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "mdb/schema.h"
+#include "orbits/conversion_frame.h"
+#include "platform/ui.h"
+
+namespace {
+
+struct LayoutTraits {
+    Outcome (*convert)(ConversionFrame&);
+    std::size_t maxLineLength;
+    LineEnd lineEnd;
+    bool reportsInvalid; // shows "File format invalid!! aborted" on failure
+};
+
+LayoutTraits traitsOf(OrbitLayout layout)
+{
+    switch (layout) {
+    case OrbitLayout::O:
+        return {convertOLayout, 1000, LineEnd::Lf, false};
+    case OrbitLayout::U:
+        return {convertULayout, 1000, LineEnd::Lf, false};
+    case OrbitLayout::U2:
+        return {convertU2Layout, 4000, LineEnd::Lf, false};
+    case OrbitLayout::M:
+        return {convertMLayout, 4000, LineEnd::CrOrLf, true};
+    case OrbitLayout::Text:
+        return {convertTextLayout, 1000, LineEnd::Lf, true};
+    case OrbitLayout::Dat:
+        return {convertDatLayout, 1000, LineEnd::Lf, true};
+    }
+    return {convertOLayout, 1000, LineEnd::Lf, false};
+}
+
+LayoutChoice csvLayoutByName(std::string_view name)
+{
+    switch (name[0]) {
+    case 'O':
+        return {OrbitLayout::O, {}};
+    case 'U':
+        if (name[2] != '_')
+            return {OrbitLayout::U, {}};
+        if (name[1] == '2')
+            return {OrbitLayout::U2, {}};
+        return {std::nullopt, kFileNameInvalid};
+    case 'M':
+        return {OrbitLayout::M, {}};
+    default:
+        return {std::nullopt, kFileNameInvalid};
+    }
+}
+
+// The target as it was before the conversion, to put back after a failure.
+class TargetGuard {
+public:
+    explicit TargetGuard(const std::string& path) : m_path(path)
+    {
+        std::error_code error;
+        m_existed = std::filesystem::exists(m_path, error);
+        if (m_existed)
+            m_size = std::filesystem::file_size(m_path, error);
+        if (error)
+            m_size = 0;
+    }
+    bool existed() const { return m_existed; }
+    void restore() const
+    {
+        std::error_code ignored;
+        if (!m_existed)
+            std::filesystem::remove(m_path, ignored);
+        else if (std::filesystem::is_regular_file(m_path, ignored))
+            std::filesystem::resize_file(m_path, m_size, ignored);
+    }
+
+private:
+    std::filesystem::path m_path;
+    bool m_existed = false;
+    std::uintmax_t m_size = 0;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+bool closeTarget(FilePtr& target)
+{
+    const bool failed = std::ferror(target.get()) != 0;
+    return std::fclose(target.release()) == 0 && !failed;
+}
+
+Outcome runConversion(const LayoutTraits& traits, const std::string& sourcePath,
+                      const std::string& targetPath, bool targetExisted, ConversionContext& context,
+                      std::int64_t& rows)
+{
+    FilePtr source(std::fopen(sourcePath.c_str(), "rb"));
+    if (!source || (targetExisted && sameFile(sourcePath, targetPath)))
+        return Outcome::Invalid;
+    FilePtr target(std::fopen(targetPath.c_str(), "ab"));
+    if (!target)
+        return Outcome::Invalid;
+    SourceLines lines(source.get(), traits.maxLineLength, traits.lineEnd);
+    ConversionFrame frame(lines, target.get(), context);
+    if (!targetExisted)
+        frame.writeHeader(orbitFileHeader());
+    const Outcome outcome = traits.convert(frame);
+    const bool written = frame.flush();
+    if (!closeTarget(target) || !written)
+        return outcome == Outcome::Done ? Outcome::Invalid : outcome;
+    rows = frame.rowsWritten();
+    return outcome;
+}
+
+} // namespace
+
+LayoutChoice chooseOrbitLayout(std::string_view fileName)
+{
+    const std::size_t slash = fileName.find_last_of('/');
+    const std::string_view name =
+        slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+    if (name.size() < 3)
+        return {std::nullopt, kFileInvalid};
+    switch (name[name.size() - 3]) {
+    case 'c':
+        return csvLayoutByName(name);
+    case 't':
+        return {OrbitLayout::Text, {}};
+    case 'd':
+        return {OrbitLayout::Dat, {}};
+    default:
+        return {std::nullopt, kFileInvalid};
+    }
+}
+
+std::string orbitFileHeader()
+{
+    std::string header = "_Version";
+    for (int column = 1; column < kOrbitTableDef.columnCount; ++column) {
+        if (kOrbitTableDef.columns[column].saved == 0)
+            continue;
+        header += ",_";
+        header += kOrbitTableDef.columns[column].name;
+    }
+    return header + "\r\n";
+}
+
+std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
+                              const std::string& targetPath, ConversionContext& context)
+{
+    const LayoutTraits traits = traitsOf(layout);
+    const TargetGuard guard(targetPath);
+    std::int64_t rows = 0;
+    const Outcome outcome =
+        runConversion(traits, sourcePath, targetPath, guard.existed(), context, rows);
+    if (outcome == Outcome::Done)
+        return rows;
+    guard.restore();
+    if (outcome == Outcome::Invalid && traits.reportsInvalid)
+        message("%s", kFileFormatInvalid);
+    return -1;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Conversion of an external meteor orbit file, in one of six layouts, into rows of the
+// database's own orbit-file layout, appended to a target file.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "orbits/duplicate_index.h"
+#include "platform/feedback.h"
+
+enum class OrbitLayout {
+    O,    // "O_*.csv": the database's own orbit files
+    U,    // "U*.csv" whose third character is not "_"
+    U2,   // "U2_*.csv"
+    M,    // "M*.csv": radiants only, orbits computed
+    Text, // "*.txt": fixed columns, one orbit a line
+    Dat,  // "*.dat": records of five lines
+};
+
+struct LayoutChoice {
+    std::optional<OrbitLayout> layout;
+    std::string refusal; // "file name invalid" or "file invalid" when there is no layout
+};
+
+// The layout of a source file from its name (any folder part is ignored), case-sensitive.
+LayoutChoice chooseOrbitLayout(std::string_view fileName);
+
+// What a conversion needs from the database.
+struct ConversionContext {
+    std::string dsidCode; // the current data source's code, part of some layouts' names
+    // The next OID of the current data source; nullopt once none is left (the database has
+    // told the user), which stops the conversion as a failure.
+    std::function<std::optional<std::uint32_t>()> nextOid;
+    const DuplicateIndex& duplicates; // the current data source's loaded orbits
+    Feedback& feedback;               // rows read; cancelled() stops as a failure
+};
+
+// Appends the converted rows of sourcePath to targetPath, with the header line first when the
+// target does not exist. Returns the number of rows written, or -1 on failure: then
+// "File format invalid!! aborted" has been shown for the M, text and dat layouts (the O, U and
+// U2 layouts fail silently), and the target is as it was before: removed if it did not exist,
+// cut back to its former length if it did. OIDs taken stay taken.
+std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
+                              const std::string& targetPath, ConversionContext& context);
+
+// The header line of an orbit file, from the orbit table's saved columns, with its CR LF.
+std::string orbitFileHeader();
+
+inline constexpr const char* kFileNameInvalid = "file name invalid";
+inline constexpr const char* kFileInvalid = "file invalid";
+inline constexpr const char* kFileFormatInvalid = "File format invalid!! aborted";
+// Shown by the import command when a conversion fails (source name, target name).
+inline constexpr const char* kConversionFailedFormat = "Conversion filed\n%s->%s";

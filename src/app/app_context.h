@@ -13,6 +13,8 @@
 #include "mdb/database.h"
 #include "table/view_layout.h"
 
+class RefreshTarget;
+
 struct AppContext {
     std::string startupFolder;
     std::string executableFolder;
@@ -28,4 +30,7 @@ struct AppContext {
     int currentListRow = -1;
     std::uint32_t currentLid = 0;
     int currentStreamRow = -1;
+
+    // The window's pages while it is open; requestRefresh() works without.
+    RefreshTarget* refresher = nullptr;
 };

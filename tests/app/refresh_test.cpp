@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/app_context.h"
+#include "app/app_refresh.h"
 #include "app/refresh.h"
 
 namespace {
@@ -99,4 +101,19 @@ TEST(WindowTitle, FormatsAndCutsAt199Characters)
     const std::string title = windowTitle(info);
     EXPECT_EQ(title.size(), 199u);
     EXPECT_EQ(title.substr(0, 12), "Orvantella m");
+}
+
+TEST(RequestRefresh, HeadlessKeepsTheModifiedFlagAndStreamCodes)
+{
+    AppContext app;
+    app.db = std::make_unique<Database>();
+    requestRefresh(app, 6);
+    EXPECT_TRUE(app.db->modified);
+    requestRefresh(app, 0);
+    EXPECT_FALSE(app.db->modified);
+    RecordingTarget window;
+    app.refresher = &window;
+    requestRefresh(app, 2);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"setup dsid", "mark"}));
+    EXPECT_FALSE(app.db->modified);
 }

@@ -2,10 +2,12 @@
 // then precession to B1950.0 and the fixed rotation to J2000.0.
 #include "astro/sun.h"
 
+#include <array>
 #include <cmath>
+#include <limits>
 
 #include "astro/frames.h"
-#include "astro/newcomb_terms.h"
+#include "astro/newcomb_series.h"
 
 namespace {
 
@@ -15,24 +17,18 @@ constexpr double kArcsecToRad = kDegToRad / 3600.0;
 // An angle given in degrees, reduced modulo 360 and converted to radians.
 double rad(double deg) { return std::fmod(deg, 360.0) * kDegToRad; }
 
-// Mean anomalies (radians) of the perturbing planets, indexed by PerturbingPlanet.
-struct PlanetAnomalies {
-    double value[5];
-    double of(PerturbingPlanet planet) const { return value[static_cast<int>(planet)]; }
-};
-
 // The arguments of the series at one instant; angles in radians.
 struct SolarArguments {
-    double t;       // Julian centuries from 1900.0
-    double meanLon; // L
-    double longArc; // A, arcseconds
-    double g;       // the Sun's mean anomaly
-    PlanetAnomalies planets;
-    double d;        // lunar elongation D
-    double mMoon;    // the Moon's mean anomaly M'
-    double f;        // the Moon's argument of latitude F
-    double w;        // L - the Moon's node
-    double moonNode; // the Moon's node
+    double t;                                       // Julian centuries from 1900.0
+    double meanLon;                                 // L
+    double longArc;                                 // A, arcseconds
+    double g;                                       // the Sun's mean anomaly
+    std::array<double, kPerturbingPlanets> planets; // Mercury ... Saturn
+    double d;                                       // lunar elongation D
+    double mMoon;                                   // the Moon's mean anomaly M'
+    double f;                                       // the Moon's argument of latitude F
+    double w;                                       // L - the Moon's node
+    double moonNode;                                // the Moon's node
 };
 
 SolarArguments solarArguments(double jd)
@@ -47,40 +43,18 @@ SolarArguments solarArguments(double jd)
                 6.4 * std::sin(rad(231.19 + 20.2 * t)) + 0.266 * std::sin(rad(31.8 + 119.0 * t));
     a.g = rad(358.475833333 + 35999.04975 * t - 0.00015 * t2 - 0.000003333333333 * t3 +
               a.longArc / 3600.0 + 0.00148833 + 0.0015963889 * t + 0.000143333333 * t2);
-    a.planets.value[0] = rad(102.2 + 149472.35 * t);
-    a.planets.value[1] = rad(212.45 + 58517.493 * t);
-    a.planets.value[2] = rad(319.58 + 19139.977 * t);
-    a.planets.value[3] =
+    a.planets[0] = rad(102.2 + 149472.35 * t);
+    a.planets[1] = rad(212.45 + 58517.493 * t);
+    a.planets[2] = rad(319.58 + 19139.977 * t);
+    a.planets[3] =
         rad(225.28 + 3034.583 * t + (0.3315 - 0.00155 * t) * std::sin(rad(133.91 + 38.394 * t)));
-    a.planets.value[4] = rad(175.6 + 1221.794 * t);
+    a.planets[4] = rad(175.6 + 1221.794 * t);
     a.d = rad(350.7374861 + 445267.11421667 * t - 0.00143611111111 * t2 + 0.00000188888888889 * t3);
     a.mMoon = rad(296.104608333 + 477198.84910833 * t + 0.0091916667 * t2 + 0.0000143889 * t3);
     a.f = rad(11.2508888889 + 483202.02515 * t - 0.003211111111 * t2 - 0.0000003333333333 * t3);
     a.w = rad(20.5134027777 + 37934.9109333333 * t - 0.001775277778 * t2 - 0.000002222222222 * t3);
     a.moonNode = rad(259.183275 - 1934.142008333 * t + 0.00207778 * t2 + 0.000002222 * t3);
     return a;
-}
-
-// The planetary sums of longitude (arcseconds) and log10 R (units of 1e-9).
-void planetaryLonRad(const SolarArguments& a, double& lonArcsec, double& rad1e9)
-{
-    lonArcsec = 0.0;
-    rad1e9 = 0.0;
-    for (const NewcombLonRadTerm& term : kNewcombLonRadTerms) {
-        const double arg = term.j * a.planets.of(term.planet) + term.i * a.g;
-        lonArcsec += term.lonAmplitudeArcsec * std::cos(term.lonPhaseDeg * kDegToRad - arg);
-        rad1e9 += term.radAmplitude1e9 * std::cos(term.radPhaseDeg * kDegToRad - arg);
-    }
-}
-
-double planetaryLat(const SolarArguments& a)
-{
-    double latArcsec = 0.0;
-    for (const NewcombLatTerm& term : kNewcombLatTerms) {
-        const double arg = term.j * a.planets.of(term.planet) + term.i * a.g;
-        latArcsec += term.amplitudeArcsec * std::cos(term.phaseDeg * kDegToRad - arg);
-    }
-    return latArcsec;
 }
 
 double longitudeRad(const SolarArguments& a, double planetaryArcsec)
@@ -97,7 +71,7 @@ double longitudeRad(const SolarArguments& a, double planetaryArcsec)
     return a.meanLon + (centre + planetaryArcsec + lunar + longPeriod) * kArcsecToRad;
 }
 
-double latitudeRad(const SolarArguments& a, double lon)
+double latitudeRad(const SolarArguments& a, double planetaryArcsec, double lon)
 {
     const double t = a.t, f = a.f, m = a.mMoon, w = a.w, g = a.g;
     const double lunar = 0.577 * std::sin(f) + 0.016 * std::sin(f + m) - 0.047 * std::sin(f - m) +
@@ -106,7 +80,7 @@ double latitudeRad(const SolarArguments& a, double lon)
     const double secular = (-0.03903 + 0.0345 * t - 0.00077 * t * t) * std::sin(lon) +
                            (0.03363 + 0.01058 * t + 0.00286 * t * t) * std::cos(lon) -
                            0.01914 * std::sin(lon - a.moonNode);
-    return (lunar - planetaryLat(a) + secular) * kArcsecToRad;
+    return (lunar - planetaryArcsec + secular) * kArcsecToRad;
 }
 
 double radiusAU(const SolarArguments& a, double planetary1e9)
@@ -172,22 +146,45 @@ Vec3 PrecessToB1950(double jd, const Vec3& v)
             m31 * v.x + m32 * v.y + m33 * v.z};
 }
 
-SunVector SunPosition(double jd)
+namespace {
+
+SunVector computeSunPosition(double jd)
 {
     const SolarArguments a = solarArguments(jd);
-    double planetaryLon = 0.0, planetaryRad = 0.0;
-    planetaryLonRad(a, planetaryLon, planetaryRad);
-    const double lon = longitudeRad(a, planetaryLon);
-    const double lat = latitudeRad(a, lon);
-    const double r = radiusAU(a, planetaryRad);
+    const NewcombPlanetarySums planetary = EvaluateNewcombSeries(a.g, a.planets);
+    const double lon = longitudeRad(a, planetary.lonArcsec);
+    const double lat = latitudeRad(a, planetary.latArcsec, lon);
+    const double r = radiusAU(a, planetary.rad1e9);
     const double eps = ObliquityRad(jd);
 
-    const Vec3 ofDate{
-        r * std::cos(lat) * std::cos(lon),
-        r * (std::cos(lat) * std::sin(lon) * std::cos(eps) - std::sin(lat) * std::sin(eps)),
-        r * (std::cos(lat) * std::sin(lon) * std::sin(eps) + std::sin(lat) * std::cos(eps))};
+    const double cosLat = std::cos(lat), sinLat = std::sin(lat);
+    const double cosLon = std::cos(lon), sinLon = std::sin(lon);
+    const double cosEps = std::cos(eps), sinEps = std::sin(eps);
+    const Vec3 ofDate{r * cosLat * cosLon, r * (cosLat * sinLon * cosEps - sinLat * sinEps),
+                      r * (cosLat * sinLon * sinEps + sinLat * cosEps)};
     const Vec3 j2000 = b1950ToJ2000(PrecessToB1950(jd, ofDate));
     return {j2000.x, j2000.y, j2000.z, solOf(j2000, eps), eps};
+}
+
+} // namespace
+
+SunVector SunPosition(double jd)
+{
+    // An orbit, its heliocentric speed and its sol all need the Sun at jd and jd + 0.01: the
+    // last two instants of each thread are kept, so a record costs two evaluations, not five.
+    struct Memo {
+        double jd = std::numeric_limits<double>::quiet_NaN();
+        SunVector sun{};
+    };
+    thread_local std::array<Memo, 2> memo;
+    thread_local int next = 0;
+    for (const Memo& m : memo)
+        if (m.jd == jd)
+            return m.sun;
+    memo[next] = {jd, computeSunPosition(jd)};
+    const SunVector& sun = memo[next].sun;
+    next = 1 - next;
+    return sun;
 }
 
 EarthState EarthPositionVelocity(double jd)

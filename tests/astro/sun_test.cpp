@@ -4,11 +4,14 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "astro/calendar.h"
 #include "astro/frames.h"
+#include "astro/newcomb_series.h"
 #include "astro/newcomb_terms.h"
 #include "astro/sun.h"
 #include "support/test_support.h"
@@ -98,6 +101,48 @@ TEST(EarthPositionVelocity, OppositeTheSunAndMovingAtOrbitalSpeed)
     }
 }
 
+// Oracle of the angle-addition evaluation: one cosine per term.
+NewcombPlanetarySums straightforwardSums(double g, const std::array<double, 5>& planets)
+{
+    NewcombPlanetarySums sums{0.0, 0.0, 0.0};
+    for (const NewcombLonRadTerm& t : kNewcombLonRadTerms) {
+        const double arg = t.j * planets[static_cast<int>(t.planet)] + t.i * g;
+        sums.lonArcsec += t.lonAmplitudeArcsec * std::cos(t.lonPhaseDeg * kDegToRad - arg);
+        sums.rad1e9 += t.radAmplitude1e9 * std::cos(t.radPhaseDeg * kDegToRad - arg);
+    }
+    for (const NewcombLatTerm& t : kNewcombLatTerms) {
+        const double arg = t.j * planets[static_cast<int>(t.planet)] + t.i * g;
+        sums.latArcsec += t.amplitudeArcsec * std::cos(t.phaseDeg * kDegToRad - arg);
+    }
+    return sums;
+}
+
+TEST(NewcombSeries, AngleAdditionMatchesOneCosinePerTerm)
+{
+    std::mt19937 random(29);
+    std::uniform_real_distribution<double> angle(0.0, 2 * M_PI);
+    for (int n = 0; n < 2000; ++n) {
+        const double g = angle(random);
+        const std::array<double, 5> planets{angle(random), angle(random), angle(random),
+                                            angle(random), angle(random)};
+        const NewcombPlanetarySums fast = EvaluateNewcombSeries(g, planets);
+        const NewcombPlanetarySums plain = straightforwardSums(g, planets);
+        // 1e-12" and 1e-9 units of 1e-9 in log10 R: far below the series' own precision.
+        ASSERT_NEAR(fast.lonArcsec, plain.lonArcsec, 1e-12);
+        ASSERT_NEAR(fast.rad1e9, plain.rad1e9, 1e-9);
+        ASSERT_NEAR(fast.latArcsec, plain.latArcsec, 1e-12);
+    }
+}
+
+TEST(NewcombSeries, MultiplesStayInsideTheEvaluatedRange)
+{
+    auto inRange = [](int k) { return k >= -kMaxNewcombMultiple && k <= kMaxNewcombMultiple; };
+    for (const NewcombLonRadTerm& t : kNewcombLonRadTerms)
+        EXPECT_TRUE(inRange(t.i) && inRange(t.j));
+    for (const NewcombLatTerm& t : kNewcombLatTerms)
+        EXPECT_TRUE(inRange(t.i) && inRange(t.j));
+}
+
 // The shared folder lies beside the main checkout; worktrees sit one level deeper.
 std::filesystem::path findTermsCsv()
 {
@@ -157,6 +202,29 @@ TEST(NewcombTerms, MatchTheSourceData)
     for (const NewcombLatTerm& t : kNewcombLatTerms)
         actual.push_back(canonical("latitude", t.planet, t.i, t.j, t.amplitudeArcsec, t.phaseDeg));
     EXPECT_EQ(actual, expected);
+}
+
+} // namespace
+
+namespace {
+
+// Each instant computed on a thread of its own, where nothing is remembered yet.
+SunVector freshSunPosition(double jd)
+{
+    SunVector sun{};
+    std::thread([&] { sun = SunPosition(jd); }).join();
+    return sun;
+}
+
+TEST(SunPosition, RememberedInstantsGiveTheirOwnPosition)
+{
+    const double a = 2451545.0, b = 2451545.01, c = 2455000.5;
+    for (double jd : {a, b, a, c, b, b, a, c, c, a}) {
+        const SunVector remembered = SunPosition(jd);
+        const SunVector fresh = freshSunPosition(jd);
+        ASSERT_EQ(remembered.x, fresh.x) << jd;
+        ASSERT_EQ(remembered.sol, fresh.sol) << jd;
+    }
 }
 
 } // namespace

@@ -46,26 +46,6 @@ TEST(SunPosition, DistanceAtPerihelionAndAphelion)
     EXPECT_NEAR(norm({july.x, july.y, july.z}), 1.0167407, 1e-7);
 }
 
-TEST(SunPosition, CarriesTheObliquityOfDateAndAFullTurnOfSol)
-{
-    for (double jd = 2415020.0; jd < 2488070.0; jd += 1234.5) {
-        const SunVector sun = SunPosition(jd);
-        EXPECT_DOUBLE_EQ(sun.obliquity, ObliquityRad(jd));
-        EXPECT_GE(sun.sol, 0.0);
-        EXPECT_LE(sun.sol, 2 * M_PI);
-    }
-}
-
-TEST(SunPosition, DeclinationAtTheSolstices)
-{
-    // Near the solstices the declination is +-23.44 deg (the J2000 equator).
-    const SunVector june = SunPosition(DateToJD(2000, 6, 21, 2, 0, 0));
-    const SunVector december = SunPosition(DateToJD(2000, 12, 21, 13, 0, 0));
-    EXPECT_NEAR(std::asin(june.z / norm({june.x, june.y, june.z})) * kRadToDeg, 23.44, 0.01);
-    EXPECT_NEAR(std::asin(december.z / norm({december.x, december.y, december.z})) * kRadToDeg,
-                -23.44, 0.01);
-}
-
 TEST(PrecessToB1950, IdentityAtB1950AndARotationElsewhere)
 {
     const Vec3 v{0.3, -0.5, 0.81};

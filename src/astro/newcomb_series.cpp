@@ -6,46 +6,39 @@
 
 #include "astro/angles.h"
 #include "astro/newcomb_terms.h"
+#include "astro/unit_angle.h"
 
 namespace {
 
-// cos and sin of one angle.
-struct Unit {
-    double c;
-    double s;
-};
-
-Unit operator*(const Unit& a, const Unit& b)
-{
-    return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
-}
-
-using Multiples = std::array<Unit, kMaxNewcombMultiple + 1>;
+using Multiples = std::array<UnitAngle, kMaxNewcombMultiple + 1>;
 
 Multiples multiplesOf(double angle)
 {
     Multiples m{};
     m[0] = {1.0, 0.0};
-    m[1] = {std::cos(angle), std::sin(angle)};
+    m[1] = unitAngle(angle);
     for (int k = 2; k <= kMaxNewcombMultiple; ++k)
         m[k] = m[k - 1] * m[1];
     return m;
 }
 
-Unit multiple(const Multiples& m, int k) { return k >= 0 ? m[k] : Unit{m[-k].c, -m[-k].s}; }
+UnitAngle multiple(const Multiples& m, int k)
+{
+    return k >= 0 ? m[k] : UnitAngle{m[-k].c, -m[-k].s};
+}
 
-Unit unitOfDeg(double deg) { return {std::cos(deg * kDegToRad), std::sin(deg * kDegToRad)}; }
+UnitAngle unitOfDeg(double deg) { return unitAngle(deg * kDegToRad); }
 
 // cos(phase - theta) from the units of phase and theta.
-double cosDifference(const Unit& phase, const Unit& theta)
+double cosDifference(const UnitAngle& phase, const UnitAngle& theta)
 {
     return phase.c * theta.c + phase.s * theta.s;
 }
 
 struct PhaseUnits {
-    std::array<Unit, kNewcombLonRadTerms.size()> lon;
-    std::array<Unit, kNewcombLonRadTerms.size()> rad;
-    std::array<Unit, kNewcombLatTerms.size()> lat;
+    std::array<UnitAngle, kNewcombLonRadTerms.size()> lon;
+    std::array<UnitAngle, kNewcombLonRadTerms.size()> rad;
+    std::array<UnitAngle, kNewcombLatTerms.size()> lat;
 };
 
 const PhaseUnits& phaseUnits()
@@ -80,7 +73,7 @@ EvaluateNewcombSeries(double g, const std::array<double, kPerturbingPlanets>& pl
     NewcombPlanetarySums sums{0.0, 0.0, 0.0};
     for (size_t k = 0; k < kNewcombLonRadTerms.size(); ++k) {
         const NewcombLonRadTerm& term = kNewcombLonRadTerms[k];
-        const Unit t = theta(term.planet, term.i, term.j);
+        const UnitAngle t = theta(term.planet, term.i, term.j);
         sums.lonArcsec += term.lonAmplitudeArcsec * cosDifference(phases.lon[k], t);
         sums.rad1e9 += term.radAmplitude1e9 * cosDifference(phases.rad[k], t);
     }

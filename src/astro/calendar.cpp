@@ -131,12 +131,13 @@ bool SolToMonthDay(float sol, int year, int& month, int& day)
     month = day = 0;
     if (!isTableYear(year) || !std::isfinite(sol))
         return false;
-    const auto& solRow = BuildMonthTables().MonthStartSol[year - kFirstTableYear];
-    estimateMonthDay(solRow, sol, month, day);
+    // Within one turn the day estimate stays a small number.
+    const float turnSol = Normalize360(sol);
+    estimateMonthDay(BuildMonthTables().MonthStartSol[year - kFirstTableYear], turnSol, month, day);
     day = std::min(day, DaysInMonth(year, month));
     const double m0 = DateToMJD(year, month, day, 0, 0, 0);
     const float s = static_cast<float>(SolarLongitude(m0 + kMjdToJd));
-    const float d = AngleDiff(sol, s);
+    const float d = AngleDiff(turnSol, s);
     // The neighbouring day keeps its month and day but never changes the year.
     if (d < 0.0f)
         previousDay(year, month, day);

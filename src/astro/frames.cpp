@@ -44,15 +44,11 @@ double AngularDistance(float ra1Deg, float dec1Deg, float ra2Deg, float dec2Deg)
 void EquatorialToEcliptic(double obliquityRad, double raDeg, double decDeg, double& lonDeg,
                           double& latDeg)
 {
-    const double ra = raDeg * kDegToRad;
-    const double dec = decDeg * kDegToRad;
-    const double sinEps = std::sin(obliquityRad);
-    const double cosEps = std::cos(obliquityRad);
-    const double sinLat = std::sin(dec) * cosEps - std::cos(dec) * sinEps * std::sin(ra);
-    latDeg = std::asin(ClampUnit(sinLat)) * kRadToDeg;
-    lonDeg = std::atan2(std::cos(dec) * std::sin(ra) * cosEps + std::sin(dec) * sinEps,
-                        std::cos(dec) * std::cos(ra)) *
-             kRadToDeg;
+    const double sinRa = std::sin(raDeg * kDegToRad), cosRa = std::cos(raDeg * kDegToRad);
+    const double sinDec = std::sin(decDeg * kDegToRad), cosDec = std::cos(decDeg * kDegToRad);
+    const double sinEps = std::sin(obliquityRad), cosEps = std::cos(obliquityRad);
+    latDeg = std::asin(ClampUnit(sinDec * cosEps - cosDec * sinEps * sinRa)) * kRadToDeg;
+    lonDeg = std::atan2(cosDec * sinRa * cosEps + sinDec * sinEps, cosDec * cosRa) * kRadToDeg;
 }
 
 void EclipticPointToEquatorial(double jd, double offsetDeg, double& raDeg, double& decDeg)

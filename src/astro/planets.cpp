@@ -122,7 +122,7 @@ std::vector<Vec3> OrbitOutline(double nodeDeg, double periDeg, double inclDeg, d
                                int n)
 {
     std::vector<Vec3> points;
-    if (n < 1)
+    if (n < 1 || !(e >= 0.0 && e < 1.0))
         return points;
     Vec3 p, q;
     orientationVectors(nodeDeg, periDeg, inclDeg, kOutlineObliquityDeg, p, q);

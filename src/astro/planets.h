@@ -35,6 +35,7 @@ struct PlanetOrbitOrientation {
     Vec3 q;
 };
 
+// body: 0 to 8, in Planet order.
 PlanetOrbitOrientation PlanetOrientation(double jd, int body);
 // Heliocentric position of the body (the Earth's row gives the Earth, not the Sun).
 Vec3 PlanetPosition(double jd, int body, const PlanetOrbitOrientation& orientation);
@@ -50,7 +51,7 @@ struct PlanetTrack {
 using PlanetTrackSet = std::array<PlanetTrack, kPlanetCount>;
 PlanetTrackSet PlanetTracks(int year, int month, int day);
 
-// N points of an elliptic orbit (e < 1) at mean anomalies k * 360 / N, angles in degrees, with
-// the fixed obliquity 23.439226 deg. N < 1 gives no points.
+// N points of an elliptic orbit at mean anomalies k * 360 / N, angles in degrees, with the
+// fixed obliquity 23.439226 deg. N < 1, or an e outside [0, 1), gives no points.
 std::vector<Vec3> OrbitOutline(double nodeDeg, double periDeg, double inclDeg, double a, double e,
                                int n);

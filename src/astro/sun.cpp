@@ -2,10 +2,13 @@
 // then precession to B1950.0 and the fixed rotation to J2000.0.
 #include "astro/sun.h"
 
+#include <array>
 #include <cmath>
+#include <limits>
 
 #include "astro/frames.h"
-#include "astro/newcomb_terms.h"
+#include "astro/newcomb_series.h"
+#include "astro/unit_angle.h"
 
 namespace {
 
@@ -15,24 +18,18 @@ constexpr double kArcsecToRad = kDegToRad / 3600.0;
 // An angle given in degrees, reduced modulo 360 and converted to radians.
 double rad(double deg) { return std::fmod(deg, 360.0) * kDegToRad; }
 
-// Mean anomalies (radians) of the perturbing planets, indexed by PerturbingPlanet.
-struct PlanetAnomalies {
-    double value[5];
-    double of(PerturbingPlanet planet) const { return value[static_cast<int>(planet)]; }
-};
-
 // The arguments of the series at one instant; angles in radians.
 struct SolarArguments {
-    double t;       // Julian centuries from 1900.0
-    double meanLon; // L
-    double longArc; // A, arcseconds
-    double g;       // the Sun's mean anomaly
-    PlanetAnomalies planets;
-    double d;        // lunar elongation D
-    double mMoon;    // the Moon's mean anomaly M'
-    double f;        // the Moon's argument of latitude F
-    double w;        // L - the Moon's node
-    double moonNode; // the Moon's node
+    double t;                                       // Julian centuries from 1900.0
+    double meanLon;                                 // L
+    double longArc;                                 // A, arcseconds
+    double g;                                       // the Sun's mean anomaly
+    std::array<double, kPerturbingPlanets> planets; // Mercury ... Saturn
+    double d;                                       // lunar elongation D
+    double mMoon;                                   // the Moon's mean anomaly M'
+    double f;                                       // the Moon's argument of latitude F
+    double w;                                       // L - the Moon's node
+    double moonNode;                                // the Moon's node
 };
 
 SolarArguments solarArguments(double jd)
@@ -47,12 +44,12 @@ SolarArguments solarArguments(double jd)
                 6.4 * std::sin(rad(231.19 + 20.2 * t)) + 0.266 * std::sin(rad(31.8 + 119.0 * t));
     a.g = rad(358.475833333 + 35999.04975 * t - 0.00015 * t2 - 0.000003333333333 * t3 +
               a.longArc / 3600.0 + 0.00148833 + 0.0015963889 * t + 0.000143333333 * t2);
-    a.planets.value[0] = rad(102.2 + 149472.35 * t);
-    a.planets.value[1] = rad(212.45 + 58517.493 * t);
-    a.planets.value[2] = rad(319.58 + 19139.977 * t);
-    a.planets.value[3] =
+    a.planets[0] = rad(102.2 + 149472.35 * t);
+    a.planets[1] = rad(212.45 + 58517.493 * t);
+    a.planets[2] = rad(319.58 + 19139.977 * t);
+    a.planets[3] =
         rad(225.28 + 3034.583 * t + (0.3315 - 0.00155 * t) * std::sin(rad(133.91 + 38.394 * t)));
-    a.planets.value[4] = rad(175.6 + 1221.794 * t);
+    a.planets[4] = rad(175.6 + 1221.794 * t);
     a.d = rad(350.7374861 + 445267.11421667 * t - 0.00143611111111 * t2 + 0.00000188888888889 * t3);
     a.mMoon = rad(296.104608333 + 477198.84910833 * t + 0.0091916667 * t2 + 0.0000143889 * t3);
     a.f = rad(11.2508888889 + 483202.02515 * t - 0.003211111111 * t2 - 0.0000003333333333 * t3);
@@ -61,68 +58,71 @@ SolarArguments solarArguments(double jd)
     return a;
 }
 
-// The planetary sums of longitude (arcseconds) and log10 R (units of 1e-9).
-void planetaryLonRad(const SolarArguments& a, double& lonArcsec, double& rad1e9)
+// The angles of the elliptic and lunar terms as unit angles; products of them are the sums and
+// multiples the terms name (D * M is D + M', D / M is D - M').
+struct TermAngles {
+    UnitAngle g, g2, g3, g4;
+    UnitAngle d, d3;
+    UnitAngle m;
+    UnitAngle f;
+    UnitAngle w2;
+    UnitAngle moonNode;
+};
+
+TermAngles termAngles(const SolarArguments& a)
 {
-    lonArcsec = 0.0;
-    rad1e9 = 0.0;
-    for (const NewcombLonRadTerm& term : kNewcombLonRadTerms) {
-        const double arg = term.j * a.planets.of(term.planet) + term.i * a.g;
-        lonArcsec += term.lonAmplitudeArcsec * std::cos(term.lonPhaseDeg * kDegToRad - arg);
-        rad1e9 += term.radAmplitude1e9 * std::cos(term.radPhaseDeg * kDegToRad - arg);
-    }
+    TermAngles u{};
+    u.g = unitAngle(a.g);
+    u.g2 = u.g * u.g;
+    u.g3 = u.g2 * u.g;
+    u.g4 = u.g3 * u.g;
+    u.d = unitAngle(a.d);
+    u.d3 = u.d * u.d * u.d;
+    u.m = unitAngle(a.mMoon);
+    u.f = unitAngle(a.f);
+    u.w2 = unitAngle(2 * a.w);
+    u.moonNode = unitAngle(a.moonNode);
+    return u;
 }
 
-double planetaryLat(const SolarArguments& a)
+double longitudeRad(const SolarArguments& a, const TermAngles& u, double planetaryArcsec)
 {
-    double latArcsec = 0.0;
-    for (const NewcombLatTerm& term : kNewcombLatTerms) {
-        const double arg = term.j * a.planets.of(term.planet) + term.i * a.g;
-        latArcsec += term.amplitudeArcsec * std::cos(term.phaseDeg * kDegToRad - arg);
-    }
-    return latArcsec;
-}
-
-double longitudeRad(const SolarArguments& a, double planetaryArcsec)
-{
-    const double t = a.t, g = a.g, d = a.d, m = a.mMoon;
-    const double centre = (6909.794 - 17.274 * t - 0.021 * t * t) * std::sin(g) +
-                          (72.334 - 0.362 * t) * std::sin(2 * g) +
-                          (1.05 - 0.008 * t) * std::sin(3 * g) + 0.017 * std::sin(4 * g);
-    const double lunar = 6.466 * std::sin(d) + 0.013 * std::sin(3 * d) + 0.177 * std::sin(d + m) -
-                         0.425 * std::sin(d - m) + 0.039 * std::sin(3 * d - m) -
-                         0.064 * std::sin(d + g) + 0.172 * std::sin(d - g) -
-                         0.013 * std::sin(d - m - g) - 0.013 * std::sin(2 * a.w);
+    const double t = a.t;
+    const double centre = (6909.794 - 17.274 * t - 0.021 * t * t) * u.g.s +
+                          (72.334 - 0.362 * t) * u.g2.s + (1.05 - 0.008 * t) * u.g3.s +
+                          0.017 * u.g4.s;
+    const double lunar = 6.466 * u.d.s + 0.013 * u.d3.s + 0.177 * (u.d * u.m).s -
+                         0.425 * (u.d / u.m).s + 0.039 * (u.d3 / u.m).s - 0.064 * (u.d * u.g).s +
+                         0.172 * (u.d / u.g).s - 0.013 * (u.d / u.m / u.g).s - 0.013 * u.w2.s;
     const double longPeriod = a.longArc + 0.202 * std::sin(rad(315.6 + 893.3 * t));
     return a.meanLon + (centre + planetaryArcsec + lunar + longPeriod) * kArcsecToRad;
 }
 
-double latitudeRad(const SolarArguments& a, double lon)
+double latitudeRad(const SolarArguments& a, const TermAngles& u, double planetaryArcsec,
+                   const UnitAngle& lon)
 {
-    const double t = a.t, f = a.f, m = a.mMoon, w = a.w, g = a.g;
-    const double lunar = 0.577 * std::sin(f) + 0.016 * std::sin(f + m) - 0.047 * std::sin(f - m) +
-                         0.021 * std::sin(f - 2 * w) + 0.005 * std::sin(f - 2 * w - m) +
-                         0.005 * std::sin(f + g) + 0.005 * std::sin(f - g);
-    const double secular = (-0.03903 + 0.0345 * t - 0.00077 * t * t) * std::sin(lon) +
-                           (0.03363 + 0.01058 * t + 0.00286 * t * t) * std::cos(lon) -
-                           0.01914 * std::sin(lon - a.moonNode);
-    return (lunar - planetaryLat(a) + secular) * kArcsecToRad;
+    const double t = a.t;
+    const double lunar = 0.577 * u.f.s + 0.016 * (u.f * u.m).s - 0.047 * (u.f / u.m).s +
+                         0.021 * (u.f / u.w2).s + 0.005 * (u.f / u.w2 / u.m).s +
+                         0.005 * (u.f * u.g).s + 0.005 * (u.f / u.g).s;
+    const double secular = (-0.03903 + 0.0345 * t - 0.00077 * t * t) * lon.s +
+                           (0.03363 + 0.01058 * t + 0.00286 * t * t) * lon.c -
+                           0.01914 * (lon / u.moonNode).s;
+    return (lunar - planetaryArcsec + secular) * kArcsecToRad;
 }
 
-double radiusAU(const SolarArguments& a, double planetary1e9)
+double radiusAU(const SolarArguments& a, const TermAngles& u, double planetary1e9)
 {
-    const double t = a.t, g = a.g, d = a.d, m = a.mMoon;
+    const double t = a.t;
     const double elliptic = 0.000030594 - 0.000000152 * t +
-                            (-0.007273841 + 0.000018182 * t + 0.000000022 * t * t) * std::cos(g) +
-                            (-0.000091374 + 0.000000457 * t) * std::cos(2 * g) +
-                            (-0.000001446 + 0.000000011 * t) * std::cos(3 * g) -
-                            0.000000025 * std::cos(4 * g);
-    const double lunar = 13384 * std::cos(d) + 30 * std::cos(3 * d) + 370 * std::cos(d + m) -
-                         1332 * std::cos(d - m) + 80 * std::cos(3 * d - m) - 140 * std::cos(d + g) +
-                         360 * std::cos(d - g) - 30 * std::cos(d - m - g) + 30 * std::cos(2 * a.w);
-    const double longPeriod =
-        kArcsecToRad * ((0.01015 + 0.00035 * t + 0.00023 * t * t) * std::sin(g) +
-                        (0.02652 + 0.00002 * t - 0.00054 * t * t) * std::cos(g));
+                            (-0.007273841 + 0.000018182 * t + 0.000000022 * t * t) * u.g.c +
+                            (-0.000091374 + 0.000000457 * t) * u.g2.c +
+                            (-0.000001446 + 0.000000011 * t) * u.g3.c - 0.000000025 * u.g4.c;
+    const double lunar = 13384 * u.d.c + 30 * u.d3.c + 370 * (u.d * u.m).c - 1332 * (u.d / u.m).c +
+                         80 * (u.d3 / u.m).c - 140 * (u.d * u.g).c + 360 * (u.d / u.g).c -
+                         30 * (u.d / u.m / u.g).c + 30 * u.w2.c;
+    const double longPeriod = kArcsecToRad * ((0.01015 + 0.00035 * t + 0.00023 * t * t) * u.g.s +
+                                              (0.02652 + 0.00002 * t - 0.00054 * t * t) * u.g.c);
     return std::pow(10.0, elliptic + 1e-9 * (planetary1e9 + lunar) + longPeriod);
 }
 
@@ -172,22 +172,44 @@ Vec3 PrecessToB1950(double jd, const Vec3& v)
             m31 * v.x + m32 * v.y + m33 * v.z};
 }
 
-SunVector SunPosition(double jd)
+namespace {
+
+SunVector computeSunPosition(double jd)
 {
     const SolarArguments a = solarArguments(jd);
-    double planetaryLon = 0.0, planetaryRad = 0.0;
-    planetaryLonRad(a, planetaryLon, planetaryRad);
-    const double lon = longitudeRad(a, planetaryLon);
-    const double lat = latitudeRad(a, lon);
-    const double r = radiusAU(a, planetaryRad);
-    const double eps = ObliquityRad(jd);
+    const TermAngles u = termAngles(a);
+    const NewcombPlanetarySums planetary = EvaluateNewcombSeries(a.g, a.planets);
+    const UnitAngle lon = unitAngle(longitudeRad(a, u, planetary.lonArcsec));
+    const UnitAngle lat = unitAngle(latitudeRad(a, u, planetary.latArcsec, lon));
+    const double r = radiusAU(a, u, planetary.rad1e9);
+    const double obliquity = ObliquityRad(jd);
+    const UnitAngle eps = unitAngle(obliquity);
 
-    const Vec3 ofDate{
-        r * std::cos(lat) * std::cos(lon),
-        r * (std::cos(lat) * std::sin(lon) * std::cos(eps) - std::sin(lat) * std::sin(eps)),
-        r * (std::cos(lat) * std::sin(lon) * std::sin(eps) + std::sin(lat) * std::cos(eps))};
+    const Vec3 ofDate{r * lat.c * lon.c, r * (lat.c * lon.s * eps.c - lat.s * eps.s),
+                      r * (lat.c * lon.s * eps.s + lat.s * eps.c)};
     const Vec3 j2000 = b1950ToJ2000(PrecessToB1950(jd, ofDate));
-    return {j2000.x, j2000.y, j2000.z, solOf(j2000, eps), eps};
+    return {j2000.x, j2000.y, j2000.z, solOf(j2000, obliquity), obliquity};
+}
+
+} // namespace
+
+SunVector SunPosition(double jd)
+{
+    // An orbit, its heliocentric speed and its sol all need the Sun at jd and jd + 0.01: the
+    // last two instants of each thread are kept, so a record costs two evaluations, not five.
+    struct Memo {
+        double jd = std::numeric_limits<double>::quiet_NaN();
+        SunVector sun{};
+    };
+    thread_local std::array<Memo, 2> memo;
+    thread_local int next = 0;
+    for (const Memo& m : memo)
+        if (m.jd == jd)
+            return m.sun;
+    memo[next] = {jd, computeSunPosition(jd)};
+    const SunVector& sun = memo[next].sun;
+    next = 1 - next;
+    return sun;
 }
 
 EarthState EarthPositionVelocity(double jd)

@@ -197,6 +197,16 @@ TEST(SolToMonthDay, KnownDays)
     EXPECT_EQ(month * 100 + day, 812);
 }
 
+TEST(SolToMonthDay, AnglesOutsideOneTurnCountModulo360)
+{
+    for (float sol : {-0.5f, 365.0f, 1e30f}) {
+        int month = 0, day = 0, wrappedMonth = 0, wrappedDay = 0;
+        ASSERT_TRUE(SolToMonthDay(sol, 2010, month, day)) << sol;
+        ASSERT_TRUE(SolToMonthDay(Normalize360(sol), 2010, wrappedMonth, wrappedDay)) << sol;
+        EXPECT_EQ(month * 100 + day, wrappedMonth * 100 + wrappedDay) << sol;
+    }
+}
+
 TEST(SolToMonthDay, RefusesOutsideTheTables)
 {
     int month = 5, day = 5;

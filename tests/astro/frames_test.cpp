@@ -248,15 +248,6 @@ TEST(EclipticPointToEquatorial, ApexAndAntiSolarPointAroundTheSun)
     }
 }
 
-TEST(EclipticPointToEquatorial, DateFormIsNoon)
-{
-    double ra1 = 0, dec1 = 0, ra2 = 0, dec2 = 0;
-    EclipticPointToEquatorial(2010, 8, 12, 90.0, ra1, dec1);
-    EclipticPointToEquatorial(DateToJD(2010, 8, 12, 12, 0, 0), 90.0, ra2, dec2);
-    EXPECT_EQ(ra1, ra2);
-    EXPECT_EQ(dec1, dec2);
-}
-
 TEST(SunDailyPath, FillsNoonPositionsOfTheYear)
 {
     SunDailyPath path;

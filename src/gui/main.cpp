@@ -1,20 +1,37 @@
 // orvantella: the desktop program.
 #include <QApplication>
+#include <QDir>
+#include <clocale>
 
+#include "app/app_context.h"
+#include "app/startup.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
+#include "gui/splash_window.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
+    // Table files are read and written with "%f": the decimal point must not follow the locale.
+    std::setlocale(LC_NUMERIC, "C");
     QtUi qtUi;
     setUi(&qtUi);
-    MainWindow window;
-    window.resize(980, 610);
-    window.show();
-    setMainWindowOpen(true);
-    const int status = app.exec();
-    setMainWindowOpen(false);
+
+    AppContext app;
+    app.startupFolder = QDir::currentPath().toStdString();
+    app.executableFolder = QCoreApplication::applicationDirPath().toStdString();
+    {
+        SplashWindow splash;
+        splash.show();
+        startUp(app, splash);
+    }
+    int status = 0;
+    {
+        MainWindow window(app, qtUi);
+        window.open();
+        status = application.exec();
+    }
+    shutDown(app);
     setUi(nullptr);
     return status;
 }

@@ -1,23 +1,161 @@
-// The two sheets and their pages.
+// The two sheets, the map pages and the window's refresh reactions.
 #include "gui/main_window.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
-MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent), m_left(new QTabWidget(this)), m_right(new QTabWidget(this))
+#include "app/app_context.h"
+#include "gui/map_view.h"
+#include "gui/qt_ui.h"
+#include "maps/map_colors.h"
+#include "maps/save_map.h"
+
+namespace {
+
+using Page = RefreshTarget::Page;
+
+int mapIndex(Page page)
 {
+    return page == Page::RadiantMap ? 0 : page == Page::SkyMap ? 1 : 2;
+}
+
+// Until the sky map draws its projection, the page shows the whole star
+// catalogue on a plain longitude-latitude grid.
+void drawStarField(const AppContext& app, Canvas& canvas)
+{
+    const double magLimit = app.settings.sm_mag;
+    for (const Star& star : app.stars) {
+        const int x = static_cast<int>((360.0 - star.raDeg) / 360.0 * canvas.maxX());
+        const int y = static_cast<int>((star.decDeg + 90.0) / 180.0 * canvas.maxY());
+        drawStar(canvas, x, y, star.mag, magLimit);
+    }
+}
+
+} // namespace
+
+// The pages' reactions to a refresh.
+class MainWindow::WindowRefresh final : public AppRefresh {
+public:
+    WindowRefresh(AppContext& app, MainWindow& window) : AppRefresh(app), m_window(window) {}
+
+    bool pageExists(Page page) const override
+    {
+        return page == Page::SetUp || page == Page::Stream || page == Page::Orbit ||
+               m_window.mapPageShown(page);
+    }
+    void repaint(Page page) override
+    {
+        if (MapArea* area = m_window.mapArea(page))
+            area->update();
+    }
+    void updateTitle() override { m_window.updateTitle(); }
+
+private:
+    MainWindow& m_window;
+};
+
+MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
+    : QWidget(parent), m_app(app), m_logic(app),
+      m_refresh(std::make_unique<WindowRefresh>(app, *this)), m_left(new QTabWidget(this)),
+      m_right(new QTabWidget(this))
+{
+    (void)qtUi;
     setWindowTitle("Orvantella");
     for (const char* page : {"Set Up", "Stream", "Orbit"})
         m_left->addTab(new QWidget(m_left), page);
-    for (const char* page : {"Radiant Map", "Sky Map", "Orbit Map"})
-        m_right->addTab(new QWidget(m_right), page);
+    m_right->addTab(makeMapPage(Page::RadiantMap), "Radiant Map");
+    m_right->addTab(makeMapPage(Page::SkyMap), "Sky Map");
+    m_right->addTab(makeMapPage(Page::OrbitMap), "Orbit Map");
+    connect(m_right, &QTabWidget::currentChanged, this,
+            [this](int index) { m_mapShown[static_cast<std::size_t>(index)] = true; });
+
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(2);
     layout->addWidget(m_left, 0);
     layout->addWidget(m_right, 1);
-    m_left->setFixedWidth(383);
-    setMinimumSize(768, 560);
-    setMaximumSize(1900, 1200);
+    m_left->setFixedWidth(COrvanDlg::kLeftSheetWidth);
+    setMinimumSize(COrvanDlg::kMinWidth, COrvanDlg::kMinHeight);
+    setMaximumSize(COrvanDlg::kMaxWidth, COrvanDlg::kMaxHeight);
+    m_app.refresher = m_refresh.get();
+    setMainWindowOpen(true);
+}
+
+MainWindow::~MainWindow()
+{
+    m_app.refresher = nullptr;
+    setMainWindowOpen(false);
+}
+
+QWidget* MainWindow::makeMapPage(Page page)
+{
+    auto* widget = new QWidget(m_right);
+    MapArea::Render render = [](Canvas&) {};
+    if (page == Page::SkyMap)
+        render = [this](Canvas& canvas) { drawStarField(m_app, canvas); };
+    auto* area = new MapArea([this] { return m_app.settings.BW != 0; }, render, widget);
+    m_maps[static_cast<std::size_t>(mapIndex(page))] = area;
+    auto* save = new QPushButton("Save Map", widget);
+    connect(save, &QPushButton::clicked, this, [this, page] { saveMap(page); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area, 1);
+    layout->addLayout(buttons);
+    return widget;
+}
+
+void MainWindow::saveMap(Page page)
+{
+    const MapArea* area = mapArea(page);
+    if (!area || !area->canvas())
+        return;
+    const Settings& s = m_app.settings;
+    const auto name = page == Page::SkyMap ? skyMapFileName
+                      : page == Page::OrbitMap ? orbitMapFileName
+                                               : radiantMapFileName;
+    ::saveMap(*area->canvas(), name(s.docdir, s.dlg_Y, s.dlg_M, s.dlg_D));
+}
+
+MapArea* MainWindow::mapArea(Page page) const
+{
+    if (page != Page::RadiantMap && page != Page::SkyMap && page != Page::OrbitMap)
+        return nullptr;
+    return m_maps[static_cast<std::size_t>(mapIndex(page))];
+}
+
+bool MainWindow::mapPageShown(Page page) const
+{
+    return mapArea(page) && m_mapShown[static_cast<std::size_t>(mapIndex(page))];
+}
+
+void MainWindow::open()
+{
+    const WindowRect rect = m_logic.placement();
+    setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    // The Radiant and Sky maps exist from the start; the Orbit Map once it is opened.
+    m_right->setCurrentIndex(1);
+    m_right->setCurrentIndex(0);
+    requestRefresh(m_app, 1);
+    if (m_logic.opensMaximized())
+        showMaximized();
+    else
+        show();
+}
+
+void MainWindow::updateTitle() { setWindowTitle(QString::fromStdString(m_logic.title())); }
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const QRect normal = normalGeometry();
+    const WindowRect rect{normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1};
+    if (m_logic.close(rect, isMaximized()))
+        event->accept();
+    else
+        event->ignore();
 }

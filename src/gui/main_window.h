@@ -1,19 +1,48 @@
 #pragma once
-// The main window: two tab sheets side by side.
+// The main window: the Set Up, Stream and Orbit pages on the left, the three
+// map pages on the right, the title, and the close guard.
 
 #include <QWidget>
+#include <array>
 
+#include "app/app_refresh.h"
+#include "app/main_window_logic.h"
+
+class MapArea;
 class QTabWidget;
+class QtUi;
+struct AppContext;
 
-class MainWindow : public QWidget {
+class MainWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Places the window as the settings say, shows it and refreshes it.
+    void open();
 
     QTabWidget* leftSheet() const { return m_left; }
     QTabWidget* rightSheet() const { return m_right; }
+    MapArea* mapArea(RefreshTarget::Page page) const;
+    bool mapPageShown(RefreshTarget::Page page) const;
+    void updateTitle();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    class WindowRefresh;
+
+    QWidget* makeMapPage(RefreshTarget::Page page);
+    void saveMap(RefreshTarget::Page page);
+
+    AppContext& m_app;
+    COrvanDlg m_logic;
+    std::unique_ptr<WindowRefresh> m_refresh;
     QTabWidget* m_left;
     QTabWidget* m_right;
+    // Radiant Map, Sky Map, Orbit Map.
+    std::array<MapArea*, 3> m_maps{};
+    std::array<bool, 3> m_mapShown{};
 };

@@ -1,21 +1,17 @@
-// The main window opens offscreen with its two sheets and six pages.
+// The main window offscreen: sheets, pages, size limits, Escape and the close guard.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QKeyEvent>
 #include <QTabWidget>
+#include <QTest>
 
+#include "app/app_context.h"
 #include "gui/main_window.h"
+#include "gui/map_view.h"
+#include "gui/qt_ui.h"
+#include "gui_test_support.h"
 
 namespace {
-
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 QStringList tabTitles(const QTabWidget* sheet)
 {
@@ -25,26 +21,109 @@ QStringList tabTitles(const QTabWidget* sheet)
     return titles;
 }
 
+struct Fixture {
+    QtUi qtUi;
+    AppContext app;
+    Fixture()
+    {
+        testApplication();
+        setUi(&qtUi);
+        app.settings.mdbdir = "/tmp/MDB";
+        app.db = std::make_unique<Database>();
+    }
+    ~Fixture() { setUi(nullptr); }
+};
+
 } // namespace
 
-TEST(MainWindow, ShowsTwoSheetsWithTheirPages)
+TEST(MainWindow, ShowsTwoSheetsWithTheirPagesAndTheTitle)
 {
-    application();
-    MainWindow window;
-    window.show();
-    EXPECT_EQ(window.windowTitle(), "Orvantella");
+    Fixture f;
+    MainWindow window(f.app, f.qtUi);
+    window.open();
+    EXPECT_EQ(window.windowTitle(), "Orvantella /tmp/MDB  List:  Stream:0 / 0  Orbit: 0 / 0 / 0");
     EXPECT_EQ(tabTitles(window.leftSheet()), QStringList({"Set Up", "Stream", "Orbit"}));
     EXPECT_EQ(tabTitles(window.rightSheet()),
               QStringList({"Radiant Map", "Sky Map", "Orbit Map"}));
     EXPECT_LT(window.leftSheet()->geometry().right(), window.rightSheet()->geometry().left());
+    EXPECT_EQ(window.rightSheet()->currentIndex(), 0);
+    EXPECT_TRUE(window.mapPageShown(RefreshTarget::Page::SkyMap));
+    EXPECT_FALSE(window.mapPageShown(RefreshTarget::Page::OrbitMap));
+    window.rightSheet()->setCurrentIndex(2);
+    EXPECT_TRUE(window.mapPageShown(RefreshTarget::Page::OrbitMap));
 }
 
 TEST(MainWindow, SizeStaysWithinItsLimits)
 {
-    application();
-    MainWindow window;
+    Fixture f;
+    MainWindow window(f.app, f.qtUi);
     window.resize(300, 200);
     EXPECT_EQ(window.size(), QSize(768, 560));
     window.resize(4000, 3000);
     EXPECT_EQ(window.size(), QSize(1900, 1200));
+}
+
+TEST(MainWindow, EscapeDoesNotClose)
+{
+    Fixture f;
+    MainWindow window(f.app, f.qtUi);
+    window.open();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST(MainWindow, ClosingWithUnsavedChangesAsks)
+{
+    Fixture f;
+    MainWindow window(f.app, f.qtUi);
+    window.open();
+    f.app.db->modified = true;
+    {
+        ModalAnswers answers({pressButton(QMessageBox::Cancel)});
+        EXPECT_FALSE(window.close());
+        EXPECT_EQ(answers.answered(), 1);
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    EXPECT_TRUE(window.isVisible());
+    {
+        ModalAnswers answers({pressButton(QMessageBox::Ok)});
+        EXPECT_TRUE(window.close());
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MainWindow, ClosingWithoutChangesStoresThePlacement)
+{
+    Fixture f;
+    f.app.settings.dlgrect_left = 40;
+    f.app.settings.dlgrect_top = 50;
+    f.app.settings.dlgrect_right = 1040;
+    f.app.settings.dlgrect_bottom = 750;
+    MainWindow window(f.app, f.qtUi);
+    window.open();
+    ModalAnswers answers({});
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_EQ(f.app.settings.dlgrect_right - f.app.settings.dlgrect_left, 1000);
+    EXPECT_EQ(f.app.settings.dlgrect_bottom - f.app.settings.dlgrect_top, 700);
+    EXPECT_EQ(f.app.settings.showcmd, 1);
+}
+
+TEST(MainWindow, SkyMapPaintsStarsIntoItsCanvas)
+{
+    Fixture f;
+    f.app.stars.push_back({180.0, 0.0, 0.0, 0.0, 0.0});
+    MainWindow window(f.app, f.qtUi);
+    window.open();
+    window.rightSheet()->setCurrentIndex(1);
+    MapArea* area = window.mapArea(RefreshTarget::Page::SkyMap);
+    area->grab();
+    ASSERT_NE(area->canvas(), nullptr);
+    const Canvas& canvas = *area->canvas();
+    const std::uint8_t* rgb = canvas.rgbData();
+    bool lit = false;
+    for (int i = 0; i < canvas.bytesPerLine() * area->height() && !lit; ++i)
+        lit = rgb[i] != 0;
+    EXPECT_TRUE(lit);
 }

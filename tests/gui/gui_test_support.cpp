@@ -1,0 +1,47 @@
+// The shared QApplication and the modal-box answerer of the GUI tests.
+#include "gui_test_support.h"
+
+#include <QAbstractButton>
+#include <clocale>
+
+QApplication& testApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_gui";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return app;
+}
+
+ModalAnswers::ModalAnswers(std::vector<Answer> answers) : m_answers(std::move(answers))
+{
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+    m_timer.start(20);
+}
+
+ModalAnswers::~ModalAnswers() { m_timer.stop(); }
+
+void ModalAnswers::poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    if (static_cast<std::size_t>(m_answered) < m_answers.size()) {
+        m_answers[static_cast<std::size_t>(m_answered++)](modal);
+        return;
+    }
+    ++m_unexpected;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+}
+
+ModalAnswers::Answer pressButton(QMessageBox::StandardButton button)
+{
+    return [button](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            box->button(button)->click();
+    };
+}

@@ -1,0 +1,111 @@
+#pragma once
+// CUTABLE: an in-memory table of fixed 8-byte cells in blocks of rows, and
+// the table file (CSV) it is loaded from and saved to.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "table/table_def.h"
+#include "table/table_pools.h"
+
+// One cell; the column's type says which member is meaningful. A cleared
+// cell (all bytes 0) is 0, 0.0, the empty text, the empty code and the empty list.
+union UCell {
+    std::int32_t integer; // type 1, and integers kept in other cells (OFILE, itemdata)
+    std::uint32_t number; // types 2, 3, 4
+    float real;           // type 6
+    const char* text;     // type 8: pooled text, nullptr for the empty text
+    char code[8];         // type 9: up to 7 characters and a terminating zero
+    LinkNode* links;      // type 10: first node of the list, nullptr when empty
+};
+static_assert(sizeof(UCell) == 8);
+
+// Rows [endIndex - rows per block, endIndex) of a table, row after row.
+struct UTableBlock {
+    std::int64_t endIndex;
+    UCell* cells;
+};
+
+class CUTABLE {
+public:
+    // Row states of column 0.
+    static constexpr std::uint32_t kDeleted = 0;
+    static constexpr std::uint32_t kLive = 1;
+    static constexpr std::uint32_t kMarked = 2;
+
+    CUTABLE() = default;
+    ~CUTABLE() { free(); }
+    CUTABLE(const CUTABLE&) = delete;
+    CUTABLE& operator=(const CUTABLE&) = delete;
+
+    // Count 0 and the first block; the pools outlive the table.
+    void initialise(const UTableDef& definition, TablePools& pools);
+    const UTableDef& definition() const { return *m_def; }
+    TablePools& pools() const { return *m_pools; }
+    int columnCount() const { return m_def->columnCount; }
+    int columnType(int column) const { return m_def->columns[column].type; }
+    // Rows 0 ... count - 1 have been handed out.
+    int count() const { return m_count; }
+
+    // Appends a live row with cleared cells and returns its index.
+    int addRow();
+    std::uint32_t exist(int row) const;
+    bool isLive(int row) const { return exist(row) != kDeleted; }
+    void setExist(int row, std::uint32_t value);
+
+    // The cell of a live row; a deleted row is fatal.
+    UCell* cell(int row, int column);
+    const UCell* cell(int row, int column) const;
+    UCell* cell(const CellRef& ref) { return cell(ref.row, ref.column); }
+    // Grows the table to hold the row; no existence check.
+    UCell* cellForWriting(int row, int column);
+    std::int32_t integer(int row, int column) const;
+    void setInteger(int row, std::int32_t value, int column);
+
+    // Type 8 or 9 columns; never nullptr ("" for the empty text).
+    const char* text(int row, int column) const;
+    // Type 9: fewer than 8 characters; type 8: fewer than 256 (else fatal).
+    void setText(int row, int column, const char* text);
+    void releaseText(int row, int column);
+
+    // Releases the row's pooled texts and marks it deleted; callers clear its links first.
+    void deleteRow(int row);
+    // Releases the texts of live rows; count 0; blocks stay. Link cells are
+    // left alone: clear every table, then reset the node pool.
+    void clear();
+    // Releases all blocks.
+    void free();
+
+    // Appends the rows of a table file; with a tag column, each new row
+    // gets the tag value there. False when the file cannot be opened
+    // (silently) or is broken (after the broken-file message; the rows read stay).
+    bool load(const std::string& path, int tagColumn = 0, std::int32_t tagValue = 0);
+    // Writes the live rows (those with low <= value <= high in the filter
+    // column, when it is above 0). The file is replaced only once fully
+    // written; on failure "Cannot open %s" and the old file is untouched.
+    [[nodiscard]] bool save(const std::string& path, int filterColumn = 0, std::int32_t low = 0,
+                            std::int32_t high = 0) const;
+    // Clears the table, then loads the file of the definition's name in the folder.
+    bool loadFromDirectory(const std::string& folder);
+    [[nodiscard]] bool saveToDirectory(const std::string& folder) const;
+
+private:
+    std::int64_t capacity() const { return m_blocks.empty() ? 0 : m_blocks.back().endIndex; }
+    UCell* rowCells(int row) const;
+    UCell* rowCellsChecked(int row) const;
+    void checkColumn(int column) const;
+    void checkTextColumn(int column, bool codeAllowed) const;
+    void growTo(int row);
+    void releaseRowTexts(UCell* cells);
+
+    struct LoadState;
+    bool loadLine(LoadState& state, const char* begin, const char* end);
+    bool broken(const LoadState& state) const;
+
+    const UTableDef* m_def = nullptr;
+    TablePools* m_pools = nullptr;
+    std::vector<UTableBlock> m_blocks; // oldest first; block b holds rows from b * rows per block
+    std::vector<int> m_textColumns;    // the type-8 columns
+    std::int32_t m_count = 0;
+};

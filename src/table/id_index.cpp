@@ -1,0 +1,39 @@
+// Open-addressing hash of an ID column.
+#include "table/id_index.h"
+
+#include <bit>
+
+#include "table/cutable.h"
+
+IdIndex::IdIndex(const CUTABLE& table, int idColumn)
+{
+    const std::size_t capacity = std::bit_ceil(2 * static_cast<std::size_t>(table.count()) + 2);
+    m_shift = 64 - std::countr_zero(capacity);
+    m_slots.assign(capacity, Slot{0, -1});
+    for (int row = 0; row < table.count(); ++row) {
+        if (!table.isLive(row))
+            continue;
+        const std::uint32_t id = table.cell(row, idColumn)->number;
+        std::size_t slot = slotOf(id);
+        while (m_slots[slot].row >= 0 && m_slots[slot].id != id)
+            slot = (slot + 1) & (m_slots.size() - 1);
+        if (m_slots[slot].row < 0)
+            m_slots[slot] = {id, row};
+    }
+}
+
+std::size_t IdIndex::slotOf(std::uint32_t id) const
+{
+    // Fibonacci hashing spreads the consecutive IDs handed out per data source.
+    return static_cast<std::size_t>((id * 0x9E3779B97F4A7C15ull) >> m_shift);
+}
+
+int IdIndex::find(std::uint32_t id) const
+{
+    for (std::size_t slot = slotOf(id);; slot = (slot + 1) & (m_slots.size() - 1)) {
+        if (m_slots[slot].row < 0)
+            return -1;
+        if (m_slots[slot].id == id)
+            return m_slots[slot].row;
+    }
+}

@@ -1,0 +1,102 @@
+// The string pool: blocks of text space carved into 32 size classes with free lists.
+#include "table/string_pool.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "platform/ui.h"
+
+namespace {
+
+// A free slot's first 4 bytes hold the offset of the next free slot of its class.
+std::uint32_t readLink(const char* slot)
+{
+    std::uint32_t offset;
+    std::memcpy(&offset, slot, sizeof offset);
+    return offset;
+}
+
+void writeLink(char* slot, std::uint32_t offset) { std::memcpy(slot, &offset, sizeof offset); }
+
+} // namespace
+
+bool UCBUF::takeSlot(Block& block, std::size_t length, std::uint32_t& offset)
+{
+    const std::size_t sizeClass = length / 8;
+    if (block.freeHead[sizeClass] != kNoSlot) {
+        offset = block.freeHead[sizeClass];
+        block.freeHead[sizeClass] = readLink(block.space + offset);
+        return true;
+    }
+    // The space left is a multiple of 8, so more than length + 1 bytes always holds the slot.
+    if (kSpaceBytes - block.nextFree > length + 1) {
+        offset = block.nextFree;
+        block.nextFree += static_cast<std::uint32_t>(slotSize(length));
+        return true;
+    }
+    return false;
+}
+
+UCBUF::Block& UCBUF::appendBlock()
+{
+    char* space = static_cast<char*>(std::malloc(kSpaceBytes));
+    if (!space)
+        fatal("Cannot allocate UCBUF");
+    Block block{space, 0, {}};
+    std::fill(std::begin(block.freeHead), std::end(block.freeHead), kNoSlot);
+    m_blocks.push_back(block);
+    return m_blocks.back();
+}
+
+const char* UCBUF::pool(std::string_view text)
+{
+    if (text.size() > kMaxLength)
+        fatal("Too long str to UCBUF");
+    if (text.empty())
+        return nullptr;
+    std::uint32_t offset = 0;
+    Block* server = nullptr;
+    for (Block& block : m_blocks) {
+        if (takeSlot(block, text.size(), offset)) {
+            server = &block;
+            break;
+        }
+    }
+    if (!server) {
+        server = &appendBlock();
+        takeSlot(*server, text.size(), offset);
+    }
+    char* slot = server->space + offset;
+    std::memcpy(slot, text.data(), text.size());
+    slot[text.size()] = '\0';
+    return slot;
+}
+
+void UCBUF::release(const char* handle)
+{
+    const std::less<const char*> before;
+    for (Block& block : m_blocks) {
+        if (before(handle, block.space) || !before(handle, block.space + kSpaceBytes))
+            continue;
+        const auto offset = static_cast<std::uint32_t>(handle - block.space);
+        const std::size_t length = std::strlen(handle);
+        const auto slotEnd = static_cast<std::uint32_t>(offset + slotSize(length));
+        if (slotEnd == block.nextFree) {
+            block.nextFree = offset;
+        } else {
+            const std::size_t sizeClass = length / 8;
+            writeLink(block.space + offset, block.freeHead[sizeClass]);
+            block.freeHead[sizeClass] = offset;
+        }
+        return;
+    }
+    fatal("Delete string not found");
+}
+
+void UCBUF::free()
+{
+    for (Block& block : m_blocks)
+        std::free(block.space);
+    m_blocks.clear();
+}

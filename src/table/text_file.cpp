@@ -1,0 +1,183 @@
+// Buffered line reading and all-or-nothing file replacement over POSIX files.
+#include "table/text_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+// A read needs kMaxRead characters plus the CR LF pair that may end them.
+constexpr std::size_t kLookAhead = TextLineReader::kMaxRead + 2;
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+TextLineReader::TextLineReader() : m_buffer(new char[kBufferSize]) {}
+
+TextLineReader::~TextLineReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool TextLineReader::open(const std::string& path)
+{
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+    struct stat info;
+    // A folder opens but cannot be read as a file.
+    if (::fstat(m_fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        return false;
+    }
+    return true;
+}
+
+bool TextLineReader::fill()
+{
+    std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
+    m_end -= m_pos;
+    m_pos = 0;
+    while (!m_atEof && m_end < kBufferSize) {
+        const ssize_t got = ::read(m_fd, m_buffer.get() + m_end, kBufferSize - m_end);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            m_failed = true;
+        if (got <= 0)
+            m_atEof = true;
+        else
+            m_end += static_cast<std::size_t>(got);
+    }
+    return m_end > 0;
+}
+
+bool TextLineReader::next(std::string_view& line)
+{
+    if (m_end - m_pos < kLookAhead && !m_atEof)
+        fill();
+    if (m_failed || m_pos == m_end)
+        return false;
+    const char* start = m_buffer.get() + m_pos;
+    const std::size_t available = m_end - m_pos;
+    const std::size_t window = std::min(available, kLookAhead);
+    const auto* lineFeed = static_cast<const char*>(std::memchr(start, '\n', window));
+    std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - start) : window;
+    // CR LF counts as one character, as a text-mode read sees it.
+    const bool crBeforeFeed = lineFeed && length > 0 && start[length - 1] == '\r';
+    const std::size_t readLength = lineFeed ? length + 1 - (crBeforeFeed ? 1 : 0) : length;
+    bool ended = lineFeed != nullptr || available == length;
+    if (readLength > kMaxRead) {
+        length = kMaxRead;
+        ended = available == length && m_atEof;
+        m_pos += length;
+    } else {
+        m_pos += lineFeed ? length + 1 : length;
+    }
+    if (ended && length > 0 && start[length - 1] == '\r')
+        --length;
+    const auto* zero = static_cast<const char*>(std::memchr(start, '\0', length));
+    line = std::string_view(start, zero ? static_cast<std::size_t>(zero - start) : length);
+    return true;
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string path)
+    : m_path(std::move(path)), m_buffer(new char[kBufferSize])
+{
+}
+
+AtomicFileWriter::~AtomicFileWriter() { discard(); }
+
+bool AtomicFileWriter::open()
+{
+    static std::atomic<unsigned> serial{0};
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        m_tempPath =
+            m_path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+        m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0) {
+        m_tempPath.clear();
+        return false;
+    }
+    // A replaced file keeps its permissions.
+    struct stat target;
+    if (::stat(m_path.c_str(), &target) == 0 && S_ISREG(target.st_mode))
+        ::fchmod(m_fd, target.st_mode & 07777);
+    return true;
+}
+
+bool AtomicFileWriter::flush()
+{
+    if (!m_failed && m_used > 0 && !writeAll(m_fd, m_buffer.get(), m_used))
+        m_failed = true;
+    m_used = 0;
+    return !m_failed;
+}
+
+char* AtomicFileWriter::space(std::size_t size)
+{
+    if (m_used + size > kBufferSize)
+        flush();
+    return m_buffer.get() + m_used;
+}
+
+void AtomicFileWriter::append(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const std::size_t part = std::min(bytes.size(), kBufferSize);
+        char* out = space(part);
+        std::memcpy(out, bytes.data(), part);
+        advance(out + part);
+        bytes.remove_prefix(part);
+    }
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (m_fd < 0)
+        return false;
+    bool written = flush() && ::fsync(m_fd) == 0;
+    written = ::close(m_fd) == 0 && written;
+    m_fd = -1;
+    if (!written || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
+        discard();
+        return false;
+    }
+    m_tempPath.clear();
+    return true;
+}
+
+void AtomicFileWriter::discard()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_tempPath.empty())
+        ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Text files as the tables read and write them: lines read the way a
+// 1024-byte line buffer reads them, and files replaced only once fully written.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Reads lines ended by LF or CR LF. A read takes at most 1023 characters,
+// counting the line end as one, so a longer line comes in pieces; a line
+// ends at its first NUL byte. The line end and a CR before it (or before
+// the end of the file) are not part of the line.
+class TextLineReader {
+public:
+    static constexpr std::size_t kMaxRead = 1023;
+
+    TextLineReader();
+    ~TextLineReader();
+    TextLineReader(const TextLineReader&) = delete;
+    TextLineReader& operator=(const TextLineReader&) = delete;
+
+    bool open(const std::string& path);
+    // The next line (valid until the next call); false at the end of the file or on a read error.
+    bool next(std::string_view& line);
+    bool failed() const { return m_failed; }
+
+private:
+    bool fill();
+
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_atEof = false;
+    bool m_failed = false;
+};
+
+// Writes a file under a temporary name in the target's folder and renames
+// it over the target on commit; until then, and on any failure, the target
+// stays as it was. The temporary file is removed unless committed.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Creates the temporary file; false when it cannot be created.
+    [[nodiscard]] bool open();
+    // Room for at least size bytes; write into it, then call advance with the end.
+    char* space(std::size_t size);
+    void advance(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.get()); }
+    void append(std::string_view bytes);
+    // Writes what is buffered, flushes to disk, closes and renames; false
+    // when any step failed (the target is then untouched).
+    [[nodiscard]] bool commit();
+
+private:
+    bool flush();
+    void discard();
+
+    std::string m_path;
+    std::string m_tempPath;
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+    bool m_failed = false;
+};

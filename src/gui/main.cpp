@@ -3,11 +3,13 @@
 
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
+#include "gui/table_dialogs.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QtUi qtUi;
+    registerTableDialogs(qtUi);
     setUi(&qtUi);
     MainWindow window;
     window.resize(980, 610);

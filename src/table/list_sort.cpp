@@ -1,6 +1,6 @@
-// Sorting a list's rows: every key is turned into one unsigned integer whose
+// Sorting a list's rows: every key is turned into unsigned integers whose
 // order is the key's order, so that a million rows sort by integer compares;
-// texts compare their first eight bytes that way and the rest byte by byte.
+// texts compare their first sixteen bytes that way and the rest byte by byte.
 #include "table/list_sort.h"
 
 #include <algorithm>
@@ -14,18 +14,19 @@ namespace {
 
 struct Entry {
     std::uint64_t key;
-    const char* rest; // texts: the bytes after the first eight, when the text is longer
-    int order;        // position in the given rows, the last tie-breaker
+    std::uint64_t key2; // texts: bytes 8-15
+    const char* rest;   // texts: the bytes after the first sixteen, when the text is longer
+    int order;          // position in the given rows, the last tie-breaker
 };
 
 // The first eight bytes of a zero-terminated text, big-endian, zero-padded.
-std::uint64_t prefixKey(const char* text)
+std::uint64_t bytesKey(const char* text)
 {
     std::uint64_t key = 0;
     int i = 0;
     for (; i < 8 && text[i] != '\0'; ++i)
         key = key << 8 | static_cast<unsigned char>(text[i]);
-    return key << 8 * (8 - i);
+    return i == 0 ? 0 : key << 8 * (8 - i);
 }
 
 // Floats ordered by their bits: negatives reversed below positives; -0 is 0.
@@ -40,21 +41,22 @@ Entry entryOf(const CUTABLE& table, int row, int column, int order)
     const UCell& cell = *table.cell(row, column);
     switch (table.columnType(column)) {
     case kTypeInt:
-        return {static_cast<std::uint32_t>(cell.integer) ^ 0x80000000u, nullptr, order};
+        return {static_cast<std::uint32_t>(cell.integer) ^ 0x80000000u, 0, nullptr, order};
     case kTypeFlag:
     case kTypeSelState:
     case kTypeUnsigned:
-        return {cell.number, nullptr, order};
+        return {cell.number, 0, nullptr, order};
     case kTypeFloat:
-        return {floatKey(cell.real), nullptr, order};
+        return {floatKey(cell.real), 0, nullptr, order};
     case kTypeText:
     case kTypeCode: {
         const char* text = table.text(row, column);
-        const bool longer = std::strlen(text) > 8;
-        return {prefixKey(text), longer ? text + 8 : nullptr, order};
+        const std::size_t length = std::strlen(text);
+        return {bytesKey(text), length > 8 ? bytesKey(text + 8) : 0,
+                length > 16 ? text + 16 : nullptr, order};
     }
     default:
-        return {0, nullptr, order};
+        return {0, 0, nullptr, order};
     }
 }
 
@@ -62,6 +64,8 @@ bool before(const Entry& a, const Entry& b)
 {
     if (a.key != b.key)
         return a.key < b.key;
+    if (a.key2 != b.key2)
+        return a.key2 < b.key2;
     // Equal prefixes: a text that ends there sorts before one that goes on.
     if (a.rest != b.rest) {
         if (!a.rest || !b.rest)

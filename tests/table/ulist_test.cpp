@@ -237,12 +237,12 @@ std::vector<int> referenceOrder(const CUTABLE& table, std::vector<int> rows, int
     return rows;
 }
 
-// A text of 0-12 characters over a few letters, some above 0x7f, so that
-// ties, shared eight-byte prefixes and byte order all occur.
+// A text of 0-20 characters over a few letters, some above 0x7f, so that
+// ties, shared prefixes of 8 and 16 bytes and byte order all occur.
 std::string randomText(std::mt19937& random)
 {
     static const char kLetters[] = {'a', 'b', 'B', '\xe9', '0'};
-    const int length = static_cast<int>(random() % 13);
+    const int length = static_cast<int>(random() % 21);
     std::string text;
     for (int i = 0; i < length; ++i)
         text += kLetters[random() % 2 == 0 ? 0 : random() % 5];

@@ -73,7 +73,8 @@ void ListView::keyPressEvent(QKeyEvent* event)
         m_list.upDownKey();
 }
 
-// The cell editor keeps every key but Enter and Escape, which end the edit.
+// The cell editor takes every key: Enter and Escape end the edit, and Up
+// and Down, which it has no use for, must not move the list's line under it.
 bool ListView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_editor || event->type() != QEvent::KeyPress)
@@ -83,7 +84,7 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
         m_list.commitEdit();
     else if (key == Qt::Key_Escape)
         m_list.cancelEdit();
-    else
+    else if (key != Qt::Key_Up && key != Qt::Key_Down)
         return false;
     return true;
 }

@@ -287,6 +287,9 @@ TEST(ListView, EditsACellInPlace)
     QTest::mouseDClick(t.view.viewport(), Qt::LeftButton, {}, t.centreOf(1, tlay::count));
     ASSERT_NE(t.view.cellEditor(), nullptr);
     QTest::keyClicks(t.view.cellEditor(), "55");
+    const int selected = t.list.selectedLine();
+    QTest::keyClick(t.view.cellEditor(), Qt::Key_Down);
+    EXPECT_EQ(t.list.selectedLine(), selected) << "the editor keeps Up and Down";
     QTest::keyClick(t.view.cellEditor(), Qt::Key_Escape);
     EXPECT_EQ(t.view.cellEditor(), nullptr);
     EXPECT_EQ(t.table.cell(1, tcol::count)->integer, -1);

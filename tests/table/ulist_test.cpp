@@ -604,13 +604,6 @@ TEST(CUListLines, DeleteRebuildsWithoutFilter)
     EXPECT_EQ(t.list.filterColumn(), 0);
 }
 
-TEST(CUListLines, ControlIdsAreIncremented)
-{
-    ListedTable a;
-    ListedTable b;
-    EXPECT_EQ(b.list.controlId(), a.list.controlId() + 1);
-}
-
 TEST(CUListPlacement, NegativeEdgesCountFromThePageEdges)
 {
     // The orbit view: top 140, bottom -24, left 0, right -1.

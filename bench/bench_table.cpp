@@ -12,6 +12,7 @@
 #include "support/synthetic_orbits.h"
 #include "table/csv_field.h"
 #include "table/cutable.h"
+#include "table/id_index.h"
 #include "table/links.h"
 
 namespace {
@@ -151,6 +152,16 @@ void BM_BuildLinks500k(benchmark::State& state)
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_BuildLinks500k)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_IdIndex1M(benchmark::State& state)
+{
+    Database db(kOrbits, 1, 0);
+    for (auto _ : state) {
+        const IdIndex index(db.orbits, col::Orbit::OID);
+        benchmark::DoNotOptimize(index.find(syntheticOid(kOrbits / 2)));
+    }
+}
+BENCHMARK(BM_IdIndex1M)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RebuildLinkTable500k(benchmark::State& state)
 {

@@ -50,6 +50,7 @@ public:
 
     // Appends a live row with cleared cells and returns its index.
     int addRow();
+    // Any row within the blocks, deleted or not.
     std::uint32_t exist(int row) const;
     bool isLive(int row) const { return exist(row) != kDeleted; }
     void setExist(int row, std::uint32_t value);
@@ -60,7 +61,9 @@ public:
     UCell* cell(const CellRef& ref) { return cell(ref.row, ref.column); }
     // Grows the table to hold the row; no existence check.
     UCell* cellForWriting(int row, int column);
+    // Any cell as a 32-bit integer, without existence check (view lines, file tags).
     std::int32_t integer(int row, int column) const;
+    // Grows the table to hold the row.
     void setInteger(int row, std::int32_t value, int column);
 
     // Type 8 or 9 columns; never nullptr ("" for the empty text).

@@ -1,5 +1,6 @@
 // The table file: a header of the saved columns' names, then one line per
 // row led by the table number; no quoting, CR LF line ends.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/ui.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr std::size_t kMaxTextField = 254; // a 255th character breaks the file
 constexpr std::size_t kMaxCodeField = 7;
 
+// Saved columns with a file form; link lists have none.
 bool isFileColumn(const UColumnDef& column)
 {
     if (column.saved != 1)
@@ -74,11 +76,61 @@ char* appendField(char* out, const UCell& cell, int type)
     }
 }
 
+char* appendRow(char* out, const UTableDef& definition, const UCell* cells)
+{
+    out = formatUnsignedField(out, static_cast<std::uint32_t>(definition.tableNumber));
+    for (int column = 1; column < definition.columnCount; ++column) {
+        if (!isFileColumn(definition.columns[column]))
+            continue;
+        *out++ = ',';
+        out = appendField(out, cells[column], definition.columns[column].type);
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+// The end of the field that starts at p: its comma or the line end.
 const char* fieldEnd(const char* p, const char* end)
 {
     const auto* comma =
         static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
     return comma ? comma : end;
+}
+
+// "_" and at most maxLength characters; an empty field is the empty text.
+bool readText(const char* field, const char* fieldStop, std::size_t maxLength,
+              std::string_view& text)
+{
+    text = {};
+    if (field == fieldStop)
+        return true;
+    text = std::string_view(field + 1, static_cast<std::size_t>(fieldStop - field) - 1);
+    return *field == '_' && text.size() <= maxLength;
+}
+
+// Reads a non-empty field into its cleared cell.
+bool readField(UCell& cell, int type, const char* field, const char* fieldStop, UCBUF& strings)
+{
+    std::string_view text;
+    switch (type) {
+    case kTypeInt:
+        return scanIntField(field, fieldStop, cell.integer);
+    case kTypeFloat:
+        return scanFloatField(field, fieldStop, cell.real);
+    case kTypeText:
+        if (!readText(field, fieldStop, kMaxTextField, text))
+            return false;
+        cell.text = strings.pool(text);
+        return true;
+    case kTypeCode:
+        if (!readText(field, fieldStop, kMaxCodeField, text))
+            return false;
+        std::copy(text.begin(), text.end(), cell.code);
+        return true;
+    default:
+        return scanUnsignedField(field, fieldStop, cell.number);
+    }
 }
 
 } // namespace
@@ -110,17 +162,7 @@ bool CUTABLE::save(const std::string& path, int filterColumn, std::int32_t low,
         if (filterColumn > 0 &&
             (cells[filterColumn].integer < low || cells[filterColumn].integer > high))
             continue;
-        char* p = out.space(lineBytes);
-        p = formatUnsignedField(p, static_cast<std::uint32_t>(m_def->tableNumber));
-        for (int column = 1; column < columnCount(); ++column) {
-            if (!isFileColumn(m_def->columns[column]))
-                continue;
-            *p++ = ',';
-            p = appendField(p, cells[column], columnType(column));
-        }
-        *p++ = '\r';
-        *p++ = '\n';
-        out.advance(p);
+        out.advance(appendRow(out.space(lineBytes), *m_def, cells));
     }
     if (!out.commit()) {
         message("Cannot open %s", path.c_str());
@@ -136,57 +178,27 @@ bool CUTABLE::saveToDirectory(const std::string& folder) const
 
 bool CUTABLE::loadLine(LoadState& state, const char* begin, const char* end)
 {
+    // The cursor stands on the comma that ends the previous field, or on the line end.
+    const char* cursor = fieldEnd(begin, end);
     std::uint32_t tableNumber = 0;
-    if (!scanUnsignedField(begin, fieldEnd(begin, end), tableNumber) ||
+    if (!scanUnsignedField(begin, cursor, tableNumber) ||
         tableNumber != static_cast<std::uint32_t>(m_def->tableNumber))
         return false;
     const int row = addRow();
     if (state.tagColumn != 0)
         setInteger(row, state.tagValue, state.tagColumn);
     UCell* cells = rowCells(row);
-    const char* cursor = begin;
     for (state.column = 1; state.column < columnCount(); ++state.column) {
-        const int column = state.column;
-        if (!isFileColumn(m_def->columns[column]))
+        if (!isFileColumn(m_def->columns[state.column]))
             continue;
-        const auto* comma = static_cast<const char*>(
-            std::memchr(cursor, ',', static_cast<std::size_t>(end - cursor)));
-        if (!comma)
-            return false;
-        cursor = comma + 1;
         if (cursor == end)
-            continue;
-        const char* fieldStop = fieldEnd(cursor, end);
-        UCell& cell = cells[column];
-        switch (columnType(column)) {
-        case kTypeInt:
-            if (!scanIntField(cursor, fieldStop, cell.integer))
-                return false;
-            break;
-        case kTypeFloat:
-            if (!scanFloatField(cursor, fieldStop, cell.real))
-                return false;
-            break;
-        case kTypeText:
-        case kTypeCode: {
-            if (cursor == fieldStop)
-                break;
-            const std::size_t length = static_cast<std::size_t>(fieldStop - cursor) - 1;
-            const bool code = columnType(column) == kTypeCode;
-            if (*cursor != '_' || length > (code ? kMaxCodeField : kMaxTextField))
-                return false;
-            if (code)
-                std::memcpy(cell.code, cursor + 1, length);
-            else
-                cell.text = m_pools->strings.pool(std::string_view(cursor + 1, length));
-            cursor = fieldStop;
-            break;
-        }
-        default:
-            if (!scanUnsignedField(cursor, fieldStop, cell.number))
-                return false;
-            break;
-        }
+            return false;
+        const char* field = cursor + 1;
+        cursor = fieldEnd(field, end);
+        // A field cut off by the line end leaves its cell cleared.
+        if (field != end && !readField(cells[state.column], columnType(state.column), field, cursor,
+                                       m_pools->strings))
+            return false;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // Buffered line reading and all-or-nothing file replacement over POSIX files.
 #include "table/text_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -11,10 +12,10 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-
 // A read needs kMaxRead characters plus the CR LF pair that may end them.
 constexpr std::size_t kLookAhead = TextLineReader::kMaxRead + 2;
+constexpr std::size_t kReadBufferSize = std::size_t{1} << 20;
+constexpr std::size_t kWriteBufferSize = std::size_t{1} << 17;
 
 bool writeAll(int fd, const char* data, std::size_t size)
 {
@@ -31,8 +32,6 @@ bool writeAll(int fd, const char* data, std::size_t size)
 }
 
 } // namespace
-
-TextLineReader::TextLineReader() : m_buffer(new char[kBufferSize]) {}
 
 TextLineReader::~TextLineReader()
 {
@@ -52,16 +51,21 @@ bool TextLineReader::open(const std::string& path)
         m_fd = -1;
         return false;
     }
+    // Small tables get small buffers; a file growing meanwhile is still read whole.
+    const auto fileSize = static_cast<std::size_t>(S_ISREG(info.st_mode) ? info.st_size : 0);
+    m_capacity = S_ISREG(info.st_mode) ? std::clamp(fileSize + 1, kLookAhead, kReadBufferSize)
+                                       : kReadBufferSize;
+    m_buffer.reset(new char[m_capacity]);
     return true;
 }
 
-bool TextLineReader::fill()
+void TextLineReader::fill()
 {
     std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
     m_end -= m_pos;
     m_pos = 0;
-    while (!m_atEof && m_end < kBufferSize) {
-        const ssize_t got = ::read(m_fd, m_buffer.get() + m_end, kBufferSize - m_end);
+    while (!m_atEof && m_end < m_capacity) {
+        const ssize_t got = ::read(m_fd, m_buffer.get() + m_end, m_capacity - m_end);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -71,7 +75,6 @@ bool TextLineReader::fill()
         else
             m_end += static_cast<std::size_t>(got);
     }
-    return m_end > 0;
 }
 
 bool TextLineReader::next(std::string_view& line)
@@ -81,22 +84,22 @@ bool TextLineReader::next(std::string_view& line)
     if (m_failed || m_pos == m_end)
         return false;
     const char* start = m_buffer.get() + m_pos;
-    const std::size_t available = m_end - m_pos;
-    const std::size_t window = std::min(available, kLookAhead);
+    // Less than a window is left only at the end of the file.
+    const std::size_t window = std::min(m_end - m_pos, kLookAhead);
     const auto* lineFeed = static_cast<const char*>(std::memchr(start, '\n', window));
     std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - start) : window;
     // CR LF counts as one character, as a text-mode read sees it.
-    const bool crBeforeFeed = lineFeed && length > 0 && start[length - 1] == '\r';
-    const std::size_t readLength = lineFeed ? length + 1 - (crBeforeFeed ? 1 : 0) : length;
-    bool ended = lineFeed != nullptr || available == length;
+    const bool crLf = lineFeed && length > 0 && start[length - 1] == '\r';
+    const std::size_t readLength = lineFeed ? length + (crLf ? 0 : 1) : length;
+    bool lineEnds = true; // by a line end or the end of the file
     if (readLength > kMaxRead) {
         length = kMaxRead;
-        ended = available == length && m_atEof;
-        m_pos += length;
+        m_pos += kMaxRead;
+        lineEnds = false;
     } else {
         m_pos += lineFeed ? length + 1 : length;
     }
-    if (ended && length > 0 && start[length - 1] == '\r')
+    if (lineEnds && length > 0 && start[length - 1] == '\r')
         --length;
     const auto* zero = static_cast<const char*>(std::memchr(start, '\0', length));
     line = std::string_view(start, zero ? static_cast<std::size_t>(zero - start) : length);
@@ -104,7 +107,7 @@ bool TextLineReader::next(std::string_view& line)
 }
 
 AtomicFileWriter::AtomicFileWriter(std::string path)
-    : m_path(std::move(path)), m_buffer(new char[kBufferSize])
+    : m_path(std::move(path)), m_buffer(new char[kWriteBufferSize])
 {
 }
 
@@ -141,7 +144,7 @@ bool AtomicFileWriter::flush()
 
 char* AtomicFileWriter::space(std::size_t size)
 {
-    if (m_used + size > kBufferSize)
+    if (m_used + size > kWriteBufferSize)
         flush();
     return m_buffer.get() + m_used;
 }
@@ -149,7 +152,7 @@ char* AtomicFileWriter::space(std::size_t size)
 void AtomicFileWriter::append(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        const std::size_t part = std::min(bytes.size(), kBufferSize);
+        const std::size_t part = std::min(bytes.size(), kWriteBufferSize);
         char* out = space(part);
         std::memcpy(out, bytes.data(), part);
         advance(out + part);

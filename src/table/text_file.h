@@ -15,7 +15,7 @@ class TextLineReader {
 public:
     static constexpr std::size_t kMaxRead = 1023;
 
-    TextLineReader();
+    TextLineReader() = default;
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
@@ -26,10 +26,11 @@ public:
     bool failed() const { return m_failed; }
 
 private:
-    bool fill();
+    void fill();
 
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
+    std::size_t m_capacity = 0;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     bool m_atEof = false;
@@ -48,7 +49,7 @@ public:
 
     // Creates the temporary file; false when it cannot be created.
     [[nodiscard]] bool open();
-    // Room for at least size bytes; write into it, then call advance with the end.
+    // Room for at least size bytes (at most 128 KB); write into it, then call advance with the end.
     char* space(std::size_t size);
     void advance(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.get()); }
     void append(std::string_view bytes);

@@ -14,6 +14,8 @@ struct HeaderCase {
     const char* header;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* out) { *out << c.name; }
+
 } // namespace
 
 class SchemaHeader : public ::testing::TestWithParam<HeaderCase> {};

@@ -115,6 +115,8 @@ struct LoadCase {
     int brokenRow;
 };
 
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
 class TableFileLoad : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(TableFileLoad, ResultAndBrokenFileNumbers)
@@ -171,6 +173,30 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"LongLine", kHeader + paddedRow(3000) + "\r\n", 1, 1, 11},
         LoadCase{"LongHeader", std::string(1500, 'h') + "\r\n" + kRow, 0, 0, -1}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
+
+TEST(TableFile, LinesAcrossBufferRefillsLoadWhole)
+{
+    // Over 3 MB of rows of 25 to 1022 characters with mixed line ends, so
+    // that lines straddle the 1 MB read buffer's refills at every offset.
+    TempDir dir;
+    ScopedScriptedUi scripted;
+    std::mt19937 random(1023);
+    std::string bytes = kHeader;
+    int rows = 0;
+    while (bytes.size() < 3500000) {
+        std::string row = "7," + std::to_string(rows) + ",2,1,0,0.5,_n,_c,_";
+        row.resize(std::max<std::size_t>(25 + random() % 998, row.size()), 'x');
+        bytes += row + (random() % 2 ? "\r\n" : "\n");
+        ++rows;
+    }
+    writeFileBytes(dir.file("T.csv"), bytes);
+    PooledTable t;
+    ASSERT_TRUE(t.table.load(dir.file("T.csv")));
+    ASSERT_EQ(t.table.count(), rows);
+    for (int row = 0; row < rows; ++row)
+        ASSERT_EQ(t.table.cell(row, tcol::id)->number, static_cast<std::uint32_t>(row));
+    EXPECT_TRUE(scripted->messages().empty());
+}
 
 TEST(TableFile, LoadedValuesAndRowsKeptUpToTheBreak)
 {

@@ -14,7 +14,6 @@ inline constexpr const char* kEditRecordDialog = "Edit record";
 
 class CEditLineDlg final : public DialogModel {
 public:
-    static constexpr int kDeleteButtonId = 1065;
     static constexpr int kFirstEditId = 9000;
 
     struct Field {

@@ -14,8 +14,6 @@ inline constexpr const char* kRowSelectDialog = "Row Select";
 
 class CRSDlg final : public DialogModel {
 public:
-    static constexpr int kAllOnId = 1004;
-    static constexpr int kAllOffId = 1005;
     static constexpr int kListId = 1003;
 
     // One line per layout column that is not a link column, in layout order.

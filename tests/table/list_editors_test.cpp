@@ -71,6 +71,7 @@ TEST_P(StartText, ByColumnType)
     ASSERT_TRUE(t.list.editing());
     EXPECT_EQ(t.list.cellEdit()->text(), c.expected);
     EXPECT_EQ(t.list.cellEdit()->row(), 0);
+    EXPECT_EQ(t.list.cellEdit()->layoutColumn(), c.layoutColumn);
     EXPECT_EQ(t.list.cellEdit()->tableColumn(),
               t.layout.columns[static_cast<std::size_t>(c.layoutColumn)].column);
 }

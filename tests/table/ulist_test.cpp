@@ -321,6 +321,7 @@ TEST(CUListSort, SetsDlineAndIsRepeatedByTheNextBuild)
     t.list.build();
     EXPECT_EQ(t.listedRows(), (std::vector<int>{3, 2, 0, 1}));
     EXPECT_EQ(t.list.sortColumn(), 2);
+    EXPECT_EQ(t.list.sortDirection(), 1);
 }
 
 // ---- clicks -----------------------------------------------------------------

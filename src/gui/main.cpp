@@ -8,6 +8,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
 #include "gui/splash_window.h"
+#include "gui/table_dialogs.h"
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     // Table files are read and written with "%f": the decimal point must not follow the locale.
     std::setlocale(LC_NUMERIC, "C");
     QtUi qtUi;
+    registerTableDialogs(qtUi);
     setUi(&qtUi);
 
     AppContext app;

@@ -17,10 +17,7 @@ namespace {
 
 using Page = RefreshTarget::Page;
 
-int mapIndex(Page page)
-{
-    return page == Page::RadiantMap ? 0 : page == Page::SkyMap ? 1 : 2;
-}
+int mapIndex(Page page) { return page == Page::RadiantMap ? 0 : page == Page::SkyMap ? 1 : 2; }
 
 // Until the sky map draws its projection, the page shows the whole star
 // catalogue on a plain longitude-latitude grid.
@@ -116,7 +113,7 @@ void MainWindow::saveMap(Page page)
     if (!area || !area->canvas())
         return;
     const Settings& s = m_app.settings;
-    const auto name = page == Page::SkyMap ? skyMapFileName
+    const auto name = page == Page::SkyMap     ? skyMapFileName
                       : page == Page::OrbitMap ? orbitMapFileName
                                                : radiantMapFileName;
     ::saveMap(*area->canvas(), name(s.docdir, s.dlg_Y, s.dlg_M, s.dlg_D));

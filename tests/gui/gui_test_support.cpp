@@ -4,14 +4,18 @@
 #include <QAbstractButton>
 #include <clocale>
 
+// Never destroyed: at exit Qt's input devices would outlive the registry
+// they unregister from.
 QApplication& testApplication()
 {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *existing;
     static int argc = 1;
     static char name[] = "test_gui";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    auto* application = new QApplication(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    return app;
+    return *application;
 }
 
 ModalAnswers::ModalAnswers(std::vector<Answer> answers) : m_answers(std::move(answers))

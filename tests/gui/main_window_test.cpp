@@ -43,8 +43,7 @@ TEST(MainWindow, ShowsTwoSheetsWithTheirPagesAndTheTitle)
     window.open();
     EXPECT_EQ(window.windowTitle(), "Orvantella /tmp/MDB  List:  Stream:0 / 0  Orbit: 0 / 0 / 0");
     EXPECT_EQ(tabTitles(window.leftSheet()), QStringList({"Set Up", "Stream", "Orbit"}));
-    EXPECT_EQ(tabTitles(window.rightSheet()),
-              QStringList({"Radiant Map", "Sky Map", "Orbit Map"}));
+    EXPECT_EQ(tabTitles(window.rightSheet()), QStringList({"Radiant Map", "Sky Map", "Orbit Map"}));
     EXPECT_LT(window.leftSheet()->geometry().right(), window.rightSheet()->geometry().left());
     EXPECT_EQ(window.rightSheet()->currentIndex(), 0);
     EXPECT_TRUE(window.mapPageShown(RefreshTarget::Page::SkyMap));

@@ -1,0 +1,72 @@
+// The in-place cell editor's start text and commit.
+#include "table/cell_edit.h"
+
+#include "platform/ui.h"
+#include "table/cell_format.h"
+#include "table/cutable.h"
+#include "table/view_layout.h"
+
+namespace {
+
+std::string startText(const CUTABLE& table, int row, int column, const std::string& format)
+{
+    const UCell& cell = *table.cell(row, column);
+    switch (table.columnType(column)) {
+    case kTypeInt:
+        return formatSigned(format, cell.integer);
+    case kTypeUnsigned:
+        return formatUnsigned(format, cell.number);
+    case kTypeFloat:
+        return formatFloat("%f", cell.real);
+    case kTypeText:
+    case kTypeCode:
+        return table.text(row, column);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+bool isEditableInPlace(int type)
+{
+    return type == kTypeInt || type == kTypeUnsigned || type == kTypeFloat || type == kTypeText ||
+           type == kTypeCode;
+}
+
+CCellEdit::CCellEdit(const CUTABLE& table, int row, int layoutColumn, const UViewColumn& column,
+                     int line, int listColumn)
+    : m_row(row), m_layoutColumn(layoutColumn), m_tableColumn(column.column), m_line(line),
+      m_listColumn(listColumn), m_text(startText(table, row, column.column, column.format))
+{
+}
+
+bool CCellEdit::store(CUTABLE& table) const
+{
+    const std::string typed = cutText(m_text, kMaxTypedChars);
+    UCell& cell = *table.cell(m_row, m_tableColumn);
+    switch (table.columnType(m_tableColumn)) {
+    case kTypeInt:
+        cell.integer = parseSigned(typed).value_or(cell.integer);
+        return true;
+    case kTypeUnsigned:
+        cell.number = parseUnsigned(typed).value_or(cell.number);
+        return true;
+    case kTypeFloat:
+        cell.real = parseFloat(typed).value_or(cell.real);
+        return true;
+    case kTypeText:
+    case kTypeCode:
+        if (!isStorableText(typed)) {
+            message("%s", kTextRefused);
+            return false;
+        }
+        table.setText(
+            m_row, m_tableColumn,
+            cutText(typed, table.columnType(m_tableColumn) == kTypeText ? kMaxText : kMaxStoredCode)
+                .c_str());
+        return true;
+    default:
+        return false;
+    }
+}

@@ -23,3 +23,9 @@ std::optional<std::uint32_t> CDSIDdlg::accept() const
     }
     return dsid;
 }
+
+bool CDSIDdlg::ok()
+{
+    m_chosen = accept();
+    return m_chosen.has_value();
+}

@@ -28,8 +28,12 @@ public:
     // OK: the typed DSID when it may be added; otherwise "ID already used"
     // or "ID is not valid" is shown, no value, and the dialog stays open.
     std::optional<std::uint32_t> accept() const;
+    // The OK button: true when the dialog may close with the chosen DSID.
+    bool ok();
+    std::optional<std::uint32_t> chosen() const { return m_chosen; }
 
 private:
     const DataSources& m_sources;
     int m_kind = kWorkSourceKind;
+    std::optional<std::uint32_t> m_chosen;
 };

@@ -10,8 +10,10 @@
 #include "app/app_context.h"
 #include "gui/map_view.h"
 #include "gui/qt_ui.h"
+#include "gui/setup_page.h"
 #include "maps/map_colors.h"
 #include "maps/save_map.h"
+#include "orbits/page_setup.h"
 
 namespace {
 
@@ -49,6 +51,13 @@ public:
             area->update();
     }
     void updateTitle() override { m_window.updateTitle(); }
+    void setModified(bool modified) override
+    {
+        AppRefresh::setModified(modified);
+        m_window.m_setupPage->showState();
+    }
+    void setUpRefillViews() override { m_window.m_setup->refreshViews(); }
+    void setUpRefillDataSources() override { m_window.m_setup->refillDataSources(); }
 
 private:
     MainWindow& m_window;
@@ -56,12 +65,15 @@ private:
 
 MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     : QWidget(parent), m_app(app), m_logic(app),
-      m_refresh(std::make_unique<WindowRefresh>(app, *this)), m_left(new QTabWidget(this)),
+      m_refresh(std::make_unique<WindowRefresh>(app, *this)),
+      m_setup(std::make_unique<CPageSetup>(app)), m_left(new QTabWidget(this)),
       m_right(new QTabWidget(this))
 {
     (void)qtUi;
     setWindowTitle("Orvantella");
-    for (const char* page : {"Set Up", "Stream", "Orbit"})
+    m_setupPage = new SetupPage(*m_setup, m_left);
+    m_left->addTab(m_setupPage, "Set Up");
+    for (const char* page : {"Stream", "Orbit"})
         m_left->addTab(new QWidget(m_left), page);
     m_right->addTab(makeMapPage(Page::RadiantMap), "Radiant Map");
     m_right->addTab(makeMapPage(Page::SkyMap), "Sky Map");
@@ -83,6 +95,9 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The pages' widgets go before the page logic they show.
+    delete m_left;
+    delete m_right;
     m_app.refresher = nullptr;
     setMainWindowOpen(false);
 }
@@ -139,6 +154,7 @@ void MainWindow::open()
     m_right->setCurrentIndex(1);
     m_right->setCurrentIndex(0);
     requestRefresh(m_app, 1);
+    m_setup->initialise();
     if (m_logic.opensMaximized())
         showMaximized();
     else

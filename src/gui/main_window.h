@@ -8,7 +8,9 @@
 #include "app/app_refresh.h"
 #include "app/main_window_logic.h"
 
+class CPageSetup;
 class MapArea;
+class SetupPage;
 class QTabWidget;
 class QtUi;
 struct AppContext;
@@ -24,6 +26,7 @@ public:
 
     QTabWidget* leftSheet() const { return m_left; }
     QTabWidget* rightSheet() const { return m_right; }
+    SetupPage* setupPage() const { return m_setupPage; }
     MapArea* mapArea(RefreshTarget::Page page) const;
     bool mapPageShown(RefreshTarget::Page page) const;
     void updateTitle();
@@ -40,6 +43,8 @@ private:
     AppContext& m_app;
     COrvanDlg m_logic;
     std::unique_ptr<WindowRefresh> m_refresh;
+    std::unique_ptr<CPageSetup> m_setup;
+    SetupPage* m_setupPage;
     QTabWidget* m_left;
     QTabWidget* m_right;
     // Radiant Map, Sky Map, Orbit Map.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -10,6 +11,8 @@
 #include "gui/map_view.h"
 #include "gui/qt_ui.h"
 #include "gui_test_support.h"
+#include "platform/scripted_ui.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -125,4 +128,41 @@ TEST(MainWindow, SkyMapPaintsStarsIntoItsCanvas)
     for (int i = 0; i < canvas.bytesPerLine() * area->height() && !lit; ++i)
         lit = rgb[i] != 0;
     EXPECT_TRUE(lit);
+}
+
+TEST(MainWindow, SaveMapWritesTheShownPixelsAsABitmap)
+{
+    Fixture f;
+    TempDir dir;
+    f.app.settings.docdir = dir.str();
+    f.app.settings.dlg_Y = 2018;
+    f.app.settings.dlg_M = 12;
+    f.app.settings.dlg_D = 14;
+    f.app.stars.push_back({100.0, 20.0, -1.0, 0.0, 0.0});
+    ScriptedUi scripted;
+    setUi(&scripted);
+    MainWindow window(f.app, f.qtUi);
+    window.open();
+    window.rightSheet()->setCurrentIndex(1);
+    MapArea* area = window.mapArea(RefreshTarget::Page::SkyMap);
+    area->grab();
+    scripted.answerPath(dir.file("sky.bmp"));
+    QPushButton* save = nullptr;
+    for (QPushButton* button : window.rightSheet()->currentWidget()->findChildren<QPushButton*>())
+        if (button->text() == "Save Map")
+            save = button;
+    ASSERT_NE(save, nullptr);
+    save->click();
+    ASSERT_EQ(scripted.events().size(), 1u);
+    EXPECT_EQ(scripted.events()[0].caption, "Write BMP");
+    EXPECT_EQ(scripted.events()[0].text, "OV20181214SM.bmp");
+    const QImage saved(QString::fromStdString(dir.file("sky.bmp")), "BMP");
+    ASSERT_FALSE(saved.isNull());
+    const Canvas& canvas = *area->canvas();
+    ASSERT_EQ(saved.width(), canvas.maxX() + 1);
+    ASSERT_EQ(saved.height(), canvas.maxY() + 1);
+    const QImage shown(canvas.rgbData(), area->width(), area->height(), canvas.bytesPerLine(),
+                       QImage::Format_RGB888);
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB888),
+              shown.copy(0, 0, saved.width(), saved.height()));
 }

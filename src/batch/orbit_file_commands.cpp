@@ -46,7 +46,8 @@ std::optional<ImportArgs> parseImportArgs(const std::vector<std::string>& args)
     return parsed;
 }
 
-// Rows read, on standard error, every 100,000.
+// Source lines read (rows, and the empty lines of CR LF ends in the M layout), on standard
+// error, every 100,000.
 class StderrProgress final : public Feedback {
 public:
     void progress(const std::string&, std::int64_t done, std::int64_t) override
@@ -54,7 +55,7 @@ public:
         if (done / kEvery <= m_reported)
             return;
         m_reported = done / kEvery;
-        std::fprintf(stderr, "rows read: %" PRId64 "\n", done);
+        std::fprintf(stderr, "lines read: %" PRId64 "\n", done);
     }
 
 private:

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "orbits/conversion_frame.h"
 #include "orbits/duplicate_index.h"
 #include "orbits/orbit_converters.h"
+#include "support/synthetic_sources.h"
 
 namespace {
 
@@ -21,10 +21,6 @@ constexpr int kIndexedOrbits = 1000000;
 constexpr int kMRows = 100000;
 // One source row in ten repeats an indexed orbit.
 constexpr int kDuplicateEvery = 10;
-
-// Ten years of meteors, evenly spread: about 270 orbits in every duplicate window.
-double meteorMjd(int i) { return 55000.0 + i * (3650.0 / kIndexedOrbits); }
-std::string meteorName(int i) { return "20100812_213045_EX_" + std::to_string(i); }
 
 class Folder {
 public:
@@ -47,35 +43,13 @@ const Folder& folder()
     return folder;
 }
 
-// A U2 row of 80 fields: name field 2, mjd 3, memo parts 5, 6, 25, orbit fields as read.
-// The name and memo come from the meteor's number, the time from the instant's.
-std::string u2Row(int meteor, int instant)
-{
-    char numbers[600];
-    std::snprintf(numbers, sizeof numbers,
-                  "%.6f,%.4f,_ST%02d,_EX,-1.25,100.12345,0.5,%.4f,%.4f,12.3,0.4,59.1234,"
-                  "0.2,58.8765,0.1,1.2345,0.9512,0.9345,10.5,151.234,%.4f,113.456,_PER",
-                  meteorMjd(instant), 140.0 + meteor % 360 * 0.001, meteor % 7,
-                  46.0 + meteor % 100 * 0.01, 57.0 + meteor % 50 * 0.01,
-                  139.0 + meteor % 90 * 0.01);
-    std::string row = "51,0,_" + meteorName(meteor) + "," + numbers;
-    for (int field = 26; field < 80; ++field)
-        row += field == 43 ? ",105.2" : field == 50 ? ",88.7" : ",12.3456";
-    return row + "\r\n";
-}
-
 const std::string& u2Source()
 {
     static const std::string path = [] {
         const std::string file = folder().file("U2_bench.csv");
-        std::ofstream out(file, std::ios::binary);
-        out << "header\r\n";
-        for (int row = 0; row < kU2Rows; ++row) {
-            // Every tenth row is an indexed orbit; the others are new meteors at the same
-            // times, so the windows searched are as full.
-            const bool duplicate = row % kDuplicateEvery == 0;
-            out << u2Row(duplicate ? row : kIndexedOrbits + row, row);
-        }
+        // Every tenth row is an indexed orbit.
+        writeU2Source(file, kU2Rows, kIndexedOrbits,
+                      [](int row) { return row % kDuplicateEvery == 0; });
         return file;
     }();
     return path;
@@ -88,9 +62,7 @@ const DuplicateIndex& indexedOrbits()
         std::vector<IndexedOrbit> orbits(kIndexedOrbits);
         for (int i = 0; i < kIndexedOrbits; ++i) {
             names[i] = meteorName(i);
-            char memo[32];
-            std::snprintf(memo, sizeof memo, "ST%02d-EX-PER", i % 7);
-            memos[i] = memo;
+            memos[i] = meteorMemo(i);
             // The orbit table holds floats.
             orbits[i] = {static_cast<float>(meteorMjd(i)), names[i], memos[i]};
         }
@@ -103,11 +75,7 @@ const std::string& mSource()
 {
     static const std::string path = [] {
         const std::string file = folder().file("M_bench.csv");
-        std::ofstream out(file, std::ios::binary);
-        for (int row = 0; row < kMRows; ++row)
-            out << "90,2010,8," << 1 + row % 28 << "," << row % 24 << "," << row % 60 << ","
-                << row % 60 << ".25," << 46.0 + row % 100 * 0.01 << "," << 57.5 << ","
-                << 20.0 + row % 400 * 0.1 << ",-1.5,_M" << row << ",_bench\r\n";
+        writeMSource(file, kMRows);
         return file;
     }();
     return path;

@@ -18,6 +18,7 @@ struct BatchCommand {
 // Each group of commands lives in its own file of this folder.
 std::vector<BatchCommand> astroCommands();
 std::vector<BatchCommand> mdbCommands();
+std::vector<BatchCommand> orbitFileCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

@@ -131,6 +131,14 @@ void DataSources::relocateCurrent()
         m_currentDsid = 0;
 }
 
+void DataSources::makeCurrent(int row)
+{
+    if (row < 0 || row >= m_table.count() || !m_table.isLive(row))
+        return;
+    m_currentRow = row;
+    m_currentDsid = m_table.cell(row, C::DSID)->number;
+}
+
 const char* DataSources::currentCode() const
 {
     return m_currentRow >= 0 ? m_table.text(m_currentRow, C::code) : "";

@@ -47,6 +47,8 @@ public:
     void selectCurrentDsid(std::uint32_t wanted);
     // Finds the current DSID's row again after the table was reloaded.
     void relocateCurrent();
+    // Makes a live row the current data source, nothing else (a choice in a dialog).
+    void makeCurrent(int row);
     int currentRow() const { return m_currentRow; }
     std::uint32_t currentDsid() const { return m_currentDsid; }
     const char* currentCode() const;

@@ -18,11 +18,6 @@ namespace {
 
 std::string orbitsFolder(const std::string& folder) { return folder + "/" + kOrbitsFolder; }
 
-bool isOrbitFileName(std::string_view name)
-{
-    return name.size() >= 5 && name.front() == 'O' && name.substr(name.size() - 4) == ".csv";
-}
-
 // "O*.csv" in the orbits folder, sorted by name so that every machine loads
 // in the same order.
 std::vector<std::string> orbitFilesInFolder(const std::string& folder)
@@ -98,6 +93,11 @@ bool saveLoadedOrbitFiles(Database& db, const std::string& folder)
 }
 
 } // namespace
+
+bool isOrbitFileName(std::string_view name)
+{
+    return name.size() >= 5 && name.front() == 'O' && name.substr(name.size() - 4) == ".csv";
+}
 
 void loadAll(Database& db, const std::string& mdbFolder, int year)
 {

@@ -3,11 +3,15 @@
 // it or to a backup folder, and clear all.
 
 #include <string>
+#include <string_view>
 
 class Database;
 
 // Orbit files live in this subfolder of an MDB or backup folder.
 inline constexpr const char* kOrbitsFolder = "orbits";
+
+// The names the load takes from the orbits folder: "O*.csv", case-sensitive.
+bool isOrbitFileName(std::string_view name);
 
 // Loads the six table files, scans the orbits folder, loads the used orbit
 // files, links, checks the data sources and computes the derived columns

@@ -56,34 +56,6 @@ LayoutChoice csvLayoutByName(std::string_view name)
     }
 }
 
-// The target as it was before the conversion, to put back after a failure.
-class TargetGuard {
-public:
-    explicit TargetGuard(const std::string& path) : m_path(path)
-    {
-        std::error_code error;
-        m_existed = std::filesystem::exists(m_path, error);
-        if (m_existed)
-            m_size = std::filesystem::file_size(m_path, error);
-        if (error)
-            m_size = 0;
-    }
-    bool existed() const { return m_existed; }
-    void restore() const
-    {
-        std::error_code ignored;
-        if (!m_existed)
-            std::filesystem::remove(m_path, ignored);
-        else if (std::filesystem::is_regular_file(m_path, ignored))
-            std::filesystem::resize_file(m_path, m_size, ignored);
-    }
-
-private:
-    std::filesystem::path m_path;
-    bool m_existed = false;
-    std::uintmax_t m_size = 0;
-};
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -125,6 +97,25 @@ Outcome runConversion(const LayoutTraits& traits, const std::string& sourcePath,
 
 } // namespace
 
+TargetFileGuard::TargetFileGuard(const std::string& path) : m_path(path)
+{
+    std::error_code error;
+    m_existed = std::filesystem::exists(m_path, error);
+    if (m_existed)
+        m_size = std::filesystem::file_size(m_path, error);
+    if (error)
+        m_size = 0;
+}
+
+void TargetFileGuard::restore() const
+{
+    std::error_code ignored;
+    if (!m_existed)
+        std::filesystem::remove(m_path, ignored);
+    else if (std::filesystem::is_regular_file(m_path, ignored))
+        std::filesystem::resize_file(m_path, m_size, ignored);
+}
+
 LayoutChoice chooseOrbitLayout(std::string_view fileName)
 {
     const std::size_t slash = fileName.find_last_of('/');
@@ -160,7 +151,7 @@ std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
                               const std::string& targetPath, ConversionContext& context)
 {
     const LayoutTraits traits = traitsOf(layout);
-    const TargetGuard guard(targetPath);
+    const TargetFileGuard guard(targetPath);
     std::int64_t rows = 0;
     const Outcome outcome =
         runConversion(traits, sourcePath, targetPath, guard.existed(), context, rows);

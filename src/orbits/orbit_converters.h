@@ -3,6 +3,7 @@
 // database's own orbit-file layout, appended to a target file.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,6 +46,20 @@ struct ConversionContext {
 // cut back to its former length if it did. OIDs taken stay taken.
 std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
                               const std::string& targetPath, ConversionContext& context);
+
+// A target file as it was before rows were appended, to put back after a failure: removed if
+// it did not exist, cut back to its former length if it did.
+class TargetFileGuard {
+public:
+    explicit TargetFileGuard(const std::string& path);
+    bool existed() const { return m_existed; }
+    void restore() const;
+
+private:
+    std::filesystem::path m_path;
+    bool m_existed = false;
+    std::uintmax_t m_size = 0;
+};
 
 // The header line of an orbit file, from the orbit table's saved columns, with its CR LF.
 std::string orbitFileHeader();

@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/startup.h"
+#include "gui/dsid_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
 #include "gui/splash_window.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QtUi qtUi;
     registerTableDialogs(qtUi);
+    registerDsidDialogs(qtUi);
     setUi(&qtUi);
 
     AppContext app;

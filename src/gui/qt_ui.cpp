@@ -59,9 +59,9 @@ std::optional<std::string> QtUi::openFile(const FileRequest& request)
 
 std::optional<std::string> QtUi::saveFile(const FileRequest& request)
 {
-    // An existing file is refused by our own loop, not by Qt's overwrite question.
+    const bool ask = request.askBeforeOverwrite && !request.refuseExisting;
     const QFileDialog::Options options =
-        request.refuseExisting ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
+        ask ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
     return chosen(QFileDialog::getSaveFileName(owner(), qs(request.title), startPath(request),
                                                qs(request.filter), nullptr, options));
 }

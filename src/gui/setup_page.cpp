@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "gui/list_view.h"
+#include "gui/progress_feedback.h"
 #include "orbits/page_setup.h"
 
 namespace {
@@ -33,9 +34,9 @@ SetupPage::SetupPage(CPageSetup& page, QWidget* parent) : QWidget(parent), m_pag
     m_importList = new QPushButton("import list", this);
     m_createList->setEnabled(false);
     m_importList->setEnabled(false);
-    m_createFile = new QPushButton("create new orbit file", this);
-    m_importFile = new QPushButton("import orbit file", this);
-    m_reload = new QPushButton("reload", this);
+    m_createFile = button("create new orbit file", &SetupPage::createOrbitFile);
+    m_importFile = button("import orbit file", &SetupPage::importOrbitFile);
+    m_reload = button("reload", &SetupPage::reload);
     m_version = new QLabel(QString::fromStdString(page.versionLine()), this);
     m_dsids = new ListView(page.dsidView(), this);
     m_lists = new ListView(page.streamListView(), this);
@@ -64,6 +65,14 @@ void SetupPage::createDsid() { m_page.createDsid(); }
 void SetupPage::saveTables() { m_page.saveTables(); }
 void SetupPage::backUp() { m_page.backUp(); }
 void SetupPage::toggleBlackAndWhite() { m_page.toggleBlackAndWhite(); }
+void SetupPage::createOrbitFile() { m_page.createOrbitFile(); }
+void SetupPage::reload() { m_page.reload(); }
+
+void SetupPage::importOrbitFile()
+{
+    ProgressFeedback feedback("Importing orbits", this);
+    m_page.importOrbitFile(feedback);
+}
 
 void SetupPage::resizeEvent(QResizeEvent*)
 {

@@ -33,6 +33,9 @@ private:
     void saveTables();
     void backUp();
     void toggleBlackAndWhite();
+    void createOrbitFile();
+    void importOrbitFile();
+    void reload();
 
     CPageSetup& m_page;
     QLineEdit* m_folder;

@@ -110,8 +110,13 @@ std::string fileNameOf(const std::string& path) { return fs::path(path).filename
 std::optional<std::string> chooseOrbitFileTarget(const AppContext& app, const std::string& title,
                                                  bool refuseExisting)
 {
-    const FileRequest request{title, orbitsFolderOf(app), proposedOrbitFileName(app.db->sources),
-                              kOrbitFileFilter, refuseExisting};
+    // An existing file is refused by the loop below or appended to: never replaced.
+    const FileRequest request{title,
+                              orbitsFolderOf(app),
+                              proposedOrbitFileName(app.db->sources),
+                              kOrbitFileFilter,
+                              refuseExisting,
+                              false};
     for (;;) {
         const std::optional<std::string> answer = ui().saveFile(request);
         if (!answer)

@@ -1,6 +1,9 @@
 // The Set Up page's commands.
 #include "orbits/page_setup.h"
 
+#include "orbits/import_command.h"
+#include "orbits/orbit_files.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -166,6 +169,25 @@ void CPageSetup::saveTables()
     changed();
 }
 
+void CPageSetup::createOrbitFile()
+{
+    ::createOrbitFile(m_app);
+    refreshViews();
+}
+
+void CPageSetup::importOrbitFile(Feedback& feedback)
+{
+    ::importOrbitFile(m_app, feedback);
+    refreshViews();
+}
+
+void CPageSetup::reload()
+{
+    if (reloadDatabase(m_app))
+        m_reloadEnabled = false;
+    refreshViews();
+}
+
 void CPageSetup::deleteDsid(int row)
 {
     Database& db = *m_app.db;
@@ -202,6 +224,10 @@ void CPageSetup::notify(int code, int wParam, int)
         break;
     case kListEdited:
         requestRefresh(m_app, 4);
+        break;
+    case kFileDelete:
+        deleteOrbitFile(m_app, wParam);
+        refreshViews();
         break;
     case kFileEdited:
         if (!m_busy) {

@@ -7,6 +7,8 @@
 
 #include "table/ulist.h"
 
+class Feedback;
+
 struct AppContext;
 
 class CPageSetup final : public ListOwner {
@@ -50,6 +52,9 @@ public:
     void toggleBlackAndWhite();
     void createDsid();
     void saveTables();
+    void createOrbitFile();
+    void importOrbitFile(Feedback& feedback);
+    void reload();
 
     void notify(int code, int wParam, int lParam) override;
 

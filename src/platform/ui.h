@@ -14,12 +14,15 @@ public:
 
 struct FileRequest {
     std::string title;
-    std::string folder;       // where the dialog opens
-    std::string defaultName;  // proposed file name
-    std::string filter;       // e.g. "Orbit files (*.csv *.txt)"
+    std::string folder;      // where the dialog opens
+    std::string defaultName; // proposed file name
+    std::string filter;      // e.g. "Orbit files (*.csv *.txt)"
     // Save dialogs that must not overwrite: repeat "%s exists\n\nPlease
     // assign new name" until a new name or Cancel.
     bool refuseExisting = false;
+    // Whether the dialog itself asks before a file is replaced; off where the
+    // caller appends to a chosen file or refuses existing ones itself.
+    bool askBeforeOverwrite = true;
 };
 
 class Ui {

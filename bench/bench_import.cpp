@@ -12,6 +12,7 @@
 #include "orbits/conversion_frame.h"
 #include "orbits/duplicate_index.h"
 #include "orbits/orbit_converters.h"
+#include "support/bench_support.h"
 #include "support/synthetic_sources.h"
 
 namespace {
@@ -22,24 +23,9 @@ constexpr int kMRows = 100000;
 // One source row in ten repeats an indexed orbit.
 constexpr int kDuplicateEvery = 10;
 
-class Folder {
-public:
-    Folder()
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("orvantella-bench-import-" + std::to_string(::getpid())))
-    {
-        std::filesystem::create_directories(m_path);
-    }
-    ~Folder() { std::filesystem::remove_all(m_path); }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-const Folder& folder()
+const ScratchFolder& folder()
 {
-    static const Folder folder;
+    static const ScratchFolder folder("import");
     return folder;
 }
 

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "app/app_context.h"
@@ -17,6 +16,7 @@
 #include "orbits/import_command.h"
 #include "platform/scripted_ui.h"
 #include "platform/ui.h"
+#include "support/bench_support.h"
 #include "support/synthetic_sources.h"
 
 namespace {
@@ -35,31 +35,9 @@ constexpr std::uint32_t kStoredDsid = 41000; // "WK", the U2 import's data sourc
 constexpr std::uint32_t kFreshDsid = 41001;  // "MR", no orbits: the M import's
 constexpr int kYear = 2007;
 
-double peakMegabytes()
+const ScratchFolder& folder()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-class Folder {
-public:
-    Folder()
-        : m_path(fs::temp_directory_path() /
-                 ("orvantella-bench-import-mdb-" + std::to_string(::getpid())))
-    {
-        fs::create_directories(m_path);
-    }
-    ~Folder() { fs::remove_all(m_path); }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    fs::path m_path;
-};
-
-const Folder& folder()
-{
-    static const Folder folder;
+    static const ScratchFolder folder("import-mdb");
     return folder;
 }
 

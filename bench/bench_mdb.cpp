@@ -3,27 +3,18 @@
 // stream-orbit links; and the straightforward scans at a smaller size.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <random>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "platform/ui.h"
+#include "support/bench_support.h"
 #include "table/links.h"
 
 namespace {
 
 constexpr int kYear = 2007;
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 struct Size {
     int orbits, files, streams, lists, links;
@@ -96,20 +87,16 @@ void fillStreams(Database& db, const Size& size, std::mt19937& random)
 // The synthetic MDB, written once per process.
 const std::string& syntheticMdb(const Size& size)
 {
+    static const ScratchFolder scratch("mdb");
     static const std::string folder = [&size] {
-        const std::string path = (std::filesystem::temp_directory_path() /
-                                  ("orvantella-bench-mdb-" + std::to_string(::getpid())))
-                                     .string();
-        std::filesystem::create_directories(path);
         Database db;
         std::mt19937 random(2007);
         fillSources(db);
         fillOrbits(db, size, random);
         fillStreams(db, size, random);
-        if (!saveAll(db, path))
-            fatal("cannot write the synthetic MDB in %s", path.c_str());
-        std::atexit([] { std::filesystem::remove_all(folder); });
-        return path;
+        if (!saveAll(db, scratch.str()))
+            fatal("cannot write the synthetic MDB in %s", scratch.str().c_str());
+        return scratch.str();
     }();
     return folder;
 }

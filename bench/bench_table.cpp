@@ -4,11 +4,11 @@
 
 #include <filesystem>
 #include <random>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "mdb/schema.h"
 #include "platform/ui.h"
+#include "support/bench_support.h"
 #include "support/synthetic_orbits.h"
 #include "table/csv_field.h"
 #include "table/cutable.h"
@@ -20,28 +20,6 @@ namespace {
 constexpr int kOrbits = 1000000;
 constexpr int kStreams = 2000;
 constexpr int kLinks = 500000;
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-class ScratchFolder {
-public:
-    ScratchFolder()
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("orvantella-bench-" + std::to_string(::getpid())))
-    {
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    std::string file(const char* name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // One database's worth of tables: orbits, streams and a stream-orbit link table.
 struct Database {
@@ -105,7 +83,7 @@ void buildLinksByScan(Database& db)
 
 void BM_LoadOrbitFile1M(benchmark::State& state)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("table");
     const std::string path = folder.file("O_bench.csv");
     writeSyntheticOrbitFile(path, kOrbits, 20181213);
     TablePools pools;
@@ -126,7 +104,7 @@ BENCHMARK(BM_LoadOrbitFile1M)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_SaveOrbitFile1M(benchmark::State& state)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("table");
     const std::string path = folder.file("O_bench.csv");
     writeSyntheticOrbitFile(path, kOrbits, 20181213);
     TablePools pools;

@@ -8,22 +8,10 @@
 
 namespace {
 
+// The editor starts with the cell's view text, floats with all six decimals.
 std::string startText(const CUTABLE& table, int row, int column, const std::string& format)
 {
-    const UCell& cell = *table.cell(row, column);
-    switch (table.columnType(column)) {
-    case kTypeInt:
-        return formatSigned(format, cell.integer);
-    case kTypeUnsigned:
-        return formatUnsigned(format, cell.number);
-    case kTypeFloat:
-        return formatFloat("%f", cell.real);
-    case kTypeText:
-    case kTypeCode:
-        return table.text(row, column);
-    default:
-        return {};
-    }
+    return viewText(table, row, column, table.columnType(column) == kTypeFloat ? "%f" : format);
 }
 
 } // namespace

@@ -1,0 +1,25 @@
+// Scratch folders and peak memory of the benchmarks.
+#include "support/bench_support.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+ScratchFolder::ScratchFolder(const std::string& name)
+    : m_path(std::filesystem::temp_directory_path() /
+             ("orvantella-bench-" + name + "-" + std::to_string(::getpid())))
+{
+    std::filesystem::create_directories(m_path);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}

@@ -3,8 +3,8 @@
 # Idempotent and non-interactive; needs root (or sudo) only when something is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core)
+packages=(cmake ninja-build g++ clang-format qt6-base-dev libgtest-dev libgmock-dev
+          libbenchmark-dev fonts-dejavu-core)
 if [ "${1:-}" = "--screenshots" ]; then
     packages+=(xvfb xauth x11-apps imagemagick)
 fi

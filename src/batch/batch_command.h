@@ -10,7 +10,7 @@ enum BatchStatus { kBatchOk = 0, kBatchFailed = 1, kBatchUsage = 2 };
 
 struct BatchCommand {
     std::string name;
-    std::string arguments;  // shown by "help", e.g. "JD"
+    std::string arguments; // shown by "help", e.g. "JD"
     std::string summary;
     std::function<int(const std::vector<std::string>& args)> run;
 };

@@ -15,10 +15,10 @@ public:
 
     struct Event {
         Kind kind;
-        std::string caption;  // message caption, dialog name or request title
-        std::string text;     // message or question text, or the file request's default name
-        std::string answer;   // "OK", "Cancel", a path, or "" when none was given
-        bool unexpected;      // asked with an empty queue (or a wrong kind of answer)
+        std::string caption; // message caption, dialog name or request title
+        std::string text;    // message or question text, or the file request's default name
+        std::string answer;  // "OK", "Cancel", a path, or "" when none was given
+        bool unexpected;     // asked with an empty queue (or a wrong kind of answer)
     };
 
     // Queue entries, taken in order by the next question, file, folder or dialog.
@@ -35,7 +35,7 @@ public:
     void setEcho(bool echo) { m_echo = echo; }
 
     const std::vector<Event>& events() const { return m_events; }
-    std::vector<std::string> messages() const;  // the texts of Message events, in order
+    std::vector<std::string> messages() const; // the texts of Message events, in order
     bool anyUnexpected() const;
     std::size_t pendingAnswers() const { return m_answers.size(); }
     int busyDepth() const { return m_busy; }

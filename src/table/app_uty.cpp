@@ -66,7 +66,10 @@ void CAppUty::putFloat(const char* name, float value)
     put(name, bytes, 4);
 }
 
-void CAppUty::putText(const char* name, const char* text) { put(name, text, std::strlen(text) + 1); }
+void CAppUty::putText(const char* name, const char* text)
+{
+    put(name, text, std::strlen(text) + 1);
+}
 
 int CAppUty::writeFile(const std::string& folder, const std::string& name)
 {

@@ -43,6 +43,6 @@ public:
 
 private:
     unsigned char m_buffer[kBufferSize] = {};
-    std::optional<std::size_t> m_writePos;  // "bp"
-    std::optional<std::size_t> m_readEnd;   // "rp"
+    std::optional<std::size_t> m_writePos; // "bp"
+    std::optional<std::size_t> m_readEnd;  // "rp"
 };

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct SpecNumber {
+struct ExpectedNumber {
     const char* key;
     char type; // 'i' int, 'f' float
     double value;
@@ -22,7 +22,7 @@ struct SpecNumber {
 
 // The number settings in file order with type and default, transcribed from
 // the table of keys of the settings file (blanks at the end belong to the key).
-const SpecNumber kSpecNumbers[] = {
+const ExpectedNumber kExpectedNumbers[] = {
     // window
     {"AP.dlgrect.top", 'i', 10},
     {"AP.dlgrect.left", 'i', 20},
@@ -142,12 +142,12 @@ const SpecNumber kSpecNumbers[] = {
 };
 
 // The stored views in file order: record prefix, layout, column count.
-struct SpecView {
+struct ExpectedView {
     const char* prefix;
     UViewDef ViewLayouts::*view;
     int columns;
 };
-const SpecView kSpecViews[] = {
+const ExpectedView kExpectedViews[] = {
     {"UD", &ViewLayouts::dataSources, 5}, {"UL", &ViewLayouts::streamLists, 4},
     {"UOF", &ViewLayouts::orbitFiles, 4}, {"US", &ViewLayouts::streams, 23},
     {"UO", &ViewLayouts::orbits, 32},
@@ -226,10 +226,10 @@ Snapshot snapshot(const Settings& settings, const ViewLayouts& views)
     forEachSetting(settings, [&](const SettingKey& key, const auto& value) {
         values.emplace_back(key.key, shown(value));
     });
-    for (const SpecView& spec : kSpecViews) {
-        const UViewDef& view = views.*spec.view;
+    for (const ExpectedView& expected : kExpectedViews) {
+        const UViewDef& view = views.*expected.view;
         for (std::size_t i = 0; i < view.columns.size(); ++i) {
-            const std::string prefix = spec.prefix + std::string("_");
+            const std::string prefix = expected.prefix + std::string("_");
             values.emplace_back(prefix + "d" + std::to_string(i),
                                 shown(view.columns[i].shown ? 1 : 0));
             values.emplace_back(prefix + "w" + std::to_string(i), shown(view.columns[i].width));
@@ -256,8 +256,8 @@ void setDistinctValues(Settings& settings, ViewLayouts& views, const TempDir& di
             value = static_cast<float>(n) + 1.0f / 3.0f; // every mantissa bit in use
         }
     });
-    for (const SpecView& spec : kSpecViews) {
-        for (UViewColumn& column : (views.*spec.view).columns) {
+    for (const ExpectedView& expected : kExpectedViews) {
+        for (UViewColumn& column : (views.*expected.view).columns) {
             column.shown = !column.shown;
             column.width = 300 + n++;
         }
@@ -310,7 +310,7 @@ TEST_F(SettingsFile, DefaultsAreWrittenInTheOrderOfTheKeyTable)
         EXPECT_EQ(text.name, key);
         EXPECT_EQ(text.data, textData(value)) << key;
     }
-    for (const SpecNumber& number : kSpecNumbers) {
+    for (const ExpectedNumber& number : kExpectedNumbers) {
         const Record& stored = next();
         const std::string key = std::string(number.key).substr(0, 15);
         ASSERT_EQ(stored.name, key);
@@ -320,7 +320,7 @@ TEST_F(SettingsFile, DefaultsAreWrittenInTheOrderOfTheKeyTable)
             EXPECT_EQ(stored.data, floatData(static_cast<float>(number.value))) << key;
     }
     const ViewLayouts defaults;
-    for (const SpecView& view : kSpecViews) {
+    for (const ExpectedView& view : kExpectedViews) {
         for (int c = 0; c < view.columns; ++c) {
             const UViewColumn& column = (defaults.*view.view).columns.at(c);
             const Record& flag = next();

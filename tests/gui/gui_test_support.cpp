@@ -26,20 +26,27 @@ ModalAnswers::ModalAnswers(std::vector<Answer> answers) : m_answers(std::move(an
 
 ModalAnswers::~ModalAnswers() { m_timer.stop(); }
 
+// Answers run from their own zero-time timer, so that the polling timer
+// keeps firing while an answer waits in a nested box of its own.
 void ModalAnswers::poll()
 {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal)
+    if (!modal || modal == m_answering)
         return;
-    if (static_cast<std::size_t>(m_answered) < m_answers.size()) {
-        m_answers[static_cast<std::size_t>(m_answered++)](modal);
-        return;
-    }
-    ++m_unexpected;
-    if (auto* dialog = qobject_cast<QDialog*>(modal))
-        dialog->reject();
-    else
-        modal->close();
+    m_answering = modal;
+    QTimer::singleShot(0, modal, [this, modal] {
+        if (static_cast<std::size_t>(m_answered) < m_answers.size()) {
+            m_answers[static_cast<std::size_t>(m_answered++)](modal);
+        } else {
+            ++m_unexpected;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+        if (m_answering == modal)
+            m_answering = nullptr;
+    });
 }
 
 ModalAnswers::Answer pressButton(QMessageBox::StandardButton button)

@@ -25,6 +25,7 @@ private:
     QTimer m_timer;
     int m_unexpected = 0;
     int m_answered = 0;
+    QWidget* m_answering = nullptr;
 };
 
 // Presses the button of a message box with that standard role.

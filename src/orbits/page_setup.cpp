@@ -101,14 +101,6 @@ void CPageSetup::markModified()
     changed();
 }
 
-void CPageSetup::reloadFrom(const std::string& folder)
-{
-    clearAll(*m_app.db);
-    loadAll(*m_app.db, folder, m_app.settings.dlg_Y);
-    selectCurrentDsid(static_cast<std::uint32_t>(m_app.settings.st_dsid));
-    requestRefresh(m_app, 0);
-}
-
 void CPageSetup::chooseMdbFolder()
 {
     if (m_app.db->modified && !ui().askOkCancel(kAbandonQuestion, kAppCaption))
@@ -118,7 +110,8 @@ void CPageSetup::chooseMdbFolder()
         return;
     m_app.settings.mdbdir = *folder;
     makeOrbitsFolder(*folder);
-    reloadFrom(*folder);
+    reloadAllTables(m_app);
+    selectCurrentDsid(static_cast<std::uint32_t>(m_app.settings.st_dsid));
 }
 
 void CPageSetup::backUp()

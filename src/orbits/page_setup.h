@@ -67,7 +67,6 @@ private:
     void markListsInUse();
     void deleteDsid(int row);
     void dsidEdited();
-    void reloadFrom(const std::string& folder);
 
     AppContext& m_app;
     CUList m_dsids;

@@ -6,29 +6,13 @@
 #include <vector>
 
 #include "batch/batch_command.h"
+#include "batch_test_support.h"
 
 namespace {
 
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 CommandRun runCommand(const std::string& name, const std::vector<std::string>& args)
 {
-    for (const BatchCommand& command : astroCommands()) {
-        if (command.name != name)
-            continue;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int status = command.run(args);
-        std::string out = testing::internal::GetCapturedStdout();
-        std::string err = testing::internal::GetCapturedStderr();
-        return {status, out, err};
-    }
-    ADD_FAILURE() << "no command " << name;
-    return {-1, "", ""};
+    return runBatchCommand(astroCommands(), name, args);
 }
 
 std::vector<double> numbers(const std::string& text)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/batch_command.h"
+#include "batch_test_support.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
@@ -13,22 +14,9 @@
 
 namespace {
 
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 CommandRun runImport(const std::vector<std::string>& args)
 {
-    const BatchCommand command = orbitFileCommands().at(0);
-    EXPECT_EQ(command.name, "import");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int status = command.run(args);
-    std::string out = testing::internal::GetCapturedStdout();
-    std::string err = testing::internal::GetCapturedStderr();
-    return {status, out, err};
+    return runBatchCommand(orbitFileCommands(), "import", args);
 }
 
 // Two radiants of the 2010 Perseids.

@@ -9,8 +9,8 @@
 
 #include "mdb/schema.h"
 #include "table/cutable.h"
-#include "table/ulist.h"
-#include "table/view_layout.h"
+#include "views/ulist.h"
+#include "views/view_layout.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "astro/planets.h"
 #include "maps/star_catalogue.h"
 #include "mdb/database.h"
-#include "table/view_layout.h"
+#include "views/view_layout.h"
 
 class RefreshTarget;
 

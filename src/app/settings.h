@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "table/view_layout.h"
+#include "views/view_layout.h"
 
 // Every setting, once, in file order, with its key and default:
 //   TEXT(member, key, default)   a folder or file name; the default is an

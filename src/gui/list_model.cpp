@@ -1,7 +1,7 @@
 // The item model over a list's lines and columns.
 #include "gui/list_model.h"
 
-#include "table/ulist.h"
+#include "views/ulist.h"
 
 ListModel::ListModel(CUList& list, QObject* parent) : QAbstractTableModel(parent), m_list(list) {}
 

@@ -7,8 +7,8 @@
 #include <QMenu>
 
 #include "gui/list_model.h"
-#include "table/cell_format.h"
-#include "table/view_layout.h"
+#include "views/cell_format.h"
+#include "views/view_layout.h"
 
 namespace {
 

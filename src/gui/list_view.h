@@ -9,7 +9,7 @@
 
 #include <QTableView>
 
-#include "table/ulist.h"
+#include "views/ulist.h"
 
 class QLineEdit;
 class ListModel;

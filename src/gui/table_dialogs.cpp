@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_ui.h"
-#include "table/cell_format.h"
-#include "table/edit_line_dlg.h"
-#include "table/rs_dlg.h"
+#include "views/cell_format.h"
+#include "views/edit_line_dlg.h"
+#include "views/rs_dlg.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "table/ulist.h"
+#include "views/ulist.h"
 
 class Feedback;
 

@@ -23,8 +23,8 @@
 #include "gui/table_dialogs.h"
 #include "gui_test_support.h"
 #include "mdb/schema.h"
-#include "table/cell_format.h"
-#include "table/list_test_support.h"
+#include "views/cell_format.h"
+#include "views/list_test_support.h"
 
 namespace {
 

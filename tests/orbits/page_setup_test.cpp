@@ -10,7 +10,7 @@
 #include "orbits/page_setup.h"
 #include "platform/scripted_ui.h"
 #include "support/test_support.h"
-#include "table/edit_line_dlg.h"
+#include "views/edit_line_dlg.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // Cell values as texts for the views and editors, and typed texts as values.
-#include "table/cell_format.h"
+#include "views/cell_format.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "table/cell_edit.h"
+#include "views/cell_edit.h"
 
 class CUTABLE;
 struct UViewColumn;

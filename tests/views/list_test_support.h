@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "table/ulist.h"
-#include "table/view_layout.h"
-#include "table_test_support.h"
+#include "table/table_test_support.h"
+#include "views/ulist.h"
+#include "views/view_layout.h"
 
 struct Notification {
     int code;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "mdb/schema.h"
-#include "table/view_layout.h"
+#include "views/view_layout.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "mdb/schema.h"
 #include "platform/scripted_ui.h"
 #include "support/test_support.h"
-#include "table/cell_format.h"
-#include "table/edit_line_dlg.h"
-#include "table/rs_dlg.h"
+#include "views/cell_format.h"
+#include "views/edit_line_dlg.h"
+#include "views/rs_dlg.h"
 
 namespace {
 

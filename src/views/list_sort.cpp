@@ -1,7 +1,7 @@
 // Sorting a list's rows: every key is turned into unsigned integers whose
 // order is the key's order, so that a million rows sort by integer compares;
 // texts compare their first sixteen bytes that way and the rest byte by byte.
-#include "table/list_sort.h"
+#include "views/list_sort.h"
 
 #include <algorithm>
 #include <bit>

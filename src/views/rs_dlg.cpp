@@ -1,8 +1,8 @@
 // The column chooser's lines and their shown flags.
-#include "table/rs_dlg.h"
+#include "views/rs_dlg.h"
 
 #include "table/cutable.h"
-#include "table/view_layout.h"
+#include "views/view_layout.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The record editor's fields and its OK.
-#include "table/edit_line_dlg.h"
+#include "views/edit_line_dlg.h"
 
-#include "table/cell_format.h"
 #include "table/cutable.h"
-#include "table/view_layout.h"
+#include "views/cell_format.h"
+#include "views/view_layout.h"
 
 CEditLineDlg::CEditLineDlg(CUTABLE& table, const UViewDef& layout, int row, bool allowDelete)
     : m_table(table), m_row(row), m_deleteOffered(allowDelete && layout.notify.deleteItem != 0)

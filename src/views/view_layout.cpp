@@ -1,5 +1,5 @@
 // The default layouts of the five list views.
-#include "table/view_layout.h"
+#include "views/view_layout.h"
 
 #include "mdb/schema.h"
 

@@ -9,7 +9,7 @@
 #include "list_test_support.h"
 #include "mdb/schema.h"
 #include "platform/scripted_ui.h"
-#include "table/rs_dlg.h"
+#include "views/rs_dlg.h"
 
 namespace {
 

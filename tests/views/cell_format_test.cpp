@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "table/cell_format.h"
+#include "views/cell_format.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // The list view logic: lines and rows, cell texts, sorting, clicks, the
 // header menu and the in-place editor.
-#include "table/ulist.h"
+#include "views/ulist.h"
 
 #include <algorithm>
 
 #include "platform/ui.h"
-#include "table/cell_format.h"
 #include "table/cutable.h"
-#include "table/edit_line_dlg.h"
-#include "table/list_sort.h"
-#include "table/rs_dlg.h"
-#include "table/view_layout.h"
+#include "views/cell_format.h"
+#include "views/edit_line_dlg.h"
+#include "views/list_sort.h"
+#include "views/rs_dlg.h"
+#include "views/view_layout.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The in-place cell editor's start text and commit.
-#include "table/cell_edit.h"
+#include "views/cell_edit.h"
 
 #include "platform/ui.h"
-#include "table/cell_format.h"
 #include "table/cutable.h"
-#include "table/view_layout.h"
+#include "views/cell_format.h"
+#include "views/view_layout.h"
 
 namespace {
 

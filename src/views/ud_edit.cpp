@@ -1,5 +1,5 @@
 // The logic of the bound numeric edit and the bound check box.
-#include "table/ud_edit.h"
+#include "views/ud_edit.h"
 
 #include <algorithm>
 #include <climits>

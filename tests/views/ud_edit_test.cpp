@@ -4,7 +4,7 @@
 #include <climits>
 #include <variant>
 
-#include "table/ud_edit.h"
+#include "views/ud_edit.h"
 
 namespace {
 

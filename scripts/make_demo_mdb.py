@@ -1,20 +1,30 @@
 #!/usr/bin/env python3
 """Builds the demo meteor database shipped in data/demo/MDB from public data.
 
-Sources (see ../shared/data/real/PROVENANCE.md): the IAU Meteor Data Center
-shower list (established showers become the streams of one stream list), the
-Global Meteor Network's activity windows for established showers, and two GMN
-trajectory summaries (the orbits, linked to streams by GMN's own shower
-assignment). Run from the project root:
+Sources (data/sources, each file with its PROVENANCE note): the IAU Meteor
+Data Center shower list (established showers become the streams of one stream
+list), the Global Meteor Network's activity windows for established showers,
+and two GMN trajectory summaries (the orbits, linked to streams by GMN's own
+shower assignment).
 
-    python3 scripts/make_demo_mdb.py ../shared/data/real data/demo/MDB
+    python3 scripts/make_demo_mdb.py [SOURCES [MDB]]
+    python3 scripts/make_demo_mdb.py --check [SOURCES [MDB]]
+
+SOURCES defaults to the project's data/sources and MDB to its data/demo/MDB.
+With --check the database is built in a temporary folder and compared with MDB
+byte for byte: exit status 0 when they are equal, 1 with the differences listed.
 """
 import csv
+import filecmp
 import math
 import os
 import struct
 import sys
+import tempfile
 
+PROJECT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DEFAULT_SOURCES = os.path.join(PROJECT, "data", "sources")
+DEFAULT_MDB = os.path.join(PROJECT, "data", "demo", "MDB")
 IAU_DSID, GMN_DSID, WORK_DSID = 1, 1000, 41000
 GMN_FILES = [
     ("gmn_traj_summary_monthly_201812.txt", "O_GMN_201812.csv", "GMN December 2018"),
@@ -150,7 +160,42 @@ def main(real, mdb):
                                                len(links)))
 
 
+def files_below(folder):
+    return {os.path.relpath(os.path.join(parent, name), folder)
+            for parent, _, names in os.walk(folder) for name in names}
+
+
+def differences(built, committed):
+    """Every file that is missing on one side or whose bytes differ."""
+    made, kept = files_below(built), files_below(committed)
+    found = ["not committed: %s" % name for name in sorted(made - kept)]
+    found += ["not rebuilt: %s" % name for name in sorted(kept - made)]
+    found += ["differs: %s" % name for name in sorted(made & kept)
+              if not filecmp.cmp(os.path.join(built, name), os.path.join(committed, name),
+                                 shallow=False)]
+    return found
+
+
+def check(sources, mdb):
+    with tempfile.TemporaryDirectory() as scratch:
+        built = os.path.join(scratch, "MDB")
+        main(sources, built)
+        found = differences(built, mdb)
+    if found:
+        sys.exit("The demo database rebuilt from %s differs from %s:\n%s"
+                 % (sources, mdb, "\n".join(found)))
+    print("The rebuilt demo database equals %s" % mdb)
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    arguments = sys.argv[1:]
+    checking = arguments[:1] == ["--check"]
+    if checking:
+        arguments = arguments[1:]
+    if len(arguments) > 2 or any(a.startswith("-") for a in arguments):
         sys.exit(__doc__)
-    main(sys.argv[1], sys.argv[2])
+    folders = arguments + [DEFAULT_SOURCES, DEFAULT_MDB][len(arguments):]
+    try:
+        (check if checking else main)(*folders)
+    except OSError as error:
+        sys.exit("make_demo_mdb.py: %s" % error)

@@ -24,7 +24,7 @@ struct FreshFolder {
     TempDir empty;
     FreshFolder()
     {
-        fs::copy_file(sharedDataDir() / "VexoStarMap.txt", dir.path() / "VexoStarMap.txt");
+        fs::copy_file(projectDataFile("VexoStarMap.txt"), dir.path() / "VexoStarMap.txt");
     }
 };
 

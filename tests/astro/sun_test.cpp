@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -123,20 +122,6 @@ TEST(NewcombSeries, MultiplesStayInsideTheEvaluatedRange)
         EXPECT_TRUE(inRange(t.i) && inRange(t.j));
 }
 
-// The shared folder lies beside the main checkout; worktrees sit one level deeper.
-std::filesystem::path findTermsCsv()
-{
-    const std::filesystem::path name = "newcomb_sun_terms.csv";
-    if (std::filesystem::exists(sharedDataDir() / name))
-        return sharedDataDir() / name;
-    for (std::filesystem::path dir = ORVANTELLA_SOURCE_DIR; dir.has_relative_path();
-         dir = dir.parent_path()) {
-        if (std::filesystem::exists(dir / "shared" / "data" / name))
-            return dir / "shared" / "data" / name;
-    }
-    return {};
-}
-
 const char* planetName(PerturbingPlanet planet)
 {
     static const char* const kNames[] = {"Mercury", "Venus", "Mars", "Jupiter", "Saturn"};
@@ -146,10 +131,8 @@ const char* planetName(PerturbingPlanet planet)
 // The compiled tables hold exactly the rows of the source data, in its order.
 TEST(NewcombTerms, MatchTheSourceData)
 {
-    const std::filesystem::path csv = findTermsCsv();
-    if (csv.empty())
-        GTEST_SKIP() << "newcomb_sun_terms.csv not found beside the project";
-    std::ifstream in(csv);
+    std::ifstream in(projectDataFile("sources/newcomb_sun_terms.csv"));
+    ASSERT_TRUE(in.is_open());
     std::vector<std::string> expected;
     std::string line;
     std::getline(in, line);

@@ -96,15 +96,15 @@ TEST(StarCatalogueDeathTest, MissingFileIsFatal)
 
 TEST(StarCatalogue, ShippedCatalogueLoadsEveryLine)
 {
-    const std::string folder = std::string(ORVANTELLA_SOURCE_DIR) + "/data";
-    std::ifstream file(folder + "/VexoStarMap.txt");
+    const std::filesystem::path path = projectDataFile("VexoStarMap.txt");
+    std::ifstream file(path);
     int lines = 0;
     for (std::string line; std::getline(file, line);)
         ++lines;
     // The provenance note gives 9096 stars, Sirius the brightest at -1.46.
     ASSERT_EQ(lines, 9096);
     ScopedScriptedUi scripted;
-    const StarCatalogue stars = loadStarCatalogue(folder);
+    const StarCatalogue stars = loadStarCatalogue(path.parent_path().string());
     EXPECT_EQ(stars.size(), 9096u);
     EXPECT_TRUE(scripted->messages().empty());
     double brightest = 99;

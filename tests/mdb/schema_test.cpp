@@ -60,12 +60,12 @@ TEST(Schema, DataSourceRowHasTheDocumentedLayout)
     const int row = table.addRow();
     table.cell(row, col::Dsid::DSID)->number = 12;
     table.cell(row, col::Dsid::use)->number = 1;
-    table.setText(row, col::Dsid::code, "SonotaC");
+    table.setText(row, col::Dsid::code, "VidNet");
     table.cell(row, col::Dsid::IDnext)->number = 1200005;
     table.setText(row, col::Dsid::memo, "video network");
     table.cell(row, col::Dsid::dline)->integer = 3;
     ASSERT_TRUE(table.saveToDirectory(dir.str()));
     EXPECT_EQ(
         readFileBytes(dir.file("UDSID.csv")),
-        "_Version,_DSID,_use,_code,_IDnext,_memo\r\n1,12,1,_SonotaC,1200005,_video network\r\n");
+        "_Version,_DSID,_use,_code,_IDnext,_memo\r\n1,12,1,_VidNet,1200005,_video network\r\n");
 }

@@ -107,7 +107,7 @@ const std::vector<LayoutSource>& layoutSources()
          [](const std::string& tag, const std::string&) {
              return ExpectedOrbit{tag, "memo " + tag, kCarriedMjd};
          }},
-        {"U", "U_sonotaco.csv", uSource,
+        {"U", "U_vidnet.csv", uSource,
          [](const std::string& tag, const std::string&) {
              return ExpectedOrbit{tag, "PER-abc-J8_EE", kPerseidMjd};
          }},

@@ -1,5 +1,7 @@
-// Temporary folders and whole-file reads and writes for tests.
+// Temporary folders, whole-file reads and writes, and the project's data files for tests.
 #include "support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <fstream>
@@ -35,11 +37,11 @@ void writeFileBytes(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-std::filesystem::path sharedDataDir()
+std::filesystem::path projectDataFile(const std::string& relative)
 {
-#ifdef ORVANTELLA_SHARED_DIR
-    return std::filesystem::path(ORVANTELLA_SHARED_DIR) / "data";
-#else
-    return std::filesystem::path("../shared/data");
-#endif
+    const std::filesystem::path path =
+        std::filesystem::path(ORVANTELLA_SOURCE_DIR) / "data" / relative;
+    if (!std::filesystem::is_regular_file(path))
+        ADD_FAILURE() << "missing data file " << path.string();
+    return path;
 }

@@ -22,5 +22,6 @@ private:
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 
-// The shared data folder beside the project (real meteor data, star catalogue).
-std::filesystem::path sharedDataDir();
+// A file the project carries below data/ ("sources/newcomb_sun_terms.csv"). A missing file
+// fails the calling test with its path.
+std::filesystem::path projectDataFile(const std::string& relative);

@@ -98,8 +98,10 @@ TEST(BatchGrouping, GroupsByRvgWithItsScalesAndSaves)
         {"nearest", {"--rvg"}, "VN_A 2\nVN_B 1\ntotal 3\n"},
         // At R*(%) 50 it is beyond both radii (1.5 and 6 degrees).
         {"half radius", {"--rvg", "--kr", "50"}, "VN_A 1\nVN_B 1\ntotal 2\n"},
-        // B's radius of 12 holds the orbits of A too: with pri the first stream, A, takes them.
-        {"pri", {"--rvg", "--pri"}, "VN_A 2\nVN_B 1\ntotal 3\n"},
+        // At 300% A's radius of 9 degrees reaches B's orbit (8.2 away): the nearest stream
+        // keeps it, with pri the first one, A, takes it.
+        {"wide", {"--rvg", "--kr", "300"}, "VN_A 2\nVN_B 1\ntotal 3\n"},
+        {"wide pri", {"--rvg", "--kr", "300", "--pri"}, "VN_A 3\nVN_B 0\ntotal 3\n"},
     };
     for (const Case& c : cases) {
         GroupingMdb m;

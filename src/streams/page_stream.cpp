@@ -342,6 +342,14 @@ void CPageStream::singleGroupingEnded(int row)
     chooseStream(row, false);
 }
 
+void CPageStream::openMenu(int line)
+{
+    if (line < 0 || line >= m_view.lineCount())
+        return;
+    m_view.setSelectedLine(line);
+    menuRequested();
+}
+
 void CPageStream::menuCommand(MenuCommand command)
 {
     const int row = selectedRow();

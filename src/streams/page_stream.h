@@ -105,13 +105,15 @@ public:
     std::array<CUDEdit, 3>& scaleEdits() { return m_scales; }
 
     // The popup menu on a line of the view, and one of its commands on that line.
-    void openMenu(int line) { m_view.setSelectedLine(line); }
+    void openMenu(int line);
     void menuCommand(MenuCommand command);
 
     void notify(int code, int wParam, int lParam) override;
 
     // Called whenever what the page shows may have changed.
     std::function<void()> changed = [] {};
+    // The view asks for its popup menu (menuItems()) on the selected line.
+    std::function<void()> menuRequested = [] {};
     // A stream chosen in the view becomes the Orbit page's reference; ctrl as the key was.
     std::function<void(int streamRow, bool ctrl)> streamChosen = [](int, bool) {};
 

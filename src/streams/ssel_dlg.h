@@ -54,6 +54,8 @@ public:
 
     // The view's selected line (-1 none).
     int selectedLine() const { return m_selected; }
+    // Moves the selection (the arrow keys) without touching a mark.
+    void setSelectedLine(int line) { m_selected = line >= 0 && line < rowCount() ? line : -1; }
     // A click: selects the line and toggles its mark (modes 1 and 2 clear the others first).
     void click(int line);
     // Enter on the selected line: clears the marks (mode 2 keeps them), toggles the line's

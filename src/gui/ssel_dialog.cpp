@@ -1,6 +1,8 @@
 // Qt dialogs over CSSELDlg and StreamSolDlg.
 #include "gui/ssel_dialog.h"
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -37,6 +39,10 @@ public:
             m_table->setColumnWidth(c, model.columns()[c].width);
         }
         showRows();
+        // The widths are those of the original's font: wider where this font needs it.
+        m_table->resizeColumnsToContents();
+        for (int c = 0; c < m_table->columnCount(); ++c)
+            m_table->setColumnWidth(c, std::max(m_table->columnWidth(c), model.columns()[c].width));
         if (model.scrollLine() >= 0)
             m_table->scrollToItem(m_table->item(model.scrollLine(), 0));
         m_table->installEventFilter(this);

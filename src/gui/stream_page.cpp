@@ -127,18 +127,19 @@ void StreamPage::showMenu()
 void StreamPage::resizeEvent(QResizeEvent*)
 {
     const int w = width(), h = height();
-    m_listLabel->setGeometry(4, 1, 60, kRowHeight);
-    m_lists->setGeometry(64, 1, 120, kRowHeight);
+    m_listLabel->setGeometry(4, 1, 68, kRowHeight);
+    m_lists->setGeometry(72, 1, 112, kRowHeight);
     m_new->setGeometry(188, 1, 72, kRowHeight);
     m_deleteAll->setGeometry(262, 1, 62, kRowHeight);
     m_export->setGeometry(326, 1, w - 328, kRowHeight);
     m_view->placeInPage(size());
     m_rvg->setGeometry(0, h - 44, 98, kRowHeight);
-    m_pri->setGeometry(280, h - 44, 35, kRowHeight);
+    // The option boxes are a little wider than their captions need on the original's font.
+    m_pri->setGeometry(280, h - 44, 40, kRowHeight);
     m_dprime->setGeometry(0, h - 22, 98, kRowHeight);
-    m_dAndR->setGeometry(190, h - 22, 50, kRowHeight);
-    m_exclusive->setGeometry(245, h - 22, 70, kRowHeight);
-    m_erase->setGeometry(w - 60, h - 44, 58, 42);
+    m_dAndR->setGeometry(186, h - 22, 60, kRowHeight);
+    m_exclusive->setGeometry(246, h - 22, w - 302, kRowHeight);
+    m_erase->setGeometry(w - 55, h - 44, 54, 42);
     for (std::size_t i = 0; i < m_scales.size(); ++i) {
         const UDEditDef& def = m_page.scaleEdits()[i].def();
         const int y = h + def.y;

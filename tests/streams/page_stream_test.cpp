@@ -211,3 +211,21 @@ TEST_F(PageFixture, CancelledNewStreamGivesItsIdBack)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PageFixture, ExportWritesTheListsStreamsUnderTheProposedName)
+{
+    mdb.app.settings.docdir = dir.str();
+    ui->answerPath(dir.file("ULE_test.csv"));
+    page->exportList();
+    ASSERT_EQ(ui->events().size(), 1u);
+    EXPECT_EQ(ui->events()[0].text, "ULE_test.csv");
+    const std::string text = readFileBytes(dir.file("ULE_test.csv"));
+    EXPECT_EQ(text.rfind("_Version,_SID,", 0), 0u);
+    EXPECT_NE(text.find("_VN_A,"), std::string::npos);
+    EXPECT_NE(text.find("_VN_B,"), std::string::npos);
+    EXPECT_EQ(text.find("_VN_X,"), std::string::npos);
+}
+
+} // namespace

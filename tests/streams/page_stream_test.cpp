@@ -28,7 +28,7 @@ struct PageFixture : ::testing::Test {
     void SetUp() override
     {
         mdb.app.startupFolder = dir.str();
-        StreamValues values{130, 150, 140, 46, 58, 0, 0, 59, 3, 3, 0.2f};
+        TestStream values{130, 150, 140, 46, 58, 0, 0, 59, 3, 3, 0.2f};
         a = mdb.addStream(StreamDb::kInUse, "VN_A", values);
         b = mdb.addStream(StreamDb::kInUse, "VN_B", values);
         outside = mdb.addStream(StreamDb::kInUse, "VN_X", values, false);

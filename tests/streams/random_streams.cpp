@@ -35,9 +35,9 @@ private:
     std::mt19937 m_engine;
 };
 
-StreamValues randomStream(Dice& dice)
+TestStream randomStream(Dice& dice)
 {
-    StreamValues s;
+    TestStream s;
     s.sol1 = static_cast<float>(dice.integer(0, 359));
     const int length = dice.chance(0.05) ? 0 : dice.integer(3, 40);
     s.sol2 = std::fmod(s.sol1 + length, 360.0f);
@@ -58,9 +58,9 @@ StreamValues randomStream(Dice& dice)
     return s;
 }
 
-OrbitValues elementsNear(Dice& dice, const OrbitValues& base, float spread)
+TestOrbit elementsNear(Dice& dice, const TestOrbit& base, float spread)
 {
-    OrbitValues o = base;
+    TestOrbit o = base;
     o.q = std::fabs(base.q + dice.uniform(-spread, spread) * 0.2f);
     o.e = std::fabs(base.e + dice.uniform(-spread, spread) * 0.2f);
     o.incl = base.incl + dice.uniform(-spread, spread) * 20;
@@ -69,9 +69,9 @@ OrbitValues elementsNear(Dice& dice, const OrbitValues& base, float spread)
     return o;
 }
 
-OrbitValues orbitNear(Dice& dice, const StreamValues& s, const OrbitValues& elements)
+TestOrbit orbitNear(Dice& dice, const TestStream& s, const TestOrbit& elements)
 {
-    OrbitValues o = elementsNear(dice, elements, 1.0f);
+    TestOrbit o = elementsNear(dice, elements, 1.0f);
     const int where = dice.integer(0, 9);
     const float sol1 = std::isnan(s.sol1) ? 0 : s.sol1, sol2 = std::isnan(s.sol2) ? 0 : s.sol2;
     o.sol = where == 0   ? sol1
@@ -86,14 +86,14 @@ OrbitValues orbitNear(Dice& dice, const StreamValues& s, const OrbitValues& elem
     return o;
 }
 
-OrbitValues randomOrbit(Dice& dice)
+TestOrbit randomOrbit(Dice& dice)
 {
     return {dice.uniform(0, 360), dice.uniform(0, 360),      dice.uniform(-90, 90),
             dice.uniform(11, 72), dice.uniform(0.05f, 1.1f), dice.uniform(0.05f, 1.2f),
             dice.uniform(0, 180), dice.uniform(0, 360),      dice.uniform(0, 360)};
 }
 
-void spoil(Dice& dice, OrbitValues& o)
+void spoil(Dice& dice, TestOrbit& o)
 {
     float* fields[] = {&o.sol, &o.ra, &o.dec, &o.vg, &o.q, &o.e, &o.incl, &o.node, &o.peri};
     for (float* field : fields)
@@ -106,8 +106,8 @@ void fillRandomStreams(StreamDb& mdb, std::uint32_t seed, int streamCount, int o
 {
     using S = col::Stream;
     Dice dice(seed);
-    std::vector<StreamValues> streams;
-    std::vector<OrbitValues> families;
+    std::vector<TestStream> streams;
+    std::vector<TestOrbit> families;
     std::vector<int> streamRows;
     for (int i = 0; i < streamCount; ++i) {
         const bool repeat = !streams.empty() && dice.chance(0.1);
@@ -126,8 +126,8 @@ void fillRandomStreams(StreamDb& mdb, std::uint32_t seed, int streamCount, int o
         else if (choice == 8)
             mdb.db().streams.cell(streamRows[index], S::TypicalOID)->number = 99999;
         for (int k = 0; k < orbitsPerStream; ++k) {
-            OrbitValues o = dice.chance(0.8) ? orbitNear(dice, streams[index], families[index])
-                                             : randomOrbit(dice);
+            TestOrbit o = dice.chance(0.8) ? orbitNear(dice, streams[index], families[index])
+                                           : randomOrbit(dice);
             spoil(dice, o);
             const std::uint32_t dsid = dice.chance(0.9) ? StreamDb::kInUse : StreamDb::kNotInUse;
             const int orbit = mdb.addOrbit(dsid, o);

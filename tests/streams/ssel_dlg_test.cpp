@@ -19,7 +19,7 @@ struct SselFixture : ::testing::Test {
 
     void SetUp() override
     {
-        StreamValues stream{130, 150, 140, 46, 58, 0, 0, 59, 3, 3, 0.2f};
+        TestStream stream{130, 150, 140, 46, 58, 0, 0, 59, 3, 3, 0.2f};
         a = mdb.addStream(StreamDb::kInUse, "VN_A", stream);
         outside = mdb.addStream(StreamDb::kInUse, "VN_X", stream, false);
         stream.ra = 56;

@@ -32,7 +32,7 @@ StreamDb::StreamDb()
     app.currentLid = kInUse * 100000;
 }
 
-int StreamDb::addOrbit(std::uint32_t dsid, const OrbitValues& v)
+int StreamDb::addOrbit(std::uint32_t dsid, const TestOrbit& v)
 {
     using O = col::Orbit;
     CUTABLE& orbits = db().orbits;
@@ -49,7 +49,7 @@ int StreamDb::addOrbit(std::uint32_t dsid, const OrbitValues& v)
     return row;
 }
 
-int StreamDb::addStream(std::uint32_t dsid, const char* code, const StreamValues& v, bool inList)
+int StreamDb::addStream(std::uint32_t dsid, const char* code, const TestStream& v, bool inList)
 {
     using S = col::Stream;
     CUTABLE& streams = db().streams;

@@ -6,12 +6,12 @@
 
 #include "app/app_context.h"
 
-struct OrbitValues {
+struct TestOrbit {
     float sol = 0, ra = 0, dec = 0, vg = 0;
     float q = 0.5f, e = 0.7f, incl = 30, node = 100, peri = 200;
 };
 
-struct StreamValues {
+struct TestStream {
     float sol1 = 0, sol2 = 0, solp = 0, ra = 0, dec = 0, dra = 0, ddec = 0, vg = 0;
     float R = 0, dv = 0, Dp = 0;
 };
@@ -25,9 +25,9 @@ public:
     AppContext app;
     Database& db() { return *app.db; }
 
-    int addOrbit(std::uint32_t dsid, const OrbitValues& values);
+    int addOrbit(std::uint32_t dsid, const TestOrbit& values);
     // A stream of the list (L-S set when its data source is in use).
-    int addStream(std::uint32_t dsid, const char* code, const StreamValues& values,
+    int addStream(std::uint32_t dsid, const char* code, const TestStream& values,
                   bool inList = true);
     void setTypical(int streamRow, int orbitRow);
     int listRow() const { return m_listRow; }

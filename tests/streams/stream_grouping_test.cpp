@@ -153,7 +153,7 @@ struct GroupingFixture : ::testing::Test {
     StreamDb mdb;
     NoFeedback quiet;
     GroupingOptions options;
-    StreamValues stream{130, 150, 140, 46, 58, 0, 0, 59, 3, 3, 0.2f};
+    TestStream stream{130, 150, 140, 46, 58, 0, 0, 59, 3, 3, 0.2f};
 
     int orbitAtDistance(double degrees, float sol = 140)
     {

@@ -30,6 +30,8 @@ struct AppContext {
     int currentListRow = -1;
     std::uint32_t currentLid = 0;
     int currentStreamRow = -1;
+    // The stream selection dialog's "Spo" mark: the Orbit page lists sporadic orbits too.
+    bool sporadicChosen = false;
 
     // The window's pages while it is open; requestRefresh() works without.
     RefreshTarget* refresher = nullptr;

@@ -19,6 +19,7 @@ struct BatchCommand {
 std::vector<BatchCommand> astroCommands();
 std::vector<BatchCommand> mdbCommands();
 std::vector<BatchCommand> orbitFileCommands();
+std::vector<BatchCommand> groupingCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

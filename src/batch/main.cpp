@@ -11,7 +11,7 @@ namespace {
 std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
-    for (auto group : {astroCommands, mdbCommands, orbitFileCommands}) {
+    for (auto group : {astroCommands, mdbCommands, orbitFileCommands, groupingCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

@@ -9,6 +9,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
 #include "gui/splash_window.h"
+#include "gui/ssel_dialog.h"
 #include "gui/table_dialogs.h"
 
 int main(int argc, char** argv)
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     QtUi qtUi;
     registerTableDialogs(qtUi);
     registerDsidDialogs(qtUi);
+    registerStreamDialogs(qtUi);
     setUi(&qtUi);
 
     AppContext app;

@@ -11,9 +11,11 @@
 #include "gui/map_view.h"
 #include "gui/qt_ui.h"
 #include "gui/setup_page.h"
+#include "gui/stream_page.h"
 #include "maps/map_colors.h"
 #include "maps/save_map.h"
 #include "orbits/page_setup.h"
+#include "streams/page_stream.h"
 
 namespace {
 
@@ -58,6 +60,8 @@ public:
     }
     void setUpRefillViews() override { m_window.m_setup->refreshViews(); }
     void setUpRefillDataSources() override { m_window.m_setup->refillDataSources(); }
+    void streamRefillListAndStreams() override { m_window.m_stream->fillCombo(); }
+    void streamRecomputeListMembership() override { m_window.m_stream->recomputeMembership(); }
 
 private:
     MainWindow& m_window;
@@ -66,15 +70,16 @@ private:
 MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     : QWidget(parent), m_app(app), m_logic(app),
       m_refresh(std::make_unique<WindowRefresh>(app, *this)),
-      m_setup(std::make_unique<CPageSetup>(app)), m_left(new QTabWidget(this)),
-      m_right(new QTabWidget(this))
+      m_setup(std::make_unique<CPageSetup>(app)), m_stream(std::make_unique<CPageStream>(app)),
+      m_left(new QTabWidget(this)), m_right(new QTabWidget(this))
 {
     (void)qtUi;
     setWindowTitle("Orvantella");
     m_setupPage = new SetupPage(*m_setup, m_left);
     m_left->addTab(m_setupPage, "Set Up");
-    for (const char* page : {"Stream", "Orbit"})
-        m_left->addTab(new QWidget(m_left), page);
+    m_streamPage = new StreamPage(*m_stream, m_left);
+    m_left->addTab(m_streamPage, "Stream");
+    m_left->addTab(new QWidget(m_left), "Orbit");
     m_right->addTab(makeMapPage(Page::RadiantMap), "Radiant Map");
     m_right->addTab(makeMapPage(Page::SkyMap), "Sky Map");
     m_right->addTab(makeMapPage(Page::OrbitMap), "Orbit Map");
@@ -155,6 +160,7 @@ void MainWindow::open()
     m_right->setCurrentIndex(0);
     requestRefresh(m_app, 1);
     m_setup->initialise();
+    m_stream->initialise();
     if (m_logic.opensMaximized())
         showMaximized();
     else

@@ -9,8 +9,10 @@
 #include "app/main_window_logic.h"
 
 class CPageSetup;
+class CPageStream;
 class MapArea;
 class SetupPage;
+class StreamPage;
 class QTabWidget;
 class QtUi;
 struct AppContext;
@@ -27,6 +29,7 @@ public:
     QTabWidget* leftSheet() const { return m_left; }
     QTabWidget* rightSheet() const { return m_right; }
     SetupPage* setupPage() const { return m_setupPage; }
+    StreamPage* streamPage() const { return m_streamPage; }
     MapArea* mapArea(RefreshTarget::Page page) const;
     bool mapPageShown(RefreshTarget::Page page) const;
     void updateTitle();
@@ -45,6 +48,8 @@ private:
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<CPageSetup> m_setup;
     SetupPage* m_setupPage;
+    std::unique_ptr<CPageStream> m_stream;
+    StreamPage* m_streamPage;
     QTabWidget* m_left;
     QTabWidget* m_right;
     // Radiant Map, Sky Map, Orbit Map.

@@ -50,14 +50,17 @@ struct ColumnSource {
     std::size_t field;
 };
 constexpr std::array<ColumnSource, kColumnCount> kSources{{
-    {kGmnCsvFirstName, 0}, {"beginning_julian_date", 1}, {"iau_shower_code", 4},
-    {"sol_lon_deg", 5},    {"rageo_deg", 7},             {"rageo_sigma", 8},
-    {"decgeo_deg", 9},     {"decgeo_sigma", 10},         {"vgeo_km_s", 15},
-    {"vgeo_sigma", 16},    {"a_au", 23},                 {"e", 25},
-    {"i_deg", 27},         {"peri_deg", 29},             {"node_deg", 31},
-    {"q_au", 37},          {"m_deg", 41},                {"elev_deg", 57},
-    {"htbeg_km", 67},      {"htend_km", 73},             {"peak_absmag", 76},
-    {"mass_kg_tau_0_7", 79},
+    {kGmnCsvFirstName, 0},  {"beginning_julian_date", 1},
+    {"iau_shower_code", 4}, {"sol_lon_deg", 5},
+    {"rageo_deg", 7},       {"rageo_sigma", 8},
+    {"decgeo_deg", 9},      {"decgeo_sigma", 10},
+    {"vgeo_km_s", 15},      {"vgeo_sigma", 16},
+    {"a_au", 23},           {"e", 25},
+    {"i_deg", 27},          {"peri_deg", 29},
+    {"node_deg", 31},       {"q_au", 37},
+    {"m_deg", 41},          {"elev_deg", 57},
+    {"htbeg_km", 67},       {"htend_km", 73},
+    {"peak_absmag", 76},    {"mass_kg_tau_0_7", 79},
 }};
 
 using GmnRow = std::array<std::string_view, kColumnCount>;
@@ -139,10 +142,7 @@ public:
         }
         return present(Jd);
     }
-    bool present(GmnColumn column) const
-    {
-        return m_fields[column].state == NumberField::Present;
-    }
+    bool present(GmnColumn column) const { return m_fields[column].state == NumberField::Present; }
     double value(GmnColumn column) const { return m_fields[column].value; }
     // The column's value, or the cell's empty value.
     void write(ConversionFrame& frame, GmnColumn column) const

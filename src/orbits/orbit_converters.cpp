@@ -54,8 +54,7 @@ LayoutTraits traitsOf(OrbitLayout layout)
     case OrbitLayout::Gmn:
         return {convertGmnLayout, kGmnMaxLine, LineEnd::Lf, true, true, {0, 0, 1, isGmnRowLine}};
     case OrbitLayout::GmnCsv:
-        return {convertGmnCsvLayout, kGmnMaxLine, LineEnd::Lf, true, true,
-                {0, 1, 1, isGmnRowLine}};
+        return {convertGmnCsvLayout, kGmnMaxLine, LineEnd::Lf, true, true, {0, 1, 1, isGmnRowLine}};
     }
     return {convertOLayout, 1000, LineEnd::Lf, false, false, {1, 0, 1, isFilledLine}};
 }

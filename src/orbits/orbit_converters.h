@@ -52,8 +52,8 @@ struct ConversionContext {
 // Appends the converted rows of sourcePath to targetPath, with the header line first when the
 // target does not exist. Returns the number of rows written, or -1 on failure: then
 // "File format invalid!! aborted" has been shown for the M, text, dat and GMN layouts (the GMN
-// ones name the line; the O, U and U2 layouts fail silently), and the target is as it was before: removed if it did not exist,
-// cut back to its former length if it did. OIDs taken stay taken.
+// ones name the line; the O, U and U2 layouts fail silently), and the target is as it was before:
+// removed if it did not exist, cut back to its former length if it did. OIDs taken stay taken.
 std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
                               const std::string& targetPath, ConversionContext& context);
 

@@ -109,7 +109,8 @@ Outcome runConversion(const LayoutTraits& traits, const std::string& sourcePath,
     if (!targetExisted)
         frame.writeHeader(orbitFileHeader());
     const Outcome outcome = traits.convert(frame);
-    stopLine = frame.stopLine();
+    if (outcome == Outcome::Invalid)
+        stopLine = frame.stopLine();
     const bool written = frame.flush();
     if (!closeTarget(target) || !written)
         return outcome == Outcome::Done ? Outcome::Invalid : outcome;

@@ -285,6 +285,17 @@ TEST_P(GmnMalformedTest, FailsNamingTheLineAndLeavesNoTarget)
 INSTANTIATE_TEST_SUITE_P(Lines, GmnMalformedTest, testing::ValuesIn(kMalformed),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// A write that fails is no line's fault.
+TEST(GmnLayout, TargetThatCannotBeWrittenNamesNoLine)
+{
+    ConversionHarness h;
+    writeFileBytes(h.source("gmn.txt"), sourceBytes(kMonthly));
+    NoFeedback none;
+    ConversionContext context{"WK", [] { return std::optional<std::uint32_t>(1); }, h.index, none};
+    EXPECT_EQ(convertOrbitFile(OrbitLayout::Gmn, h.source("gmn.txt"), "/dev/full", context), -1);
+    EXPECT_EQ(h.messages(), std::vector<std::string>{"File format invalid!! aborted"});
+}
+
 struct ChoiceCase {
     const char* label;
     std::string fileName;

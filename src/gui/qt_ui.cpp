@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -25,6 +26,14 @@ std::optional<std::string> chosen(const QString& path)
     if (path.isEmpty())
         return std::nullopt;
     return path.toStdString();
+}
+
+// The extension of a filter's first pattern: "bmp" of "Write BMP File (*.bmp)".
+QString extensionOf(const QString& filter)
+{
+    static const QRegularExpression pattern(R"(\*\.(\w+))");
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 } // namespace
@@ -60,10 +69,18 @@ std::optional<std::string> QtUi::openFile(const FileRequest& request)
 std::optional<std::string> QtUi::saveFile(const FileRequest& request)
 {
     const bool ask = request.askBeforeOverwrite && !request.refuseExisting;
-    const QFileDialog::Options options =
-        ask ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
-    return chosen(QFileDialog::getSaveFileName(owner(), qs(request.title), startPath(request),
-                                               qs(request.filter), nullptr, options));
+    QFileDialog dialog(owner(), qs(request.title), startPath(request), qs(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !ask);
+    // A name typed without an extension gets the chosen type's, before the dialog asks about
+    // replacing a file of that name.
+    dialog.setDefaultSuffix(extensionOf(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(extensionOf(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return chosen(dialog.selectedFiles().constFirst());
 }
 
 std::optional<std::string> QtUi::browseFolder(const std::string& title,

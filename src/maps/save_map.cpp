@@ -1,17 +1,23 @@
 // The map save flow and the maps' default file names.
 #include "maps/save_map.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "maps/bmp_writer.h"
+#include "maps/canvas.h"
+#include "maps/png_writer.h"
 #include "platform/ui.h"
 
 namespace {
 
 bool writeBytes(const std::string& path, const std::string& bytes)
 {
+    if (bytes.empty())
+        return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
@@ -33,23 +39,33 @@ std::string inFolder(const std::string& folder, const std::string& name)
 
 } // namespace
 
+bool isPngPath(const std::string& path)
+{
+    const std::string extension = std::filesystem::path(path).extension().string();
+    return extension.size() == 4 &&
+           std::equal(extension.begin(), extension.end(), ".png", [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+bool writeMap(const Canvas& canvas, const std::string& path)
+{
+    return writeBytes(path, isPngPath(path) ? encodePng(canvas) : encodeBmp(canvas));
+}
+
 bool saveMap(const Canvas& canvas, const std::string& defaultPath)
 {
     // The pixels are taken before the dialog: a repaint behind it may rebuild
-    // the canvas.
-    std::string bytes;
-    {
-        WaitCursor wait;
-        bytes = encodeBmp(canvas);
-    }
+    // the canvas. The chosen name then tells the format.
+    const Canvas pixels = canvas;
     const std::filesystem::path proposed(defaultPath);
     FileRequest request{"Write BMP", proposed.parent_path().string(), proposed.filename().string(),
-                        "Write BMP File (*.bmp)", false};
+                        kSaveMapFilter, false};
     const std::optional<std::string> path = ui().saveFile(request);
     if (!path)
         return false;
     WaitCursor wait;
-    return writeBytes(*path, bytes);
+    return writeMap(pixels, *path);
 }
 
 std::string skyMapFileName(const std::string& folder, int year, int month, int day)

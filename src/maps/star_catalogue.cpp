@@ -39,7 +39,10 @@ std::optional<Star> parseStar(const std::string& line)
 std::vector<std::string> starCatalogueFolders(const std::string& startupFolder,
                                               const std::string& executableFolder)
 {
-    return {startupFolder, executableFolder, ORVANTELLA_DATA_DIR};
+    // An installed program finds its data beside its bin folder wherever it was installed
+    // (a package's prefix need not be the one the build was configured with).
+    return {startupFolder, executableFolder, executableFolder + "/../share/orvantella",
+            ORVANTELLA_DATA_DIR};
 }
 
 std::optional<std::string> findStarCatalogueFolder(const std::vector<std::string>& folders)

@@ -23,7 +23,8 @@ struct Star {
 using StarCatalogue = std::vector<Star>;
 
 // Where the catalogue is looked for, in order: the start-up folder, the
-// executable's folder, the installed data folder.
+// executable's folder, the data folder installed beside it, the data folder
+// of the configured installation prefix.
 std::vector<std::string> starCatalogueFolders(const std::string& startupFolder,
                                               const std::string& executableFolder);
 // The first of folders that holds the catalogue.

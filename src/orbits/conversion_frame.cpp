@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "astro/angles.h"
+
 namespace {
 
 constexpr std::size_t kReadBlock = 1 << 18;
@@ -130,6 +132,11 @@ Outcome ConversionFrame::missingLineOutcome() const
     return m_readOutcome == Outcome::Done ? Outcome::Invalid : m_readOutcome;
 }
 
+std::int64_t ConversionFrame::stopLine() const
+{
+    return !m_reading && m_readOutcome == Outcome::Invalid ? m_linesRead + 1 : m_linesRead;
+}
+
 bool ConversionFrame::beginRow()
 {
     const std::optional<std::uint32_t> oid = m_context.nextOid();
@@ -187,11 +194,11 @@ bool ConversionFrame::flush()
     return !m_writeFailed;
 }
 
-void splitFields(std::string_view line, std::vector<std::string_view>& fields)
+void splitFields(std::string_view line, std::vector<std::string_view>& fields, char separator)
 {
     fields.clear();
     for (;;) {
-        const std::size_t comma = line.find(',');
+        const std::size_t comma = line.find(separator);
         fields.push_back(line.substr(0, comma));
         if (comma == std::string_view::npos)
             return;
@@ -212,6 +219,14 @@ bool isBlankLine(std::string_view line)
 {
     return std::all_of(line.begin(), line.end(),
                        [](char c) { return isBlank(c) || c == '\r' || c == '\v' || c == '\f'; });
+}
+
+bool fitsField(std::string_view text) { return text.find(',') == std::string_view::npos; }
+
+double radiantScatterDeg(double raSdDeg, double decSdDeg)
+{
+    return std::acos(ClampUnit(std::cos(raSdDeg * kDegToRad) * std::cos(decSdDeg * kDegToRad))) *
+           kRadToDeg;
 }
 
 std::optional<int> leadingInteger(std::string_view text)

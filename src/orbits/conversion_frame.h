@@ -57,6 +57,9 @@ public:
     Outcome readOutcome() const { return m_readOutcome; }
     // readOutcome() where a line was required: the end of the source is then Invalid.
     Outcome missingLineOutcome() const;
+    // The number of the line a conversion stopped at: the last line read, or the one after it
+    // when that could not be read.
+    std::int64_t stopLine() const;
 
     const std::string& dsidCode() const { return m_context.dsidCode; }
     bool isDuplicate(double mjd, std::string_view name, std::string_view memo) const
@@ -91,8 +94,9 @@ private:
     bool m_writeFailed = false;
 };
 
-// The fields of a comma-separated line; the views point into the line.
-void splitFields(std::string_view line, std::vector<std::string_view>& fields);
+// The fields of a comma-separated (or separator-separated) line; the views point into the line.
+void splitFields(std::string_view line, std::vector<std::string_view>& fields,
+                 char separator = ',');
 // The field with this number, empty when the line has fewer fields.
 std::string_view fieldAt(const std::vector<std::string_view>& fields, std::size_t number);
 // The text without its first character (a text marker), empty stays empty.
@@ -100,6 +104,11 @@ std::string_view lessFirst(std::string_view text);
 // A text as long as the orbit table holds (254 characters), so that the written file loads.
 std::string_view tableText(std::string_view text);
 bool isBlankLine(std::string_view line);
+// A comma in a name or memo would split the written field.
+bool fitsField(std::string_view text);
+// The radiant's scatter from its uncertainties in right ascension and declination (degrees):
+// arccos(cos(raSd) * cos(decSd)), the cosine limited to [-1, 1].
+double radiantScatterDeg(double raSdDeg, double decSdDeg);
 
 // The number at the start of a text after blanks: optional sign, then digits (stopping at the
 // first other character); nullopt without digits. Saturates at +-kIntegerLimit, a range in
@@ -110,7 +119,7 @@ std::optional<int> leadingInteger(std::string_view text);
 std::optional<float> leadingFloat(std::string_view text);
 constexpr int kIntegerLimit = 1000000000;
 
-// The six converters; each reads the whole source through the frame.
+// The six converters named by file names; each reads the whole source through the frame.
 Outcome convertOLayout(ConversionFrame& frame);
 Outcome convertULayout(ConversionFrame& frame);
 Outcome convertU2Layout(ConversionFrame& frame);

@@ -16,12 +16,6 @@ bool allFinite(std::initializer_list<float> values)
     return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
 }
 
-// A comma in a name or memo would split the written field.
-bool fitsField(const char* text)
-{
-    return std::string_view(text).find(',') == std::string_view::npos;
-}
-
 // arccos of a cosine limited to [-1, 1], in degrees.
 double arccosDeg(double cosine) { return std::acos(ClampUnit(cosine)) * kRadToDeg; }
 
@@ -49,7 +43,7 @@ void writeTextRow(ConversionFrame& frame, const TextRow& r, double mjd, std::str
 {
     const float* c = r.c;
     const double jd = mjd + kMjdToJd;
-    const double raSd = arccosDeg(std::cos(c[9] * kDegToRad) * std::cos(c[11] * kDegToRad));
+    const double raSd = radiantScatterDeg(c[9], c[11]);
     frame.text(name);
     for (const double value : {mjd, SolarLongitude(jd), double(c[8]), double(c[10]), double(c[12])})
         frame.number(value);

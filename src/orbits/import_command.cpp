@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "mdb/data_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "orbits/dsid_select_dialog.h"
@@ -38,12 +39,28 @@ std::optional<ImportFiles> askImportFiles(AppContext& app)
     return ImportFiles{*source, *target};
 }
 
+// Whether the current data source has an ID left for every row of the source; if not, the
+// user is told both numbers. A data source hands out 99,999 IDs, fewer than a year of some
+// networks' orbits: stopping at the last ID part-way would waste the whole conversion.
+bool idsSuffice(const Database& db, const LayoutChoice& choice, const std::string& source)
+{
+    if (!choice.layout || db.sources.currentRow() < 0)
+        return true;
+    const std::uint32_t used = db.sources.currentIdNext() % kIdsPerSource;
+    const std::int64_t left = used < kIdsPerSource - 1 ? kIdsPerSource - 1 - used : 0;
+    const std::int64_t rows = countSourceRows(*choice.layout, source);
+    if (rows <= left)
+        return true;
+    message(kTooFewIdsFormat, fileNameOf(source).c_str(), static_cast<long long>(rows),
+            db.sources.currentCode(), static_cast<long long>(left));
+    return false;
+}
+
 // The rows written, or -1 after the refusal of the name or the failure message.
-std::int64_t convert(Database& db, const ImportFiles& files, const DuplicateIndex& index,
-                     Feedback& feedback)
+std::int64_t convert(Database& db, const ImportFiles& files, const LayoutChoice& choice,
+                     const DuplicateIndex& index, Feedback& feedback)
 {
     const std::string sourceName = fileNameOf(files.source);
-    const LayoutChoice choice = chooseOrbitLayout(sourceName);
     if (!choice.layout) {
         message("%s", choice.refusal.c_str());
         return -1;
@@ -97,6 +114,9 @@ std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback)
         return std::nullopt;
     WaitCursor wait;
     Database& db = *app.db;
+    const LayoutChoice choice = chooseOrbitLayoutOf(files->source);
+    if (!idsSuffice(db, choice, files->source))
+        return std::nullopt;
     std::optional<TargetFileGuard> before;
     std::int64_t rows = -1;
     {
@@ -104,7 +124,7 @@ std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback)
         if (!saveAll(db, app.settings.mdbdir))
             return std::nullopt;
         before.emplace(files->target);
-        rows = convert(db, *files, index, feedback);
+        rows = convert(db, *files, choice, index, feedback);
     }
     if (rows < 0 || !registerTarget(app, files->target, *before))
         return std::nullopt;

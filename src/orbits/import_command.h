@@ -17,10 +17,17 @@ inline constexpr const char* kImportAllFiles = "*.*";
 inline constexpr const char* kImportQuestionFormat =
     "Import orbits from %s\nAll tables will be saved.";
 inline constexpr const char* kImportTargetTitle = "Save Orbit Elements file";
+// An import refused before any conversion (source name, its rows, the data source's code, the
+// IDs it has left).
+inline constexpr const char* kTooFewIdsFormat =
+    "%s holds %lld orbits\nbut data source %s has only %lld IDs left\n"
+    "Please make new DSID and set it as current";
 
 // Asks for the source file, the data source (DSID select) and the target file
 // in the orbits folder (an existing one gets the rows appended), saves all
-// tables, converts, registers the target and reloads the database. The
+// tables, converts, registers the target and reloads the database. A source
+// with more rows than the data source has IDs left is refused before anything
+// is saved or converted. The
 // number of rows imported, or nothing when the command was cancelled or
 // failed: then the user has been told why, and the MDB folder holds what the
 // save before the conversion wrote (or what it held, when that save failed).

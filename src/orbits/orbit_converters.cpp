@@ -2,40 +2,61 @@
 // the target either complete or as it was.
 #include "orbits/orbit_converters.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
 #include "mdb/schema.h"
 #include "orbits/conversion_frame.h"
+#include "orbits/gmn_layout.h"
 #include "platform/ui.h"
 
 namespace {
+
+// Which source lines are rows: after skipping a number of lines, and then a number of the
+// lines that pass the test (column names), every linesPerRow lines passing it are one row.
+struct RowLines {
+    int skippedLines;
+    int skippedRows;
+    int linesPerRow;
+    bool (*isRowLine)(std::string_view);
+};
+
+bool isFilledLine(std::string_view line) { return !isBlankLine(line); }
+bool isMRowLine(std::string_view line) { return line.starts_with("90"); }
+bool isGmnRowLine(std::string_view line) { return isGmnContentLine(gmnLineText(line)); }
 
 struct LayoutTraits {
     Outcome (*convert)(ConversionFrame&);
     std::size_t maxLineLength;
     LineEnd lineEnd;
     bool reportsInvalid; // shows "File format invalid!! aborted" on failure
+    bool namesLine;      // and the number of the line it stopped at
+    RowLines rows;
 };
 
 LayoutTraits traitsOf(OrbitLayout layout)
 {
     switch (layout) {
     case OrbitLayout::O:
-        return {convertOLayout, 1000, LineEnd::Lf, false};
+        return {convertOLayout, 1000, LineEnd::Lf, false, false, {1, 0, 1, isFilledLine}};
     case OrbitLayout::U:
-        return {convertULayout, 1000, LineEnd::Lf, false};
+        return {convertULayout, 1000, LineEnd::Lf, false, false, {1, 0, 1, isFilledLine}};
     case OrbitLayout::U2:
-        return {convertU2Layout, 4000, LineEnd::Lf, false};
+        return {convertU2Layout, 4000, LineEnd::Lf, false, false, {1, 0, 1, isFilledLine}};
     case OrbitLayout::M:
-        return {convertMLayout, 4000, LineEnd::CrOrLf, true};
+        return {convertMLayout, 4000, LineEnd::CrOrLf, true, false, {0, 0, 1, isMRowLine}};
     case OrbitLayout::Text:
-        return {convertTextLayout, 1000, LineEnd::Lf, true};
+        return {convertTextLayout, 1000, LineEnd::Lf, true, false, {2, 0, 1, isFilledLine}};
     case OrbitLayout::Dat:
-        return {convertDatLayout, 1000, LineEnd::Lf, true};
+        return {convertDatLayout, 1000, LineEnd::Lf, true, false, {0, 0, 5, isFilledLine}};
+    case OrbitLayout::Gmn:
+        return {convertGmnLayout, kGmnMaxLine, LineEnd::Lf, true, true, {0, 0, 1, isGmnRowLine}};
+    case OrbitLayout::GmnCsv:
+        return {convertGmnCsvLayout, kGmnMaxLine, LineEnd::Lf, true, true, {0, 1, 1, isGmnRowLine}};
     }
-    return {convertOLayout, 1000, LineEnd::Lf, false};
+    return {convertOLayout, 1000, LineEnd::Lf, false, false, {1, 0, 1, isFilledLine}};
 }
 
 LayoutChoice csvLayoutByName(std::string_view name)
@@ -75,7 +96,7 @@ bool closeTarget(FilePtr& target)
 
 Outcome runConversion(const LayoutTraits& traits, const std::string& sourcePath,
                       const std::string& targetPath, bool targetExisted, ConversionContext& context,
-                      std::int64_t& rows)
+                      std::int64_t& rows, std::int64_t& stopLine)
 {
     FilePtr source(std::fopen(sourcePath.c_str(), "rb"));
     if (!source || (targetExisted && sameFile(sourcePath, targetPath)))
@@ -88,6 +109,8 @@ Outcome runConversion(const LayoutTraits& traits, const std::string& sourcePath,
     if (!targetExisted)
         frame.writeHeader(orbitFileHeader());
     const Outcome outcome = traits.convert(frame);
+    if (outcome == Outcome::Invalid)
+        stopLine = frame.stopLine();
     const bool written = frame.flush();
     if (!closeTarget(target) || !written)
         return outcome == Outcome::Done ? Outcome::Invalid : outcome;
@@ -135,6 +158,31 @@ LayoutChoice chooseOrbitLayout(std::string_view fileName)
     }
 }
 
+LayoutChoice chooseOrbitLayoutOf(const std::string& sourcePath)
+{
+    if (const std::optional<OrbitLayout> gmn = gmnLayoutOf(sourcePath))
+        return {*gmn, {}};
+    return chooseOrbitLayout(sourcePath);
+}
+
+std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath)
+{
+    const LayoutTraits traits = traitsOf(layout);
+    const RowLines& rule = traits.rows;
+    FilePtr source(std::fopen(sourcePath.c_str(), "rb"));
+    if (!source)
+        return 0;
+    SourceLines lines(source.get(), traits.maxLineLength, traits.lineEnd);
+    std::string_view line;
+    std::int64_t read = 0;
+    std::int64_t rowLines = 0;
+    while (lines.next(line) == SourceLines::Status::Line)
+        if (++read > rule.skippedLines && rule.isRowLine(line))
+            ++rowLines;
+    rowLines = std::max<std::int64_t>(0, rowLines - rule.skippedRows);
+    return (rowLines + rule.linesPerRow - 1) / rule.linesPerRow;
+}
+
 std::string orbitFileHeader()
 {
     std::string header = "_Version";
@@ -153,12 +201,15 @@ std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
     const LayoutTraits traits = traitsOf(layout);
     const TargetFileGuard guard(targetPath);
     std::int64_t rows = 0;
+    std::int64_t stopLine = 0;
     const Outcome outcome =
-        runConversion(traits, sourcePath, targetPath, guard.existed(), context, rows);
+        runConversion(traits, sourcePath, targetPath, guard.existed(), context, rows, stopLine);
     if (outcome == Outcome::Done)
         return rows;
     guard.restore();
-    if (outcome == Outcome::Invalid && traits.reportsInvalid)
+    if (outcome == Outcome::Invalid && traits.namesLine && stopLine > 0)
+        message(kFileFormatInvalidLineFormat, kFileFormatInvalid, static_cast<long long>(stopLine));
+    else if (outcome == Outcome::Invalid && traits.reportsInvalid)
         message("%s", kFileFormatInvalid);
     return -1;
 }

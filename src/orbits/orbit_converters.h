@@ -1,5 +1,5 @@
 #pragma once
-// Conversion of an external meteor orbit file, in one of six layouts, into rows of the
+// Conversion of an external meteor orbit file, in one of eight layouts, into rows of the
 // database's own orbit-file layout, appended to a target file.
 
 #include <cstdint>
@@ -19,6 +19,10 @@ enum class OrbitLayout {
     M,    // "M*.csv": radiants only, orbits computed
     Text, // "*.txt": fixed columns, one orbit a line
     Dat,  // "*.dat": records of five lines
+    // Global Meteor Network trajectory summaries, whatever their name: 86 ';'-separated
+    // fields under '#' header lines, or comma-separated under a row of column names.
+    Gmn,
+    GmnCsv,
 };
 
 struct LayoutChoice {
@@ -28,6 +32,12 @@ struct LayoutChoice {
 
 // The layout of a source file from its name (any folder part is ignored), case-sensitive.
 LayoutChoice chooseOrbitLayout(std::string_view fileName);
+// The layout of a source file: a GMN summary by its content, any other by its name.
+LayoutChoice chooseOrbitLayoutOf(const std::string& sourcePath);
+
+// The rows a source of this layout holds (each would take an OID), counted without converting
+// it; lines past one beyond the layout's length bound are not counted.
+std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath);
 
 // What a conversion needs from the database.
 struct ConversionContext {
@@ -41,9 +51,9 @@ struct ConversionContext {
 
 // Appends the converted rows of sourcePath to targetPath, with the header line first when the
 // target does not exist. Returns the number of rows written, or -1 on failure: then
-// "File format invalid!! aborted" has been shown for the M, text and dat layouts (the O, U and
-// U2 layouts fail silently), and the target is as it was before: removed if it did not exist,
-// cut back to its former length if it did. OIDs taken stay taken.
+// "File format invalid!! aborted" has been shown for the M, text, dat and GMN layouts (the GMN
+// ones name the line; the O, U and U2 layouts fail silently), and the target is as it was before:
+// removed if it did not exist, cut back to its former length if it did. OIDs taken stay taken.
 std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
                               const std::string& targetPath, ConversionContext& context);
 
@@ -67,5 +77,7 @@ std::string orbitFileHeader();
 inline constexpr const char* kFileNameInvalid = "file name invalid";
 inline constexpr const char* kFileInvalid = "file invalid";
 inline constexpr const char* kFileFormatInvalid = "File format invalid!! aborted";
+// The same, naming the line (kFileFormatInvalid, line number).
+inline constexpr const char* kFileFormatInvalidLineFormat = "%s\nline %lld";
 // Shown by the import command when a conversion fails (source name, target name).
 inline constexpr const char* kConversionFailedFormat = "Conversion filed\n%s->%s";

@@ -67,7 +67,7 @@ TEST(SaveMap, AsksForTheFileAndWritesTheCanvas)
     EXPECT_TRUE(saveMap(canvas, dir.str() + "/OV20240307SM.bmp"));
     ASSERT_TRUE(scoped.ui.request.has_value());
     EXPECT_EQ(scoped.ui.request->title, "Write BMP");
-    EXPECT_EQ(scoped.ui.request->filter, "Write BMP File (*.bmp)");
+    EXPECT_EQ(scoped.ui.request->filter, "Write BMP File (*.bmp);;PNG File (*.png)");
     EXPECT_EQ(scoped.ui.request->folder, dir.str());
     EXPECT_EQ(scoped.ui.request->defaultName, "OV20240307SM.bmp");
     // The dialog itself asks before overwriting; no "exists" loop of our own.

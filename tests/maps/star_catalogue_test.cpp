@@ -125,10 +125,11 @@ TEST(StarCatalogueFolder, FirstFolderHoldingTheFileWins)
 TEST(StarCatalogueFolder, SearchOrderIsStartupExecutableThenInstalledData)
 {
     const auto folders = starCatalogueFolders("/start", "/opt/bin");
-    ASSERT_EQ(folders.size(), 3u);
+    ASSERT_EQ(folders.size(), 4u);
     EXPECT_EQ(folders[0], "/start");
     EXPECT_EQ(folders[1], "/opt/bin");
-    EXPECT_EQ(folders[2], ORVANTELLA_DATA_DIR);
+    EXPECT_EQ(folders[2], "/opt/bin/../share/orvantella");
+    EXPECT_EQ(folders[3], ORVANTELLA_DATA_DIR);
 }
 
 struct StarSizeCase {

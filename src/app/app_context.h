@@ -34,8 +34,8 @@ struct AppContext {
     // The stream selection dialog's "Spo" mark: the Orbit page lists sporadic orbits too.
     bool sporadicChosen = false;
 
-    // The Orbit page's current sol, the sporadic choice and the results of
-    // the last selection run (sel, sR and DD live in the orbit rows).
+    // The Orbit page's current sol and the results of the last selection
+    // run (sel, sR and DD live in the orbit rows).
     OrbitSelection selection;
 
     // The window's pages while it is open; requestRefresh() works without.

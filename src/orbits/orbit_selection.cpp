@@ -60,7 +60,7 @@ struct Conditions {
     float refRa = 0.0f, refDec = 0.0f;
 };
 
-Conditions conditionsOf(const Settings& s, const OrbitSelection& selection)
+Conditions conditionsOf(const Settings& s, bool sporadicChosen, const OrbitSelection& selection)
 {
     Conditions c;
     const double m0 = DateToMJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
@@ -85,7 +85,7 @@ Conditions conditionsOf(const Settings& s, const OrbitSelection& selection)
     c.dPrimeOn = s.po_DC != 0;
     c.dPrime = s.po_D;
     c.streamOn = s.po_selstream != 0;
-    c.sporadic = selection.sporadic;
+    c.sporadic = sporadicChosen;
     c.refRa = s.po_r1;
     c.refDec = s.po_d1;
     return c;
@@ -196,9 +196,10 @@ double solWindowHalfWidth(double mjdNoon, int days)
     return halfWidth;
 }
 
-void markSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection)
+void markSelectedOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+                        OrbitSelection& selection)
 {
-    const Conditions conditions = conditionsOf(settings, selection);
+    const Conditions conditions = conditionsOf(settings, sporadicChosen, selection);
     const DPrimeReference reference(
         {settings.po_e1, settings.po_q1, settings.po_i1, settings.po_n1, settings.po_p1});
     CUTABLE& orbits = db.orbits;
@@ -218,8 +219,9 @@ void markSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& 
     }
 }
 
-void SelectOrbits(Database& db, const Settings& settings, OrbitSelection& selection)
+void SelectOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+                  OrbitSelection& selection)
 {
-    markSelectedOrbits(db, settings, selection);
+    markSelectedOrbits(db, settings, sporadicChosen, selection);
     averageSelectedOrbits(db, settings, selection);
 }

@@ -13,16 +13,11 @@ class CUTABLE;
 class Database;
 struct Settings;
 
-// The Orbit page's selection: the current sol, the stream dialog's
-// sporadic choice, and the results of the last run.
+// The Orbit page's selection: the current sol and the results of the last run.
 struct OrbitSelection {
     // SC: the sol at noon of the page date, or the one an orbit or the SC
     // field set since.
     double currentSol = 0.0;
-    // The first ("Spo") row of the stream selection dialog: orbits of no
-    // chosen stream pass the stream condition.
-    bool sporadic = false;
-
     // Orbits that reached the averaging step: the selection count of the title.
     int selected = 0;
     // Lines of the orbit view.
@@ -42,11 +37,15 @@ bool isSelectedOrbit(const CUTABLE& orbits, int row);
 
 // Marks every live orbit row (sel, sR, DD) by the conditions of the settings
 // around selection.currentSol, then averages the selected ones (sums in
-// table order, so the results do not depend on the number of cores).
-void SelectOrbits(Database& db, const Settings& settings, OrbitSelection& selection);
+// table order, so the results do not depend on the number of cores). With
+// sporadicChosen (the "Spo" mark of the stream selection dialog), orbits of
+// no stream of the current list pass the stream condition.
+void SelectOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+                  OrbitSelection& selection);
 
 // Only the marking step of SelectOrbits: sel, sR, DD, the selected count and the mjd range.
-void markSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection);
+void markSelectedOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+                        OrbitSelection& selection);
 
 // The half-width in degrees of the every-year sol window: the Sun's motion
 // over the day window after noon of the page date (mjdNoon); 180 (every sol)

@@ -114,7 +114,7 @@ Straightforward straightforwardRun(const SelectionFixture& f)
             ok = false;
         if (s.po_DC && !(r.DD[row] <= s.po_D))
             ok = false;
-        if (s.po_selstream && !streamConditionHolds(t, row, f.selection.sporadic))
+        if (s.po_selstream && !streamConditionHolds(t, row, f.sporadicChosen))
             ok = false;
         if (!ok) {
             r.sel[row] = sel & 6;
@@ -454,7 +454,7 @@ TEST(SelectOrbits, StreamCondition)
         SCOPED_TRACE(c.name);
         SelectionFixture f;
         f.settings.po_selstream = 1;
-        f.selection.sporadic = c.sporadic;
+        f.sporadicChosen = c.sporadic;
         const int chosen = f.addStream(true, true), listed = f.addStream(false, true),
                   other = f.addStream(false, false);
         const int row = f.addOrbit({});

@@ -128,6 +128,6 @@ void SelectionFixture::randomConditions(std::mt19937& random)
                            &s.po_nC, &s.po_iC, &s.po_RC, &s.po_DC, &s.po_daysC, &s.po_selstream})
         *condition = flag(random, 25);
     s.po_allyC = flag(random, 50);
-    selection.sporadic = flag(random, 50) != 0;
+    sporadicChosen = flag(random, 50) != 0;
     selection.currentSol = uniform(random, 0, 360);
 }

@@ -20,6 +20,7 @@ struct OrbitValues {
 struct SelectionFixture {
     Database db;
     Settings settings; // the defaults: every condition off, page date 2007-01-01
+    bool sporadicChosen = false;
     OrbitSelection selection;
 
     int addOrbit(const OrbitValues& values);
@@ -27,7 +28,7 @@ struct SelectionFixture {
     void linkOrbit(int orbitRow, int streamRow);
     std::uint32_t sel(int row) const;
     float real(int row, int column) const;
-    void run() { SelectOrbits(db, settings, selection); }
+    void run() { SelectOrbits(db, settings, sporadicChosen, selection); }
 
     // Random orbits, streams, links, marks and conditions.
     void fillRandom(std::mt19937& random, int orbits);

@@ -118,19 +118,19 @@ void OrbitPage::resizeEvent(QResizeEvent*)
     m_codeLabel->setGeometry(x + 74, 2, 18, kRowHeight);
     m_code->setGeometry(x + 92, 2, 44, kRowHeight);
     m_allYears->setGeometry(x + 140, 2, 50, kRowHeight);
-    m_refLabel->setGeometry(46, 22, 40, 14);
-    m_widthLabel->setGeometry(92, 22, 40, 14);
+    m_refLabel->setGeometry(48, 22, 40, 14);
+    m_widthLabel->setGeometry(95, 22, 40, 14);
     for (std::size_t row = 0; row < m_conditions.size(); ++row) {
         const int column = static_cast<int>(row) / kRowsPerColumn;
-        const int left = column * 130;
+        const int left = column * 137;
         const int y = kConditionTop + static_cast<int>(row) % kRowsPerColumn * kConditionPitch;
         const UDCheckWidgets& widgets = *m_conditions[row];
-        widgets.box()->setGeometry(left, y, 46, kConditionPitch);
-        widgets.first()->setGeometry(left + 46, y, 44, kConditionPitch);
+        widgets.box()->setGeometry(left, y, 44, kConditionPitch);
+        widgets.first()->setGeometry(left + 44, y, 46, kConditionPitch);
         if (widgets.second())
-            widgets.second()->setGeometry(left + 91, y, 38, kConditionPitch);
+            widgets.second()->setGeometry(left + 91, y, 45, kConditionPitch);
     }
-    const int side = 262;
+    const int side = 276;
     m_streamCheck->setGeometry(side, 22, 16, kConditionPitch);
     for (std::size_t i = 0; i < m_sideButtons.size(); ++i) {
         const int indent = i == 0 ? 18 : 0;

@@ -72,28 +72,27 @@ private:
     std::vector<std::array<int, kDegrees>> m_counts;
 };
 
-bool insideFolder(const std::string& path, const std::string& folder)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path parent = fs::weakly_canonical(fs::path(path), error).parent_path();
-    const fs::path canonicalFolder = fs::weakly_canonical(fs::path(folder), error);
-    return !error && parent == canonicalFolder;
-}
-
 // The save dialog again for as long as the user names a file in the orbits folder.
 std::optional<std::string> chooseExportTarget(const AppContext& app, const FileRequest& request)
 {
-    const std::string orbits = orbitsFolderOf(app);
     for (;;) {
         std::optional<std::string> path = chooseSaveFile(request);
-        if (!path || !insideFolder(*path, orbits))
+        if (!path || !isInOrbitsFolder(app, *path))
             return path;
-        message(kInOrbitsFolderFormat, path->c_str(), orbits.c_str());
+        message(kInOrbitsFolderFormat, path->c_str(), orbitsFolderOf(app).c_str());
     }
 }
 
 } // namespace
+
+bool isInOrbitsFolder(const AppContext& app, const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path parent = fs::weakly_canonical(fs::path(path), error).parent_path();
+    const fs::path folder = fs::weakly_canonical(fs::path(orbitsFolderOf(app)), error);
+    return !error && parent == folder;
+}
 
 bool writeSelectedOrbits(const Database& db, const std::string& path)
 {

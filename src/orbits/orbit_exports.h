@@ -25,6 +25,9 @@ inline constexpr int kMaxCountColumns = 200;
 // "sol(deg)" and one column per stream code, then 360 lines of counts.
 [[nodiscard]] bool writeStreamCount(const Database& db, const std::string& path);
 
+// Whether the path names a file directly in the MDB's orbits folder.
+bool isInOrbitsFolder(const AppContext& app, const std::string& path);
+
 // "export": the save dialog in the documents folder, then the file. False when cancelled or failed.
 bool exportSelectedOrbits(const AppContext& app);
 // "count".

@@ -249,8 +249,8 @@ void CPageOrbit::refreshDateValues()
 
 void CPageOrbit::refreshRedrawListedRows()
 {
-    if (!m_requesting && m_list.lineCount() > 0)
-        m_list.redrawLine(0);
+    if (!m_requesting)
+        m_list.redrawAllLines();
 }
 
 // The reference, SC or the date moved: displays, selection, other pages.

@@ -78,8 +78,8 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     : QWidget(parent), m_app(app), m_logic(app),
       m_refresh(std::make_unique<WindowRefresh>(app, *this)),
       m_setup(std::make_unique<CPageSetup>(app)), m_stream(std::make_unique<CPageStream>(app)),
-      m_orbit(std::make_unique<CPageOrbit>(app)),
-      m_left(new QTabWidget(this)), m_right(new QTabWidget(this))
+      m_orbit(std::make_unique<CPageOrbit>(app)), m_left(new QTabWidget(this)),
+      m_right(new QTabWidget(this))
 {
     (void)qtUi;
     setWindowTitle("Orvantella");
@@ -89,6 +89,7 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     m_left->addTab(m_streamPage, "Stream");
     m_orbitPage = new OrbitPage(*m_orbit, m_left);
     m_left->addTab(m_orbitPage, "Orbit");
+    m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
     m_right->addTab(makeMapPage(Page::RadiantMap), "Radiant Map");
     m_right->addTab(makeMapPage(Page::SkyMap), "Sky Map");
     m_right->addTab(makeMapPage(Page::OrbitMap), "Orbit Map");

@@ -482,6 +482,17 @@ void CPageOrbit::presetDateCondition()
     changed();
 }
 
+void CPageOrbit::showStream(int streamRow, bool ctrl)
+{
+    if (!ctrl)
+        presetDateCondition();
+    ::streamToReference(m_app, streamRow);
+    if (ctrl)
+        presetStreamCondition();
+    recomputeDateValues();
+    rebuildView();
+}
+
 void CPageOrbit::notify(int code, int wParam, int lParam)
 {
     switch (code) {

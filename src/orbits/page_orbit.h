@@ -92,6 +92,10 @@ public:
     // The two condition presets of the Stream page and clustering.
     void presetStreamCondition();
     void presetDateCondition();
+    // A stream chosen on the Stream page: without Ctrl the date condition
+    // alone, then the stream as reference; with Ctrl the stream as reference,
+    // then the stream condition alone.
+    void showStream(int streamRow, bool ctrl);
 
     // The cross-page refresh's actions on this page. They are skipped while
     // the page itself requests a refresh, having done them already.

@@ -15,6 +15,7 @@
 #include "orbits/orbit_files.h"
 #include "orbits/page_orbit.h"
 #include "orbits/reference_orbit.h"
+#include "streams/ssel_dlg.h"
 #include "table/links.h"
 
 namespace {
@@ -431,6 +432,119 @@ TEST(OrbitEdits, ChangeSolMjdThroughTheDialog)
     ASSERT_TRUE(changeSolMjd(p.app(), 0));
     EXPECT_NEAR(p.db().orbits.cell(0, O::sol)->real, 150.0f, 1e-4);
     EXPECT_STREQ(p.db().orbits.text(0, O::MD), "08/23");
+}
+
+} // namespace
+
+namespace {
+
+// A stream of the current list at the Perseid radiant, its typical orbit an orbit of the page.
+struct StreamOnPage : OrbitPage {
+    int stream = -1;
+    StreamOnPage()
+    {
+        stream = session.addStream(4100000100u, "WK_PER", 0);
+        CUTABLE& streams = db().streams;
+        streams.cell(stream, S::LS)->number = 1;
+        streams.cell(stream, S::ra)->real = 48.0f;
+        streams.cell(stream, S::dec)->real = 57.0f;
+        streams.cell(stream, S::vg)->real = 59.5f;
+        streams.cell(stream, S::solp)->real = 139.8f;
+        streams.setText(stream, S::name, "Perseids");
+        streams.cell(stream, S::TOIDline)->integer = -1;
+        db().dsids.cell(0, col::Dsid::IDnext)->number = 4100000200u;
+    }
+    // The stream selection dialog answered with a click on the stream's line.
+    void pickTheStream()
+    {
+        session.ui().answerDialog([](DialogModel& model) {
+            auto& dialog = static_cast<CSSELDlg&>(model);
+            EXPECT_EQ(dialog.title(), CSSELDlg::kSelectTitle);
+            dialog.click(0);
+            return true;
+        });
+    }
+};
+
+TEST(StreamCommands, StreamToReferenceWithAndWithoutTypicalOrbit)
+{
+    {
+        SCOPED_TRACE("no typical orbit: elements zero, SC the peak");
+        StreamOnPage p;
+        p.pickTheStream();
+        p.page->streamToReference();
+        EXPECT_EQ(p.settings().po_r1, 48.0f);
+        EXPECT_EQ(p.settings().po_q1, 0.0f);
+        EXPECT_FLOAT_EQ(static_cast<float>(p.app().selection.currentSol), 139.8f);
+        EXPECT_EQ(p.settings().dlg_M, 8);
+    }
+    {
+        SCOPED_TRACE("typical orbit: its elements, date and sol");
+        StreamOnPage p;
+        p.db().streams.cell(p.stream, S::TypicalOID)->number = kFirstOid;
+        p.db().streams.cell(p.stream, S::TOIDline)->integer = 0;
+        p.pickTheStream();
+        p.page->streamToReference();
+        EXPECT_EQ(p.settings().po_q1, 0.95f);
+        EXPECT_EQ(p.app().selection.currentSol, 140.0);
+        EXPECT_EQ(p.settings().dlg_Y, 2007);
+        EXPECT_EQ(p.settings().dlg_D, 12); // MJD 54324.5
+    }
+    {
+        SCOPED_TRACE("cancelled: only the selection again");
+        StreamOnPage p;
+        p.session.ui().answerCancel();
+        p.page->streamToReference();
+        EXPECT_EQ(p.settings().po_r1, 0.0f);
+    }
+}
+
+TEST(StreamCommands, ReferenceToStreamMakesItsTypicalOrbitAfterTheQuestion)
+{
+    StreamOnPage p;
+    p.selectByDate(140.5f);
+    p.pickTheStream();
+    p.session.ui().answerOk(); // "Create new typical orbit"
+    p.page->referenceToStream();
+    const CUTABLE& streams = p.db().streams;
+    const int typical = streams.integer(p.stream, S::TOIDline);
+    ASSERT_GE(typical, 0);
+    EXPECT_STREQ(p.db().orbits.text(typical, O::name), "TO_Perseids");
+    EXPECT_NEAR(streams.cell(p.stream, S::sol1)->real, 137.0f, 1e-3);
+    EXPECT_NEAR(streams.cell(p.stream, S::sol2)->real, 144.0f, 1e-3);
+    // Twice the mean D' of the selection, which is small here.
+    EXPECT_NEAR(streams.cell(p.stream, S::Dp)->real, 2 * p.app().selection.averages.dPrime, 1e-6);
+    EXPECT_NEAR(p.db().orbits.cell(typical, O::sol)->real, 140.5f, 1e-3);
+    EXPECT_GT(p.db().orbits.cell(typical, O::q)->real, 0.0f);
+}
+
+TEST(StreamCommands, ChangeStreamForAllMovesTheSelectedListedOrbits)
+{
+    StreamOnPage p;
+    p.selectByDate(140.0f);
+    p.page->setSelOnly(false);
+    p.pickTheStream();
+    p.page->notify(CPageOrbit::kStreamForAll, O::stream, 0);
+    const auto linked = [&](int row) { return !linksOf(p.db().orbits, row, O::SLINK).empty(); };
+    EXPECT_TRUE(linked(0));
+    EXPECT_TRUE(linked(1));
+    EXPECT_FALSE(linked(2)) << "listed but not selected";
+    EXPECT_STREQ(p.db().orbits.text(0, O::stream), "WK_PER");
+    EXPECT_TRUE(p.db().modified);
+}
+
+TEST(StreamCommands, StreamChosenOnTheStreamPage)
+{
+    StreamOnPage p;
+    p.settings().po_vC = 1;
+    p.page->showStream(p.stream, false);
+    EXPECT_EQ(p.settings().po_vC, 0);
+    EXPECT_EQ(p.settings().po_daysC, 1);
+    EXPECT_EQ(p.settings().po_selstream, 0);
+    EXPECT_EQ(p.settings().po_r1, 48.0f);
+    p.page->showStream(p.stream, true);
+    EXPECT_EQ(p.settings().po_daysC, 0);
+    EXPECT_EQ(p.settings().po_selstream, 1);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 
 struct OrbitValues {
     float sol = 140.0f, ra = 46.0f, dec = 58.0f, vg = 59.0f;
-    float mjd = 54324.5f; // 2007-08-13
+    float mjd = 54324.5f; // 2007-08-12, 12 h
     int type = 1;
     std::uint32_t sel = 0;
     std::int32_t dline = 0;

@@ -38,7 +38,7 @@ void UDEditWidget::showValue() { m_line->setText(QString::fromStdString(m_edit.t
 
 void UDEditWidget::resizeEvent(QResizeEvent*)
 {
-    constexpr int kSpinWidth = 10;
+    constexpr int kSpinWidth = 8;
     const int w = width(), h = height();
     m_line->setGeometry(0, 0, w - kSpinWidth, h);
     m_up->setGeometry(w - kSpinWidth, 0, kSpinWidth, h / 2);

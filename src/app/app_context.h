@@ -11,6 +11,7 @@
 #include "astro/planets.h"
 #include "maps/star_catalogue.h"
 #include "mdb/database.h"
+#include "orbits/orbit_selection.h"
 #include "views/view_layout.h"
 
 class RefreshTarget;
@@ -32,6 +33,10 @@ struct AppContext {
     int currentStreamRow = -1;
     // The stream selection dialog's "Spo" mark: the Orbit page lists sporadic orbits too.
     bool sporadicChosen = false;
+
+    // The Orbit page's current sol and the results of the last selection
+    // run (sel, sR and DD live in the orbit rows).
+    OrbitSelection selection;
 
     // The window's pages while it is open; requestRefresh() works without.
     RefreshTarget* refresher = nullptr;

@@ -31,23 +31,39 @@ void PerihelionDirection(double periRad, double inclRad, double& lonRad, double&
 
 double DPrime(const DPrimeOrbit& orbit1, const DPrimeOrbit& orbit2)
 {
-    const double i1 = orbit1.inclDeg * kDegToRad, i2 = orbit2.inclDeg * kDegToRad;
-    const double node1 = orbit1.nodeDeg * kDegToRad, node2 = orbit2.nodeDeg * kDegToRad;
+    return DPrimeReference(orbit1).to(orbit2);
+}
 
-    const double eTerm = relativeDifference(orbit1.e, orbit2.e);
-    const double qTerm = relativeDifference(orbit1.q, orbit2.q);
+DPrimeReference::DPrimeReference(const DPrimeOrbit& orbit1)
+    : m_orbit(orbit1), m_node(orbit1.nodeDeg * kDegToRad)
+{
+    const double i1 = orbit1.inclDeg * kDegToRad;
+    m_cosIncl = std::cos(i1);
+    m_sinIncl = std::sin(i1);
+    double lat1 = 0.0;
+    PerihelionDirection(orbit1.periDeg * kDegToRad, i1, m_lon, lat1);
+    m_sinLat = std::sin(lat1);
+    m_cosLat = std::cos(lat1);
+}
+
+double DPrimeReference::to(const DPrimeOrbit& orbit2) const
+{
+    const double i2 = orbit2.inclDeg * kDegToRad;
+    const double node1 = m_node, node2 = orbit2.nodeDeg * kDegToRad;
+
+    const double eTerm = relativeDifference(m_orbit.e, orbit2.e);
+    const double qTerm = relativeDifference(m_orbit.q, orbit2.q);
 
     const double planeAngleDeg = angleFromCosineDeg(
-        std::cos(i1) * std::cos(i2) + std::sin(i1) * std::sin(i2) * std::cos(node1 - node2));
+        m_cosIncl * std::cos(i2) + m_sinIncl * std::sin(i2) * std::cos(node1 - node2));
     const double planeTerm = planeAngleDeg / 180.0;
 
-    double lon1 = 0.0, lat1 = 0.0, lon2 = 0.0, lat2 = 0.0;
-    PerihelionDirection(orbit1.periDeg * kDegToRad, i1, lon1, lat1);
+    double lon2 = 0.0, lat2 = 0.0;
     PerihelionDirection(orbit2.periDeg * kDegToRad, i2, lon2, lat2);
-    const double periAngleDeg = angleFromCosineDeg(std::sin(lat1) * std::sin(lat2) +
-                                                   std::cos(lat1) * std::cos(lat2) *
-                                                       std::cos((node1 + lon1) - (node2 + lon2)));
-    const double periTerm = periAngleDeg * (orbit1.e + orbit2.e) / 360.0;
+    const double periAngleDeg =
+        angleFromCosineDeg(m_sinLat * std::sin(lat2) +
+                           m_cosLat * std::cos(lat2) * std::cos((node1 + m_lon) - (node2 + lon2)));
+    const double periTerm = periAngleDeg * (m_orbit.e + orbit2.e) / 360.0;
 
     return std::sqrt(eTerm * eTerm + qTerm * qTerm + planeTerm * planeTerm + periTerm * periTerm);
 }

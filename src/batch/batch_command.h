@@ -20,6 +20,7 @@ std::vector<BatchCommand> astroCommands();
 std::vector<BatchCommand> mdbCommands();
 std::vector<BatchCommand> orbitFileCommands();
 std::vector<BatchCommand> groupingCommands();
+std::vector<BatchCommand> selectionCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

@@ -11,7 +11,8 @@ namespace {
 std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
-    for (auto group : {astroCommands, mdbCommands, orbitFileCommands, groupingCommands}) {
+    for (auto group :
+         {astroCommands, mdbCommands, orbitFileCommands, groupingCommands, selectionCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

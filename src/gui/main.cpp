@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/startup.h"
+#include "gui/data_dialog.h"
 #include "gui/dsid_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     registerTableDialogs(qtUi);
     registerDsidDialogs(qtUi);
     registerStreamDialogs(qtUi);
+    registerDataDialog(qtUi);
     setUi(&qtUi);
 
     AppContext app;

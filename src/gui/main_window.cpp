@@ -9,11 +9,13 @@
 
 #include "app/app_context.h"
 #include "gui/map_view.h"
+#include "gui/orbit_page.h"
 #include "gui/qt_ui.h"
 #include "gui/setup_page.h"
 #include "gui/stream_page.h"
 #include "maps/map_colors.h"
 #include "maps/save_map.h"
+#include "orbits/page_orbit.h"
 #include "orbits/page_setup.h"
 #include "streams/page_stream.h"
 
@@ -62,6 +64,11 @@ public:
     void setUpRefillDataSources() override { m_window.m_setup->refillDataSources(); }
     void streamRefillListAndStreams() override { m_window.m_stream->fillCombo(); }
     void streamRecomputeListMembership() override { m_window.m_stream->recomputeMembership(); }
+    void orbitRebuildView() override { m_window.m_orbit->refreshRebuildView(); }
+    void orbitRecomputeDateValues() override { m_window.m_orbit->refreshDateValues(); }
+    void orbitRelist() override { m_window.m_orbit->refreshRebuildView(); }
+    void orbitShowPositionCode() override { m_window.m_orbitPage->showState(); }
+    void orbitRedrawListedRows() override { m_window.m_orbit->refreshRedrawListedRows(); }
 
 private:
     MainWindow& m_window;
@@ -71,7 +78,8 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     : QWidget(parent), m_app(app), m_logic(app),
       m_refresh(std::make_unique<WindowRefresh>(app, *this)),
       m_setup(std::make_unique<CPageSetup>(app)), m_stream(std::make_unique<CPageStream>(app)),
-      m_left(new QTabWidget(this)), m_right(new QTabWidget(this))
+      m_orbit(std::make_unique<CPageOrbit>(app)), m_left(new QTabWidget(this)),
+      m_right(new QTabWidget(this))
 {
     (void)qtUi;
     setWindowTitle("Orvantella");
@@ -79,7 +87,9 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     m_left->addTab(m_setupPage, "Set Up");
     m_streamPage = new StreamPage(*m_stream, m_left);
     m_left->addTab(m_streamPage, "Stream");
-    m_left->addTab(new QWidget(m_left), "Orbit");
+    m_orbitPage = new OrbitPage(*m_orbit, m_left);
+    m_left->addTab(m_orbitPage, "Orbit");
+    m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
     m_right->addTab(makeMapPage(Page::RadiantMap), "Radiant Map");
     m_right->addTab(makeMapPage(Page::SkyMap), "Sky Map");
     m_right->addTab(makeMapPage(Page::OrbitMap), "Orbit Map");
@@ -161,13 +171,18 @@ void MainWindow::open()
     requestRefresh(m_app, 1);
     m_setup->initialise();
     m_stream->initialise();
+    m_orbit->initialise();
     if (m_logic.opensMaximized())
         showMaximized();
     else
         show();
 }
 
-void MainWindow::updateTitle() { setWindowTitle(QString::fromStdString(m_logic.title())); }
+void MainWindow::updateTitle()
+{
+    const OrbitSelection& selection = m_app.selection;
+    setWindowTitle(QString::fromStdString(m_logic.title(selection.selected, selection.listed)));
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

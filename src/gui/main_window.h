@@ -8,9 +8,11 @@
 #include "app/app_refresh.h"
 #include "app/main_window_logic.h"
 
+class CPageOrbit;
 class CPageSetup;
 class CPageStream;
 class MapArea;
+class OrbitPage;
 class SetupPage;
 class StreamPage;
 class QTabWidget;
@@ -30,6 +32,7 @@ public:
     QTabWidget* rightSheet() const { return m_right; }
     SetupPage* setupPage() const { return m_setupPage; }
     StreamPage* streamPage() const { return m_streamPage; }
+    OrbitPage* orbitPage() const { return m_orbitPage; }
     MapArea* mapArea(RefreshTarget::Page page) const;
     bool mapPageShown(RefreshTarget::Page page) const;
     void updateTitle();
@@ -50,6 +53,8 @@ private:
     SetupPage* m_setupPage;
     std::unique_ptr<CPageStream> m_stream;
     StreamPage* m_streamPage;
+    std::unique_ptr<CPageOrbit> m_orbit;
+    OrbitPage* m_orbitPage;
     QTabWidget* m_left;
     QTabWidget* m_right;
     // Radiant Map, Sky Map, Orbit Map.

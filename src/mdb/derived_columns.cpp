@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "astro/angles.h"
@@ -14,6 +13,7 @@
 #include "astro/sun.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
+#include "platform/parallel.h"
 #include "table/id_index.h"
 #include "table/links.h"
 
@@ -72,18 +72,8 @@ void setOrbitDerived(CUTABLE& orbits, int row, const EarthState& earth)
 
 EarthState earthAt(float mjd) { return EarthPositionVelocity(double(mjd) + kMjdToJd); }
 
-// Runs work(part, parts) on every core.
-template <typename Work> void onAllCores(int items, Work work)
-{
-    const int parts =
-        items < 20000 ? 1 : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> workers;
-    for (int part = 1; part < parts; ++part)
-        workers.emplace_back(work, part, parts);
-    work(0, parts);
-    for (std::thread& worker : workers)
-        worker.join();
-}
+// Below this many rows the work stays on one thread.
+constexpr int kRowsPerThread = 20000;
 
 // The Earth's state depends only on the time, and single-precision MJDs of
 // a catalogue repeat (they are minutes apart), so each distinct time is
@@ -100,7 +90,7 @@ public:
                                  [](float a, float b) { return bits(a) == bits(b); }),
                      m_mjds.end());
         m_states.resize(m_mjds.size());
-        onAllCores(static_cast<int>(m_mjds.size()), [this](int part, int parts) {
+        onAllCores(static_cast<int>(m_mjds.size()), kRowsPerThread, [this](int part, int parts) {
             for (std::size_t i = static_cast<std::size_t>(part); i < m_mjds.size(); i += parts)
                 m_states[i] = earthAt(m_mjds[i]);
         });
@@ -136,7 +126,7 @@ void computeAllOrbitDerived(CUTABLE& orbits)
     // Rows are independent and the inline codes touch no pool, so the rows
     // can be split between threads.
     const EarthStates earth(orbits);
-    onAllCores(orbits.count(), [&orbits, &earth](int part, int parts) {
+    onAllCores(orbits.count(), kRowsPerThread, [&orbits, &earth](int part, int parts) {
         for (int row = part; row < orbits.count(); row += parts)
             if (orbits.isLive(row))
                 setOrbitDerived(orbits, row, earth.at(orbits.cell(row, col::Orbit::mjd)->real));

@@ -3,6 +3,7 @@
 // the table file (CSV) it is loaded from and saved to.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,9 @@ public:
     // written; on failure "Cannot open %s" and the old file is untouched.
     [[nodiscard]] bool save(const std::string& path, int filterColumn = 0, std::int32_t low = 0,
                             std::int32_t high = 0) const;
+    // The same for the live rows that keep(row) accepts.
+    [[nodiscard]] bool saveRows(const std::string& path,
+                                const std::function<bool(int row)>& keep) const;
     // Clears the table, then loads the file of the definition's name in the folder.
     bool loadFromDirectory(const std::string& folder);
     [[nodiscard]] bool saveToDirectory(const std::string& folder) const;

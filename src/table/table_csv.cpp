@@ -146,8 +146,17 @@ struct CUTABLE::LoadState {
 bool CUTABLE::save(const std::string& path, int filterColumn, std::int32_t low,
                    std::int32_t high) const
 {
-    if (filterColumn > 0)
-        checkColumn(filterColumn);
+    if (filterColumn <= 0)
+        return saveRows(path, [](int) { return true; });
+    checkColumn(filterColumn);
+    return saveRows(path, [this, filterColumn, low, high](int row) {
+        const std::int32_t value = rowCells(row)[filterColumn].integer;
+        return low <= value && value <= high;
+    });
+}
+
+bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row)>& keep) const
+{
     AtomicFileWriter out(path);
     if (!out.open()) {
         message("Cannot open %s", path.c_str());
@@ -157,10 +166,7 @@ bool CUTABLE::save(const std::string& path, int filterColumn, std::int32_t low,
     const std::size_t lineBytes = maxLineBytes(*m_def);
     for (int row = 0; row < m_count; ++row) {
         const UCell* cells = rowCells(row);
-        if (cells[0].number == kDeleted)
-            continue;
-        if (filterColumn > 0 &&
-            (cells[filterColumn].integer < low || cells[filterColumn].integer > high))
+        if (cells[0].number == kDeleted || !keep(row))
             continue;
         out.advance(appendRow(out.space(lineBytes), *m_def, cells));
     }

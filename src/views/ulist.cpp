@@ -130,8 +130,7 @@ void CUList::sort(int layoutColumn, int direction)
     m_sortColumn = layoutColumn;
     m_sortDirection = direction;
     sortLines();
-    if (m_lines > 0)
-        m_display->redrawLines(0, m_lines - 1);
+    redrawAllLines();
 }
 
 void CUList::sortLines()
@@ -190,6 +189,12 @@ int CUList::deleteLine(int line, bool keep)
 }
 
 void CUList::redrawLine(int line) { m_display->redrawLines(line, line); }
+
+void CUList::redrawAllLines()
+{
+    if (m_lines > 0)
+        m_display->redrawLines(0, m_lines - 1);
+}
 
 int CUList::editRecord(int line, bool allowDelete)
 {
@@ -354,8 +359,7 @@ void CUList::resetStates(int tableColumn)
         if (cell.number > 1)
             cell.number &= 1;
     }
-    if (m_lines > 0)
-        m_display->redrawLines(0, m_lines - 1);
+    redrawAllLines();
 }
 
 void CUList::startEdit(int line, int listColumn)

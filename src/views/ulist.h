@@ -92,6 +92,8 @@ public:
     // The itemdata column at index line, unchecked.
     int rowOfLine(int line) const;
     void redrawLine(int line);
+    // Every line, after the rows' cells changed under the list.
+    void redrawAllLines();
     // The record editor on the line's row (-1: the selected line). OK
     // redraws the line, posts changed (-1, line) and gives 1. Cancel gives
     // 0; "Delete This Item" posts delete item (row, 0) and gives 0.

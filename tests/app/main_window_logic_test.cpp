@@ -67,8 +67,9 @@ TEST(COrvanDlg, CloseWithUnsavedChangesAsksAndCancelKeepsTheWindow)
             c.answerOk ? window.scripted->answerOk() : window.scripted->answerCancel();
         EXPECT_EQ(window.dialog.close({5, 6, 905, 706}, false), c.closes) << c.name;
         EXPECT_EQ(window.scripted->events().size(), c.asked ? 1u : 0u) << c.name;
-        if (c.asked)
+        if (c.asked) {
             EXPECT_EQ(window.scripted->events()[0].text, COrvanDlg::kAbandonQuestion);
+        }
         EXPECT_EQ(window.app.settings.dlgrect_right, c.closes ? 905 : 1000) << c.name;
     }
 }

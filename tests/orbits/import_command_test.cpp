@@ -113,8 +113,9 @@ TEST_P(ImportAgainTest, SecondImportOfTheSameSourceSkipsItsRows)
     const int second = s.orbitFileRow("O_WK_second.csv");
     ASSERT_GE(second, 0);
     EXPECT_EQ(s.db().orbitFiles.cell(second, col::OrbitFile::loaded)->number, 1u);
-    if (skipsDuplicates)
+    if (skipsDuplicates) {
         EXPECT_EQ(readFileBytes(s.orbitPath("O_WK_second.csv")), orbitFileHeader());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ImportAgainTest, testing::ValuesIn(layoutSources()),
@@ -221,8 +222,9 @@ TEST_P(BadImportTest, LeavesTheMdbFolderAsItWas)
     EXPECT_EQ(s.files(), before);
     EXPECT_EQ(s.orbitFileRow(target), -1);
     // A refused name takes no ID; a failed conversion keeps those it took in memory only.
-    if (c.messages.back() != kFailed)
+    if (c.messages.back() != kFailed) {
         EXPECT_EQ(s.db().sources.currentIdNext(), idNext);
+    }
     expectQuietEnd(s.ui());
 }
 

@@ -46,19 +46,34 @@ std::string_view trimmed(std::string_view text)
 }
 
 // A whole field as a number; blank is missing (nothing), anything else that
-// is not a number is broken (false).
+// is not a number is broken (false). The list marks uncertain values with
+// parentheses, "(29.8)", writes some with a "+" and an infinite a as "Inf.".
 bool readNumber(std::string_view field, std::optional<double>& value)
 {
     field = trimmed(field);
     value.reset();
+    if (field.size() >= 2 && field.front() == '(' && field.back() == ')')
+        field = trimmed(field.substr(1, field.size() - 2));
     if (field.empty())
         return true;
+    if (field == "Inf." || field == "Inf" || field == "inf") {
+        value = HUGE_VAL;
+        return true;
+    }
+    if (field.front() == '+')
+        field.remove_prefix(1);
     double number = 0;
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
     if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(number))
         return false;
     value = number;
     return true;
+}
+
+// A value the stream takes: given and finite.
+std::optional<double> finite(const std::optional<double>& value)
+{
+    return value && std::isfinite(*value) ? value : std::nullopt;
 }
 
 bool readInteger(std::string_view field, std::optional<int>& value)
@@ -164,6 +179,8 @@ std::optional<ParameterSet> readParameterSet(const std::vector<std::string_view>
         brokenField = column;
         if (!readNumber(fields[column], numbers[column]))
             return std::nullopt;
+        if (column <= kVg)
+            numbers[column] = finite(numbers[column]);
     }
     brokenField = 0;
     // A status that is not an integer is not known: the set is left out, the list read on.

@@ -184,6 +184,37 @@ std::optional<int> importLines(AppContext& app, const std::string& path, ListFil
     return list;
 }
 
+// One stream's line: itself first, then every stream in use that shares an
+// orbit with it, each with the number of shared orbits.
+std::string crossListingLine(Database& db, int stream)
+{
+    std::vector<std::pair<int, int>> entries{{stream, 0}};
+    for (const LinkNode& orbit : linksOf(db.streams, stream, S::OLINK)) {
+        if (!orbit.resolved())
+            continue;
+        const CellRef& orbitCell = orbit.partnerCell;
+        for (const LinkNode& other : linksOf(*orbitCell.table, orbitCell.row, col::Orbit::SLINK)) {
+            if (!other.resolved() ||
+                !db.sources.isInUse(db.streams.cell(other.partnerCell.row, S::SID)->number))
+                continue;
+            const int row = other.partnerCell.row;
+            const auto entry = std::find_if(entries.begin(), entries.end(),
+                                            [row](const auto& e) { return e.first == row; });
+            if (entry != entries.end())
+                ++entry->second;
+            else if (entries.size() < kMaxCrossEntries)
+                entries.emplace_back(row, 1);
+        }
+    }
+    std::string line;
+    for (const auto& [row, count] : entries) {
+        if (!line.empty())
+            line += ',';
+        line += formatMessage(" %s,%d", db.streams.text(row, S::code), count);
+    }
+    return line + "\r\n";
+}
+
 } // namespace
 
 std::optional<int> createStreamList(AppContext& app, CUList& listView)
@@ -359,45 +390,28 @@ std::optional<std::string> crossStreamListing(AppContext& app, int listRow)
     if (!isSelectedList(app, listRow))
         return std::nullopt;
     WaitCursor wait;
-    Database& db = *app.db;
     const std::string path =
-        app.settings.docdir + "/CRL_" + fileNamePart(listNameOf(app, listRow)) + ".csv";
-    AtomicFileWriter out(path);
-    if (!out.open()) {
-        message(kCannotOpenFormat, path.c_str());
+        app.settings.docdir + "/" + crossListingFileName(listNameOf(app, listRow));
+    if (!writeCrossListing(app, listRow, path))
         return std::nullopt;
-    }
-    for (int stream : streamsOfList(app, listRow)) {
-        std::vector<std::pair<int, int>> entries{{stream, 0}};
-        for (const LinkNode& orbit : linksOf(db.streams, stream, S::OLINK)) {
-            if (!orbit.resolved())
-                continue;
-            const CellRef& orbitCell = orbit.partnerCell;
-            for (const LinkNode& other :
-                 linksOf(*orbitCell.table, orbitCell.row, col::Orbit::SLINK)) {
-                if (!other.resolved() ||
-                    !db.sources.isInUse(db.streams.cell(other.partnerCell.row, S::SID)->number))
-                    continue;
-                const int row = other.partnerCell.row;
-                const auto entry = std::find_if(entries.begin(), entries.end(),
-                                                [row](const auto& e) { return e.first == row; });
-                if (entry != entries.end())
-                    ++entry->second;
-                else if (entries.size() < kMaxCrossEntries)
-                    entries.emplace_back(row, 1);
-            }
-        }
-        std::string line;
-        for (const auto& [row, count] : entries) {
-            if (!line.empty())
-                line += ',';
-            line += formatMessage(" %s,%d", db.streams.text(row, S::code), count);
-        }
-        out.append(line + "\r\n");
-    }
-    if (!out.commit()) {
-        message(kCannotOpenFormat, path.c_str());
-        return std::nullopt;
-    }
     return path;
+}
+
+std::string crossListingFileName(const std::string& listName)
+{
+    return "CRL_" + fileNamePart(listName) + ".csv";
+}
+
+bool writeCrossListing(AppContext& app, int listRow, const std::string& path)
+{
+    Database& db = *app.db;
+    AtomicFileWriter out(path);
+    if (out.open()) {
+        for (int stream : streamsOfList(app, listRow))
+            out.append(crossListingLine(db, stream));
+        if (out.commit())
+            return true;
+    }
+    message(kCannotOpenFormat, path.c_str());
+    return false;
 }

@@ -72,3 +72,6 @@ bool writeStreamListCsv(AppContext& app, const std::vector<int>& streamRows,
 // "Cross stream listing": "CRL_<list>.csv" in the documents folder. The path
 // written, or nothing after "Cannot open %s".
 std::optional<std::string> crossStreamListing(AppContext& app, int listRow);
+// The file name "CRL_<list>.csv".
+std::string crossListingFileName(const std::string& listName);
+bool writeCrossListing(AppContext& app, int listRow, const std::string& path);

@@ -14,7 +14,8 @@
 
 namespace {
 
-const std::string kShowerList = std::string(ORVANTELLA_SOURCE_DIR) + "/data/sources/iau_mdc_showers.psv";
+const std::string kShowerList =
+    std::string(ORVANTELLA_SOURCE_DIR) + "/data/sources/iau_mdc_showers.psv";
 
 std::vector<std::string> fieldsOf(const std::string& line)
 {
@@ -115,7 +116,8 @@ TEST(IauMdcReader, TakesBlankFieldsAsMissingAndTheHeaderAsOptional)
         EXPECT_FLOAT_EQ(per.dra, 1.4f);
         EXPECT_EQ(per.memo, "IAU 7/1 a (20) q 0.95");
     }
-    writeFileBytes(dir.file("first.psv"), std::string(kHeader) + "1|7|0|PER|P|annual|1|355|48|58|||59||||||||||\n");
+    writeFileBytes(dir.file("first.psv"),
+                   std::string(kHeader) + "1|7|0|PER|P|annual|1|355|48|58|||59||||||||||\n");
     const auto first = readIauMdcShowers(dir.file("first.psv"), IauStatusChoice::Established);
     ASSERT_EQ(first->showers.size(), 1u);
     EXPECT_FLOAT_EQ(first->showers[0].sol1, 345);
@@ -134,7 +136,8 @@ struct BadListCase {
 
 const BadListCase kBadLists[] = {
     {"unknown statuses are left out",
-     "1|7|0|PER|P|annual|x|140|48|58|||59||||||||||\n2|8|0|GEM|G|annual|7|262|112|33|||35||||||||||\n"
+     "1|7|0|PER|P|annual|x|140|48|58|||59||||||||||\n2|8|0|GEM|G|annual|7|262|112|33|||35||||||||||"
+     "\n"
      "3|9|0|ETA|E|annual|1|45|338|-1|||66||||||||||\n",
      0, 0, 2, 1},
     {"too few fields", "1|7|0|PER|P|annual|1|140|48\n", 2, 9, 0, 0},

@@ -61,14 +61,14 @@ TEST_P(TarnLineTest, IsWrittenByteForByte)
     EXPECT_EQ(tarnRadiantLine(GetParam().stream, kYear), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Streams, TarnLineTest, testing::ValuesIn(kTarnCases),
-                         caseName);
+INSTANTIATE_TEST_SUITE_P(Streams, TarnLineTest, testing::ValuesIn(kTarnCases), caseName);
 
 TEST(TarnRadiantHeader, NamesTheListAndItsLid)
 {
-    EXPECT_EQ(tarnRadiantHeader(4100000000u, "L_WK_test"),
-              "ID        d1      m1      d2      m2      dmax    mmax    sol     ra      dec     dra "
-              "    ddec    v       r       err     name (4100000000 L_WK_test)\r\n");
+    EXPECT_EQ(
+        tarnRadiantHeader(4100000000u, "L_WK_test"),
+        "ID        d1      m1      d2      m2      dmax    mmax    sol     ra      dec     dra "
+        "    ddec    v       r       err     name (4100000000 L_WK_test)\r\n");
 }
 
 // Whatever the export writes, the fixed-width reader reads back: codes of up to 7
@@ -76,8 +76,8 @@ TEST(TarnRadiantHeader, NamesTheListAndItsLid)
 TEST(FixedWidthReader, ReadsBackRandomTarnRadiantLines)
 {
     std::mt19937 random(20071213);
-    std::uniform_real_distribution<float> sol(0, 359.9f), ra(0, 359.9f), dec(-89, 89),
-        drift(-2, 2), vg(11, 72), radius(0, 9);
+    std::uniform_real_distribution<float> sol(0, 359.9f), ra(0, 359.9f), dec(-89, 89), drift(-2, 2),
+        vg(11, 72), radius(0, 9);
     const char* codes[] = {"A", "GEM", "WK_PER", "ABCD_EF"};
     const char* names[] = {"", "Perseids", "Southern delta Aquariids"};
     for (int i = 0; i < 500; ++i) {
@@ -124,8 +124,7 @@ class BadFixedLineTest : public testing::TestWithParam<BadFixedCase> {};
 
 TEST_P(BadFixedLineTest, IsNotAStream) { EXPECT_FALSE(parseFixedWidthLine(GetParam().line)); }
 
-INSTANTIATE_TEST_SUITE_P(Lines, BadFixedLineTest, testing::ValuesIn(kBadFixedCases),
-                         caseName);
+INSTANTIATE_TEST_SUITE_P(Lines, BadFixedLineTest, testing::ValuesIn(kBadFixedCases), caseName);
 
 TEST(FixedWidthStream, TakesItsDatesAtMidnightOfTheYear)
 {
@@ -138,8 +137,10 @@ TEST(FixedWidthStream, TakesItsDatesAtMidnightOfTheYear)
     line.vg = 59.1f;
     const std::optional<StreamValues> values = fixedWidthStream(line, kYear);
     ASSERT_TRUE(values);
-    EXPECT_FLOAT_EQ(values->sol1, static_cast<float>(SolarLongitude(DateToJD(2007, 7, 17, 0, 0, 0))));
-    EXPECT_FLOAT_EQ(values->sol2, static_cast<float>(SolarLongitude(DateToJD(2007, 8, 24, 0, 0, 0))));
+    EXPECT_FLOAT_EQ(values->sol1,
+                    static_cast<float>(SolarLongitude(DateToJD(2007, 7, 17, 0, 0, 0))));
+    EXPECT_FLOAT_EQ(values->sol2,
+                    static_cast<float>(SolarLongitude(DateToJD(2007, 8, 24, 0, 0, 0))));
     EXPECT_EQ(values->type, 1);
     line.d2 = 31;
     line.m2 = 9; // 31 September
@@ -154,8 +155,9 @@ struct UleCase {
 };
 
 const UleCase kUleCases[] = {
-    {"good", "301,4100000001,1,_WK_CAP,_alpha Cap,117,137,127,306.5,-9.2,0.97,0.24,23,1,3,2,0.1,77,_m",
-     0, true},
+    {"good",
+     "301,4100000001,1,_WK_CAP,_alpha Cap,117,137,127,306.5,-9.2,0.97,0.24,23,1,3,2,0.1,77,_m", 0,
+     true},
     {"wrong table number", "302,1,1,_WK_CAP,_x,1,2,3,4,5,6,7,8,1,1,1,1,0,_", 0, false},
     {"no table number", "abc,1,1,_WK_CAP,_x,1,2,3,4,5,6,7,8,1,1,1,1,0,_", 0, false},
     {"short line", "301,1,1,_WK_CAP,_x,1", 6, false},

@@ -13,7 +13,7 @@
 #include "streams/list_files.h"
 #include "table/links.h"
 #include "table/text_file.h"
-#include "table/ulist.h"
+#include "views/ulist.h"
 
 namespace {
 

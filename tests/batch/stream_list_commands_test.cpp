@@ -12,8 +12,7 @@
 
 namespace {
 
-const std::string kShowerList =
-    std::string(ORVANTELLA_SOURCE_DIR) + "/data/sources/iau_mdc_showers.psv";
+std::string showerList() { return projectDataFile("sources/iau_mdc_showers.psv").string(); }
 
 CommandRun run(const std::string& name, const std::vector<std::string>& args)
 {
@@ -29,7 +28,7 @@ struct BatchMdb {
 TEST(BatchStreamLists, ImportExportReimportCrossListAndTypicalOrbits)
 {
     BatchMdb m;
-    const CommandRun imported = run("list-import", {m.mdb, kShowerList, "--dsid", "WK"});
+    const CommandRun imported = run("list-import", {m.mdb, showerList(), "--dsid", "WK"});
     EXPECT_EQ(imported.status, kBatchOk) << imported.err;
     EXPECT_EQ(imported.out, "list L_WK_IAU_established\nstreams 112\n");
 
@@ -83,12 +82,12 @@ struct FailureCase {
 const FailureCase kFailures[] = {
     {"unknown status",
      "list-import",
-     {"MDB", kShowerList, "--dsid", "WK", "--status", "x"},
+     {"MDB", showerList(), "--dsid", "WK", "--status", "x"},
      kBatchUsage},
-    {"no data source option", "list-import", {"MDB", kShowerList}, kBatchUsage},
-    {"unknown data source", "list-import", {"MDB", kShowerList, "--dsid", "NONE"}, kBatchFailed},
+    {"no data source option", "list-import", {"MDB", showerList()}, kBatchUsage},
+    {"unknown data source", "list-import", {"MDB", showerList(), "--dsid", "NONE"}, kBatchFailed},
     {"broken list", "list-import", {"MDB", "BROKEN", "--dsid", "WK"}, kBatchFailed},
-    {"no MDB folder", "list-import", {"MDB/none", kShowerList, "--dsid", "WK"}, kBatchFailed},
+    {"no MDB folder", "list-import", {"MDB/none", showerList(), "--dsid", "WK"}, kBatchFailed},
     {"export without layout", "list-export", {"MDB", "L", "out"}, kBatchUsage},
     {"export of no list", "list-export", {"MDB", "L", "--csv", "out"}, kBatchFailed},
     {"cross listing of no list", "cross-listing", {"MDB", "L", "out"}, kBatchFailed},

@@ -149,8 +149,7 @@ TEST(SetupPage, StreamListButtonsAndPopupMenuWork)
     ASSERT_EQ(lists.lineCount(), 1);
     EXPECT_EQ(lists.cellText(0, 1), "L_WK_");
     {
-        const std::string showers =
-            std::string(ORVANTELLA_SOURCE_DIR) + "/data/sources/iau_mdc_showers.psv";
+        const std::string showers = projectDataFile("sources/iau_mdc_showers.psv").string();
         ModalAnswers answers({pressOk, chooseFile(showers), [](QWidget* modal) {
                                   EXPECT_EQ(modal->windowTitle(), "IAU MDC shower status");
                                   pressOk(modal);

@@ -14,8 +14,7 @@
 
 namespace {
 
-const std::string kShowerList =
-    std::string(ORVANTELLA_SOURCE_DIR) + "/data/sources/iau_mdc_showers.psv";
+std::string showerList() { return projectDataFile("sources/iau_mdc_showers.psv").string(); }
 
 std::vector<std::string> fieldsOf(const std::string& line)
 {
@@ -33,7 +32,7 @@ std::vector<std::string> fieldsOf(const std::string& line)
 // parentheses counts as given), in order of the first such set.
 std::vector<std::pair<int, double>> referenceShowers(const std::set<std::string>& statuses)
 {
-    std::ifstream in(kShowerList);
+    std::ifstream in(showerList());
     std::string line;
     std::getline(in, line); // the header
     std::vector<std::pair<int, double>> showers;
@@ -70,7 +69,7 @@ class IauChoiceTest : public testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(IauChoiceTest, GivesOneStreamPerShowerFromItsLastUsableSet)
 {
-    const std::optional<IauShowerList> list = readIauMdcShowers(kShowerList, GetParam().choice);
+    const std::optional<IauShowerList> list = readIauMdcShowers(showerList(), GetParam().choice);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->brokenLine, 0);
     EXPECT_EQ(list->unknownStatusSets, 0);
@@ -88,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Statuses, IauChoiceTest, testing::ValuesIn(kChoices), c
 TEST(IauMdcList, HasOneHundredAndTwelveEstablishedShowers)
 {
     // The January 2023 list: 112 established showers have a radiant and vg.
-    EXPECT_EQ(readIauMdcShowers(kShowerList, IauStatusChoice::Established)->showers.size(), 112u);
+    EXPECT_EQ(readIauMdcShowers(showerList(), IauStatusChoice::Established)->showers.size(), 112u);
 }
 
 const char* kHeader = "LP|IAUNo|AdNo|Code|Name|Activity|s|LaSun|Ra|De|dRa|dDe|Vg|a|q|e|peri|node|"

@@ -5,8 +5,8 @@
 
 #include "mdb/schema.h"
 #include "orbits/dsid_select_dialog.h"
-#include "table/edit_line_dlg.h"
 #include "table/links.h"
+#include "views/edit_line_dlg.h"
 
 int ListSession::addList(std::uint32_t lid, const char* name, const std::vector<int>& streamRows)
 {

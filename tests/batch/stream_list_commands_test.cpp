@@ -72,6 +72,21 @@ TEST(BatchStreamLists, ImportExportReimportCrossListAndTypicalOrbits)
     EXPECT_EQ(run("typical-orbits", {m.mdb, "L_WK_est", "--dsid", "WK"}).status, kBatchFailed);
 }
 
+// The demo database's stream list is what the import makes of the IAU MDC list under
+// data source 1 "IAU" (scripts/make_demo_mdb.py builds it without the program).
+TEST(BatchStreamLists, DemoListIsTheImportOfTheIauList)
+{
+    BatchMdb m;
+    writeFileBytes(m.mdb + "/UDSID.csv",
+                   "_Version,_DSID,_use,_code,_IDnext,_memo\r\n1,1,1,_IAU,100000,_\r\n");
+    const CommandRun imported = run("list-import", {m.mdb, showerList(), "--dsid", "IAU"});
+    ASSERT_EQ(imported.status, kBatchOk) << imported.err;
+    for (const char* table : {"UList.csv", "ULSlink.csv", "UStream.csv"})
+        EXPECT_EQ(readFileBytes(m.mdb + "/" + table),
+                  readFileBytes(projectDataFile(std::string("demo/MDB/") + table)))
+            << table;
+}
+
 struct FailureCase {
     const char* name;
     std::string command;

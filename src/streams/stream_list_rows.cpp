@@ -129,6 +129,7 @@ void deleteStreamRow(Database& db, int streamRow)
             orbitRows.push_back(node.partnerCell.row);
     clearLinks(db.streams, streamRow, C::LLINK);
     clearLinks(db.streams, streamRow, C::OLINK);
+    db.sources.giveBackId(db.streams.cell(streamRow, C::SID)->number);
     db.streams.deleteRow(streamRow);
     for (int orbitRow : orbitRows)
         computeOrbitStreamCodes(db, orbitRow);

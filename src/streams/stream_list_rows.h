@@ -57,8 +57,8 @@ std::optional<int> addStreamRow(Database& db, int listRow, const StreamValues& v
 StreamValues streamValuesOf(const CUTABLE& streams, int row);
 
 // Deletes a stream row after clearing its list links and its orbit links,
-// and takes the codes of the orbits that were linked to it out of their
-// stream column.
+// gives its SID back when it was the last ID handed out, and takes its code
+// out of the stream column of the orbits that were linked to it.
 void deleteStreamRow(Database& db, int streamRow);
 // Deletes a list row after clearing its links to streams (the streams stay).
 // Its LID is given back when it was the last ID handed out.

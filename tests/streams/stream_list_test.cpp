@@ -3,6 +3,8 @@
 // and the links that deleted rows leave behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/app_context.h"
 #include "mdb/database_store.h"
 #include "mdb/derived_columns.h"
@@ -12,6 +14,7 @@
 #include "streams/list_files.h"
 #include "streams/stream_list.h"
 #include "table/links.h"
+#include "views/edit_line_dlg.h"
 
 namespace {
 
@@ -482,6 +485,67 @@ TEST(DeleteListRow, ClearsItsLinksAndKeepsTheStreams)
     EXPECT_TRUE(s.linksEndAtLiveRows());
     EXPECT_TRUE(linksOf(s.db().streams, a, S::LLINK).empty());
     EXPECT_EQ(s.liveStreams(), 1);
+}
+
+struct MenuCase {
+    const char* name;
+    CPageSetup::ListMenuCommand command;
+    ScriptedUi::Kind firstKind;
+    std::string firstCaption; // the dialog's name, the question or the file request's title
+};
+
+const MenuCase kMenuCases[] = {
+    {"Edit", CPageSetup::ListMenuCommand::Edit, ScriptedUi::Kind::Dialog, kEditRecordDialog},
+    {"Copy", CPageSetup::ListMenuCommand::Copy, ScriptedUi::Kind::Dialog, "CDSIDSDlg"},
+    {"Typical orbits", CPageSetup::ListMenuCommand::TypicalOrbits, ScriptedUi::Kind::Dialog,
+     "CDSIDSDlg"},
+    {"Export", CPageSetup::ListMenuCommand::ExportTarn, ScriptedUi::Kind::SaveFile, kTarnTitle},
+    {"Delete", CPageSetup::ListMenuCommand::Delete, ScriptedUi::Kind::Question,
+     kDeleteListQuestion},
+};
+
+class ListMenuTest : public testing::TestWithParam<MenuCase> {};
+
+// The menu opened on a line acts on that line's list; opened below the lines, on none.
+TEST_P(ListMenuTest, ActsOnTheListTheMenuWasOpenedOn)
+{
+    ListSession s;
+    s.addList(kFirstWorkId, "L_WK_menu", {});
+    CPageSetup page(s.app());
+    page.initialise();
+    int shownAt = -2;
+    page.listMenuRequested = [&shownAt](int line) { shownAt = line; };
+    page.notify(CPageSetup::kListMenu, 1, 0);
+    EXPECT_EQ(shownAt, 0);
+    EXPECT_EQ(page.menuListRow(), 0);
+    s.ui().answerCancel();
+    page.listMenuCommand(GetParam().command);
+    ASSERT_FALSE(s.ui().events().empty());
+    const ScriptedUi::Event& first = s.ui().events().front();
+    EXPECT_EQ(first.kind, GetParam().firstKind);
+    EXPECT_EQ(first.kind == ScriptedUi::Kind::Question ? first.text : first.caption,
+              GetParam().firstCaption);
+    EXPECT_EQ(s.liveLists(), 1);
+
+    s.ui().clear();
+    page.notify(CPageSetup::kListMenu, 1, 5);
+    EXPECT_EQ(page.menuListRow(), -1);
+    page.listMenuCommand(GetParam().command);
+    EXPECT_EQ(s.ui().messages(), std::vector<std::string>{kSelectListMessage});
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ListMenuTest, testing::ValuesIn(kMenuCases), caseName);
+
+TEST(ListMenu, CrossListingWritesIntoTheDocumentsFolder)
+{
+    ListSession s;
+    s.addList(kFirstWorkId, "L_WK_menu", {});
+    CPageSetup page(s.app());
+    page.initialise();
+    page.notify(CPageSetup::kListMenu, 1, 0);
+    page.listMenuCommand(CPageSetup::ListMenuCommand::CrossListing);
+    EXPECT_TRUE(std::filesystem::exists(s.app().settings.docdir + "/CRL_L_WK_menu.csv"));
+    EXPECT_TRUE(s.ui().messages().empty());
 }
 
 } // namespace

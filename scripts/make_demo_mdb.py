@@ -3,9 +3,10 @@
 
 Sources (data/sources, each file with its PROVENANCE note): the IAU Meteor
 Data Center shower list (established showers become the streams of one stream
-list), the Global Meteor Network's activity windows for established showers,
-and two GMN trajectory summaries (the orbits, linked to streams by GMN's own
-shower assignment).
+list, as the program's own IAU MDC list import makes them: the batch test
+"BatchStreamLists.DemoListIsTheImportOfTheIauList" imports the list and
+compares) and two Global Meteor Network trajectory summaries (the orbits,
+linked to streams by GMN's own shower assignment).
 
     python3 scripts/make_demo_mdb.py [SOURCES [MDB]]
     python3 scripts/make_demo_mdb.py --check [SOURCES [MDB]]
@@ -31,7 +32,9 @@ GMN_FILES = [
     ("gmn_traj_summary_20220304_solrange_344.0-345.0.txt", "O_GMN_20220304.csv",
      "GMN 2022-03-04 sol 344-345"),
 ]
-STREAM_RADIUS_DEG, STREAM_DV_KMS, STREAM_DPRIME = 3.0, 3.0, 0.2
+# Streams of the import keep R, dv and D' at 0: grouping then applies its defaults.
+HALF_ACTIVITY_DEG = 10.0
+ELEMENTS = [("a", "a"), ("q", "q"), ("e", "e"), ("peri", "peri"), ("node", "node"), ("inc", "i")]
 
 ORBIT_COLUMNS = ["OID", "use", "name", "mjd", "sol", "ra", "dec", "vg", "type", "a", "q", "e",
                  "peri", "node", "incl", "M", "T/e", "r_sd", "v_sd", "Hb", "He", "zr", "mag",
@@ -69,43 +72,65 @@ def f(value):
     return "%f" % struct.unpack("f", struct.pack("f", value))[0]
 
 
+def given(field):
+    """A number of the shower list: blank is missing, "(29.8)" uncertain but given."""
+    field = field.strip()
+    if field.startswith("(") and field.endswith(")"):
+        field = field[1:-1].strip()
+    if not field:
+        return None
+    value = float(field.lstrip("+")) if field not in ("Inf.", "Inf", "inf") else math.inf
+    return value if math.isfinite(value) else None
+
+
 def established_showers(real):
-    """One parameter set per established shower: the one built on most meteors."""
-    best = {}
+    """Per established shower (IAU number), its last parameter set with a peak, a radiant and
+    vg, in the order of the first such set."""
+    showers = {}
     with open(os.path.join(real, "iau_mdc_showers.psv")) as source:
         for row in csv.DictReader(source, delimiter="|"):
-            if row["s"].strip() != "1" or not row["Vg"].strip():
+            if row["s"].strip() != "1" or None in (given(row[k]) for k in ("LaSun", "Ra", "De", "Vg")):
                 continue
-            code = row["Code"].strip()
-            meteors = number(row["N"])
-            if code not in best or meteors > best[code][0]:
-                best[code] = (meteors, row)
-    return {code: row for code, (_, row) in sorted(best.items())}
+            showers[int(row["IAUNo"])] = row
+    return showers
 
 
-def activity_windows(real):
-    windows = {}
-    with open(os.path.join(real, "gmn_rms_established_showers.csv")) as source:
-        for line in source:
-            if line.startswith("#"):
-                continue
-            fields = [x.strip() for x in line.split("|")]
-            windows[fields[1]] = (number(fields[3]), number(fields[5]))
-    return windows
+def f32(value):
+    return struct.unpack("f", struct.pack("f", value))[0]
 
 
-def stream_rows(showers, windows):
+def activity(row, solp):
+    """sol1 and sol2 from an activity of two solar longitudes, else the peak -+ 10 degrees."""
+    parts = row["Activity"].strip().split("-", 1) if "-" in row["Activity"].strip()[1:] else []
+    try:
+        window = [float(p) for p in parts]
+    except ValueError:
+        window = []
+    if len(window) == 2 and all(0 <= w <= 360 for w in window):
+        return window
+    return [(f32(solp - HALF_ACTIVITY_DEG)) % 360, (f32(solp + HALF_ACTIVITY_DEG)) % 360]
+
+
+def memo(row):
+    text_ = "IAU %d/%d" % (int(row["IAUNo"]), int(row["AdNo"] or 0))
+    for column, label in ELEMENTS:
+        if row[column].strip():
+            text_ += " %s %s" % (label, row[column].strip())
+    return text_
+
+
+def stream_rows(showers):
     rows, sid_of_code = [], {}
-    for n, (code, row) in enumerate(showers.items()):
+    for n, row in enumerate(showers.values()):
         sid = IAU_DSID * 100000 + 1 + n
-        solp = number(row["LaSun"])
-        sol1, sol2 = windows.get(code, ((solp - 5) % 360, (solp + 5) % 360))
-        sid_of_code[code] = sid
+        code = row["Code"].strip() or row["IAUNo"].strip()
+        solp = f32(given(row["LaSun"]) % 360)
+        sol1, sol2 = activity(row, solp)
+        sid_of_code.setdefault(code, sid)
         rows.append([str(sid), "1", text("IAU_" + code)[:8], text(row["Name"].strip()),
-                     f(sol1), f(sol2), f(solp), f(number(row["Ra"])), f(number(row["De"])),
-                     f(number(row["dRa"])), f(number(row["dDe"])), f(number(row["Vg"])), "1",
-                     f(STREAM_RADIUS_DEG), f(STREAM_DV_KMS), f(STREAM_DPRIME), "0",
-                     text("IAU MDC " + row["IAUNo"].strip())])
+                     f(sol1), f(sol2), f(solp), f(given(row["Ra"])), f(given(row["De"])),
+                     f(given(row["dRa"]) or 0.0), f(given(row["dDe"]) or 0.0),
+                     f(given(row["Vg"])), "1", f(0), f(0), f(0), "0", text(memo(row))])
     return rows, sid_of_code
 
 
@@ -133,7 +158,7 @@ def orbit_rows(path, first_oid, sid_of_code, links):
 
 def main(real, mdb):
     os.makedirs(os.path.join(mdb, "orbits"), exist_ok=True)
-    streams, sid_of_code = stream_rows(established_showers(real), activity_windows(real))
+    streams, sid_of_code = stream_rows(established_showers(real))
     links, files, next_oid = [], [], GMN_DSID * 100000
     for source, target, memo in GMN_FILES:
         rows = orbit_rows(os.path.join(real, source), next_oid, sid_of_code, links)
@@ -148,8 +173,7 @@ def main(real, mdb):
         [str(WORK_DSID), "1", "_WK", str(WORK_DSID * 100000), text("builtin ID for work")],
     ])
     write_table(os.path.join(mdb, "UList.csv"), ["LID", "name", "ver", "memo"], 101,
-                [[str(lid), text("L_IAU_established"), text("v1.0"),
-                  text("IAU MDC established showers")]])
+                [[str(lid), text("L_IAU_IAU_established"), text("v1.0"), text("")]])
     write_table(os.path.join(mdb, "ULSlink.csv"), ["LID", "SID"], 201,
                 [[str(lid), row[0]] for row in streams])
     write_table(os.path.join(mdb, "UStream.csv"), STREAM_COLUMNS, 301, streams)

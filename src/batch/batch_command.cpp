@@ -1,7 +1,28 @@
 // Helpers shared by the batch commands.
 #include "batch/batch_command.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+
+#include "app/app_context.h"
+#include "mdb/database_store.h"
+#include "mdb/schema.h"
+
+namespace {
+
+// The row of the data source in use with this code, -1 when there is none.
+int sourceInUse(const Database& db, const std::string& code)
+{
+    using C = col::Dsid;
+    for (int row = 0; row < db.dsids.count(); ++row)
+        if (db.dsids.isLive(row) && db.dsids.cell(row, C::use)->number == 1 &&
+            code == db.dsids.text(row, C::code))
+            return row;
+    return -1;
+}
+
+} // namespace
 
 bool parseNumber(const std::string& text, double& value)
 {
@@ -11,3 +32,37 @@ bool parseNumber(const std::string& text, double& value)
     value = std::strtod(text.c_str(), &end);
     return *end == '\0';
 }
+
+std::unique_ptr<AppContext> openMdb(const std::string& command, const std::string& mdb,
+                                    const std::string& dsidCode)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(mdb, error)) {
+        std::fprintf(stderr, "%s: no MDB folder %s\n", command.c_str(), mdb.c_str());
+        return nullptr;
+    }
+    auto app = std::make_unique<AppContext>();
+    app->settings = defaultSettings({std::filesystem::current_path(error).string(), {}});
+    app->settings.mdbdir = mdb;
+    app->db = std::make_unique<Database>();
+    loadAll(*app->db, app->settings.mdbdir, app->settings.dlg_Y);
+    app->db->sources.selectCurrentDsid(static_cast<std::uint32_t>(app->settings.st_dsid));
+    if (dsidCode.empty())
+        return app;
+    const int sourceRow = sourceInUse(*app->db, dsidCode);
+    if (sourceRow < 0) {
+        std::fprintf(stderr, "%s: no data source in use has the code %s\n", command.c_str(),
+                     dsidCode.c_str());
+        return nullptr;
+    }
+    app->db->sources.makeCurrent(sourceRow);
+    return app;
+}
+
+BatchAnswers::BatchAnswers() : m_previous(&ui())
+{
+    m_ui.setEcho(true);
+    setUi(&m_ui);
+}
+
+BatchAnswers::~BatchAnswers() { setUi(m_previous); }

@@ -3,8 +3,13 @@
 // function that runs it.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/scripted_ui.h"
+
+struct AppContext;
 
 enum BatchStatus { kBatchOk = 0, kBatchFailed = 1, kBatchUsage = 2 };
 
@@ -21,6 +26,28 @@ std::vector<BatchCommand> mdbCommands();
 std::vector<BatchCommand> orbitFileCommands();
 std::vector<BatchCommand> groupingCommands();
 std::vector<BatchCommand> selectionCommands();
+std::vector<BatchCommand> streamListCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);
+
+// An application on the MDB folder, loaded; an empty database gets its work
+// source as the Set Up page gives it. With a code, the data source in use
+// with that code is made current. Nothing (after a line on standard error
+// led by the command's name) when the folder or the data source is missing.
+std::unique_ptr<AppContext> openMdb(const std::string& command, const std::string& mdb,
+                                    const std::string& dsidCode = {});
+
+// The answers the window's user would give, for the duration of one command.
+class BatchAnswers {
+public:
+    BatchAnswers();
+    ~BatchAnswers();
+    BatchAnswers(const BatchAnswers&) = delete;
+    BatchAnswers& operator=(const BatchAnswers&) = delete;
+    ScriptedUi* operator->() { return &m_ui; }
+
+private:
+    ScriptedUi m_ui;
+    Ui* m_previous;
+};

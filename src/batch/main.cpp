@@ -11,8 +11,8 @@ namespace {
 std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
-    for (auto group :
-         {astroCommands, mdbCommands, orbitFileCommands, groupingCommands, selectionCommands}) {
+    for (auto group : {astroCommands, mdbCommands, orbitFileCommands, groupingCommands,
+                       selectionCommands, streamListCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

@@ -24,6 +24,19 @@ int streamOrbitLinkCount(const Database& db)
     return links;
 }
 
+// "list <stream count> <name>" for every list.
+void printListCounts(const Database& db)
+{
+    for (int row = 0; row < db.lists.count(); ++row) {
+        if (!db.lists.isLive(row))
+            continue;
+        int streams = 0;
+        for (const LinkNode& node : linksOf(db.lists, row, col::List::SLINK))
+            streams += node.resolved() && node.partnerCell.table->isLive(node.partnerCell.row);
+        std::printf("list %d %s\n", streams, db.lists.text(row, col::List::name));
+    }
+}
+
 int info(const std::vector<std::string>& args)
 {
     if (args.size() != 1)
@@ -36,6 +49,7 @@ int info(const std::vector<std::string>& args)
     std::printf("orbits %d\n", liveRowCount(db.orbits));
     std::printf("stream_orbit_links %d\n", streamOrbitLinkCount(db));
     std::printf("orbit_files %d\n", liveRowCount(db.orbitFiles));
+    printListCounts(db);
     return kBatchOk;
 }
 
@@ -53,7 +67,10 @@ int resave(const std::vector<std::string>& args)
 std::vector<BatchCommand> mdbCommands()
 {
     return {
-        {"info", "MDB", "load the database and print its counts, one \"name value\" a line", info},
+        {"info", "MDB",
+         "load the database and print its counts, one \"name value\" a line, then \"list COUNT "
+         "NAME\" per stream list",
+         info},
         {"resave", "MDB", "load the database and save it again (a round-trip check)", resave},
     };
 }

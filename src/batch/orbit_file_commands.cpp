@@ -63,60 +63,16 @@ private:
     std::int64_t m_reported = 0;
 };
 
-// The row of the data source in use with this code, -1 when there is none.
-int sourceInUse(const Database& db, const std::string& code)
-{
-    using C = col::Dsid;
-    for (int row = 0; row < db.dsids.count(); ++row)
-        if (db.dsids.isLive(row) && db.dsids.cell(row, C::use)->number == 1 &&
-            code == db.dsids.text(row, C::code))
-            return row;
-    return -1;
-}
-
-// The answers the window's user would give, for the duration of one command.
-class BatchAnswers {
-public:
-    BatchAnswers() : m_previous(&ui())
-    {
-        m_ui.setEcho(true);
-        setUi(&m_ui);
-    }
-    ~BatchAnswers() { setUi(m_previous); }
-    BatchAnswers(const BatchAnswers&) = delete;
-    BatchAnswers& operator=(const BatchAnswers&) = delete;
-    ScriptedUi* operator->() { return &m_ui; }
-
-private:
-    ScriptedUi m_ui;
-    Ui* m_previous;
-};
-
 int importOrbits(const std::vector<std::string>& args)
 {
     const std::optional<ImportArgs> parsed = parseImportArgs(args);
     if (!parsed)
         return kBatchUsage;
-    std::error_code error;
-    if (!std::filesystem::is_directory(parsed->mdb, error)) {
-        std::fprintf(stderr, "import: no MDB folder %s\n", parsed->mdb.c_str());
-        return kBatchFailed;
-    }
     BatchAnswers answers;
-    AppContext app;
-    app.settings = defaultSettings({std::filesystem::current_path(error).string(), {}});
-    app.settings.mdbdir = parsed->mdb;
-    app.db = std::make_unique<Database>();
-    loadAll(*app.db, app.settings.mdbdir, app.settings.dlg_Y);
-    // As the Set Up page does when it opens: an empty database gets its work source.
-    app.db->sources.selectCurrentDsid(static_cast<std::uint32_t>(app.settings.st_dsid));
-    const int sourceRow = sourceInUse(*app.db, parsed->dsidCode);
-    if (sourceRow < 0) {
-        std::fprintf(stderr, "import: no data source in use has the code %s\n",
-                     parsed->dsidCode.c_str());
+    const std::unique_ptr<AppContext> context = openMdb("import", parsed->mdb, parsed->dsidCode);
+    if (!context)
         return kBatchFailed;
-    }
-    app.db->sources.makeCurrent(sourceRow);
+    AppContext& app = *context;
     answers->answerPath(parsed->source);
     answers->answerOk();
     answers->answerPath(

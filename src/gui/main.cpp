@@ -11,6 +11,7 @@
 #include "gui/qt_ui.h"
 #include "gui/splash_window.h"
 #include "gui/ssel_dialog.h"
+#include "gui/stream_list_dialogs.h"
 #include "gui/table_dialogs.h"
 
 int main(int argc, char** argv)
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     registerDsidDialogs(qtUi);
     registerStreamDialogs(qtUi);
     registerDataDialog(qtUi);
+    registerStreamListDialogs(qtUi);
     setUi(&qtUi);
 
     AppContext app;

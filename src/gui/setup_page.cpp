@@ -2,8 +2,10 @@
 #include "gui/setup_page.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include "gui/list_view.h"
@@ -29,11 +31,8 @@ SetupPage::SetupPage(CPageSetup& page, QWidget* parent) : QWidget(parent), m_pag
     m_backUp = button("BackUp", &SetupPage::backUp);
     m_blackAndWhite = new QCheckBox("BW", this);
     connect(m_blackAndWhite, &QCheckBox::clicked, this, &SetupPage::toggleBlackAndWhite);
-    // Stream lists are created and imported by the stream-list commands, which are not built yet.
-    m_createList = new QPushButton("create new List", this);
-    m_importList = new QPushButton("import list", this);
-    m_createList->setEnabled(false);
-    m_importList->setEnabled(false);
+    m_createList = button("create new List", &SetupPage::createList);
+    m_importList = button("import list", &SetupPage::importList);
     m_createFile = button("create new orbit file", &SetupPage::createOrbitFile);
     m_importFile = button("import orbit file", &SetupPage::importOrbitFile);
     m_reload = button("reload", &SetupPage::reload);
@@ -41,7 +40,12 @@ SetupPage::SetupPage(CPageSetup& page, QWidget* parent) : QWidget(parent), m_pag
     m_dsids = new ListView(page.dsidView(), this);
     m_lists = new ListView(page.streamListView(), this);
     m_files = new ListView(page.orbitFileView(), this);
+    m_listMenu = new QMenu(this);
+    for (const CPageSetup::ListMenuItem& item : CPageSetup::listMenuItems())
+        connect(m_listMenu->addAction(item.text), &QAction::triggered, this,
+                [this, command = item.command] { m_page.listMenuCommand(command); });
     page.changed = [this] { showState(); };
+    page.listMenuRequested = [this](int) { showListMenu(); };
     showState();
 }
 
@@ -67,6 +71,9 @@ void SetupPage::backUp() { m_page.backUp(); }
 void SetupPage::toggleBlackAndWhite() { m_page.toggleBlackAndWhite(); }
 void SetupPage::createOrbitFile() { m_page.createOrbitFile(); }
 void SetupPage::reload() { m_page.reload(); }
+void SetupPage::createList() { m_page.createList(); }
+void SetupPage::importList() { m_page.importList(); }
+void SetupPage::showListMenu() { m_listMenu->popup(QCursor::pos()); }
 
 void SetupPage::importOrbitFile()
 {

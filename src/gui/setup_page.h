@@ -9,6 +9,7 @@ class ListView;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 class SetupPage final : public QWidget {
@@ -20,6 +21,9 @@ public:
     QPushButton* saveTablesButton() const { return m_save; }
     QPushButton* reloadButton() const { return m_reload; }
     ListView* dsidView() const { return m_dsids; }
+    ListView* streamListView() const { return m_lists; }
+    // The stream-list view's popup menu (hidden until a right click asks for it).
+    QMenu* listMenu() const { return m_listMenu; }
     // Shows the page's state: folder, buttons, the BW box.
     void showState();
 
@@ -36,6 +40,9 @@ private:
     void createOrbitFile();
     void importOrbitFile();
     void reload();
+    void createList();
+    void importList();
+    void showListMenu();
 
     CPageSetup& m_page;
     QLineEdit* m_folder;
@@ -54,4 +61,5 @@ private:
     ListView* m_dsids;
     ListView* m_lists;
     ListView* m_files;
+    QMenu* m_listMenu;
 };

@@ -108,12 +108,14 @@ std::string orbitFilePath(const AppContext& app, const std::string& fileName)
 std::string fileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
 
 std::optional<std::string> chooseOrbitFileTarget(const AppContext& app, const std::string& title,
-                                                 bool refuseExisting)
+                                                 bool refuseExisting,
+                                                 const std::string& defaultName)
 {
     // An existing file is refused by the loop below or appended to: never replaced.
     const FileRequest request{title,
                               orbitsFolderOf(app),
-                              proposedOrbitFileName(app.db->sources),
+                              defaultName.empty() ? proposedOrbitFileName(app.db->sources)
+                                                  : defaultName,
                               kOrbitFileFilter,
                               refuseExisting,
                               false};

@@ -35,12 +35,13 @@ std::string orbitFilePath(const AppContext& app, const std::string& fileName);
 std::string fileNameOf(const std::string& path);
 
 // The save dialog of a new orbit file, opened in the orbits folder with the
-// proposed name. A name without extension gets ".csv". The dialog comes
-// again, after its message, for a file that exists (when refuseExisting) and
-// for one that the next load would not find (not O*.csv in the orbits
-// folder). Nothing when cancelled.
+// proposed name (defaultName, or proposedOrbitFileName when empty). A name without extension gets
+// ".csv". The dialog comes again, after its message, for a file that exists (when refuseExisting)
+// and for one that the next load would not find (not O*.csv in the orbits folder). Nothing when
+// cancelled.
 std::optional<std::string> chooseOrbitFileTarget(const AppContext& app, const std::string& title,
-                                                 bool refuseExisting);
+                                                 bool refuseExisting,
+                                                 const std::string& defaultName = {});
 
 // A UOFile row added or set in use, and how to take that back.
 struct OrbitFileRegistration {

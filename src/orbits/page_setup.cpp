@@ -14,6 +14,8 @@
 #include "mdb/dsid_dialog.h"
 #include "mdb/schema.h"
 #include "platform/ui.h"
+#include "streams/stream_list.h"
+#include "streams/typical_orbits.h"
 
 namespace {
 
@@ -206,7 +208,76 @@ void CPageSetup::dsidEdited()
     requestRefresh(m_app, 3);
 }
 
-void CPageSetup::notify(int code, int wParam, int)
+const std::vector<CPageSetup::ListMenuItem>& CPageSetup::listMenuItems()
+{
+    static const std::vector<ListMenuItem> items = {
+        {ListMenuCommand::Edit, "Edit"},
+        {ListMenuCommand::Copy, "Copy to new list"},
+        {ListMenuCommand::TypicalOrbits, "Make typical orbits"},
+        {ListMenuCommand::CrossListing, "Cross stream listing"},
+        {ListMenuCommand::ExportTarn, "Export list (TarnRadiant.txt)"},
+        {ListMenuCommand::Delete, "Delete this list"},
+    };
+    return items;
+}
+
+// Creating, copying and importing keep the page busy; the views follow the tables after.
+void CPageSetup::runListCommand(const std::function<void()>& command)
+{
+    m_busy = true;
+    command();
+    m_busy = false;
+    refreshViews();
+}
+
+void CPageSetup::createList()
+{
+    runListCommand([this] { ::createStreamList(m_app, m_lists); });
+}
+
+void CPageSetup::importList()
+{
+    runListCommand([this] { ::importStreamList(m_app); });
+}
+
+void CPageSetup::openListMenu(int line)
+{
+    m_menuListRow = line >= 0 && line < m_lists.lineCount() ? m_lists.rowOfLine(line) : -1;
+    m_lists.setSelectedLine(m_menuListRow < 0 ? -1 : line);
+    listMenuRequested(line);
+}
+
+void CPageSetup::listMenuCommand(ListMenuCommand command)
+{
+    const int row = m_menuListRow;
+    switch (command) {
+    case ListMenuCommand::Edit:
+        if (row < 0)
+            message("%s", kSelectListMessage);
+        else
+            m_lists.editRecord(m_lists.selectedLine(), false);
+        break;
+    case ListMenuCommand::Copy:
+        runListCommand([this, row] { ::copyStreamList(m_app, m_lists, row); });
+        break;
+    case ListMenuCommand::TypicalOrbits:
+        ::makeTypicalOrbits(m_app, row);
+        refreshViews();
+        break;
+    case ListMenuCommand::CrossListing:
+        ::crossStreamListing(m_app, row);
+        break;
+    case ListMenuCommand::ExportTarn:
+        ::exportTarnRadiant(m_app, row);
+        break;
+    case ListMenuCommand::Delete:
+        ::deleteStreamList(m_app, row);
+        refreshViews();
+        break;
+    }
+}
+
+void CPageSetup::notify(int code, int wParam, int lParam)
 {
     switch (code) {
     case kDsidEdited:
@@ -217,6 +288,13 @@ void CPageSetup::notify(int code, int wParam, int)
         break;
     case kListEdited:
         requestRefresh(m_app, 4);
+        break;
+    case kListMenu:
+        openListMenu(lParam);
+        break;
+    case kListDelete:
+        ::deleteStreamList(m_app, wParam);
+        refreshViews();
         break;
     case kFileDelete:
         deleteOrbitFile(m_app, wParam);

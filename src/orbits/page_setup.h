@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "views/ulist.h"
 
@@ -56,10 +57,25 @@ public:
     void importOrbitFile(Feedback& feedback);
     void reload();
 
+    // The stream-list buttons and the list view's popup menu.
+    enum class ListMenuCommand { Edit, Copy, TypicalOrbits, CrossListing, ExportTarn, Delete };
+    struct ListMenuItem {
+        ListMenuCommand command;
+        const char* text;
+    };
+    static const std::vector<ListMenuItem>& listMenuItems();
+    void createList();
+    void importList();
+    // The list row the popup menu was opened on, -1 when none.
+    int menuListRow() const { return m_menuListRow; }
+    void listMenuCommand(ListMenuCommand command);
+
     void notify(int code, int wParam, int lParam) override;
 
     // Called whenever what the page shows may have changed.
     std::function<void()> changed = [] {};
+    // Called when the stream-list view asks for its popup menu at a line.
+    std::function<void(int line)> listMenuRequested = [](int) {};
 
 private:
     void markModified();
@@ -67,6 +83,8 @@ private:
     void markListsInUse();
     void deleteDsid(int row);
     void dsidEdited();
+    void openListMenu(int line);
+    void runListCommand(const std::function<void()>& command);
 
     AppContext& m_app;
     CUList m_dsids;
@@ -74,4 +92,5 @@ private:
     CUList m_files;
     bool m_busy = true;
     bool m_reloadEnabled = false;
+    int m_menuListRow = -1;
 };

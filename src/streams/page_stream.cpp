@@ -13,6 +13,8 @@
 #include "orbits/dsid_select_dialog.h"
 #include "orbits/orbit_files.h"
 #include "streams/stream_grouping.h"
+#include "streams/stream_list.h"
+#include "streams/stream_list_rows.h"
 #include "streams/stream_membership.h"
 #include "table/links.h"
 
@@ -65,16 +67,6 @@ void storeElements(CUTABLE& orbits, int row, const RadiantOrbit& orbit)
                                              {O::q, orbit.q},       {O::e, orbit.e}};
     for (const auto& [column, value] : values)
         orbits.cell(row, column)->real = static_cast<float>(value);
-}
-
-// Removes the stream row with its list and orbit links, giving its SID back when it was the
-// last one handed out.
-void deleteStreamAndLinks(Database& db, int row)
-{
-    clearLinks(db.streams, row, S::OLINK);
-    clearLinks(db.streams, row, S::LLINK);
-    db.sources.giveBackId(db.streams.cell(row, S::SID)->number);
-    db.streams.deleteRow(row);
 }
 
 } // namespace
@@ -236,7 +228,7 @@ void CPageStream::deleteStream(int row)
         return;
     if (m_app.currentStreamRow == row)
         m_app.currentStreamRow = -1;
-    deleteStreamAndLinks(db, row);
+    deleteStreamRow(db, row);
     afterDeletion();
 }
 
@@ -250,7 +242,7 @@ void CPageStream::deleteAll()
             continue;
         if (m_app.currentStreamRow == row)
             m_app.currentStreamRow = -1;
-        deleteStreamAndLinks(db, row);
+        deleteStreamRow(db, row);
     }
     afterDeletion();
 }
@@ -271,19 +263,15 @@ void CPageStream::exportList()
 {
     if (!hasList())
         return;
-    const std::string& name = m_app.db->lists.text(m_app.currentListRow, col::List::name);
-    std::string part = name;
-    const std::size_t cut = name.size() > 2 ? name.find('_', 2) : std::string::npos;
-    if (cut != std::string::npos)
-        part = name.substr(cut + 1);
-    FileRequest request;
-    request.title = "Export stream list";
-    request.folder = m_app.settings.docdir;
-    request.defaultName = "ULE_" + part + ".csv";
-    request.filter = "Stream list(*.csv)";
-    const std::optional<std::string> path = ui().saveFile(request);
-    if (path)
-        (void)m_app.db->streams.save(*path, S::LS, 1, 1);
+    // The streams of the list as the view shows them.
+    std::vector<int> rows;
+    for (int line = 0; line < m_view.lineCount(); ++line) {
+        const int row = m_view.rowOfLine(line);
+        if (m_app.db->streams.cell(row, S::LS)->number != 0)
+            rows.push_back(row);
+    }
+    (void)exportStreamListCsv(m_app, m_app.db->lists.text(m_app.currentListRow, col::List::name),
+                              rows);
 }
 
 void CPageStream::groupingEnded()

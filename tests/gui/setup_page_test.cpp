@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -11,9 +13,11 @@
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
 #include "gui/setup_page.h"
+#include "gui/stream_list_dialogs.h"
 #include "gui/table_dialogs.h"
 #include "gui_test_support.h"
 #include "mdb/schema.h"
+#include "orbits/page_setup.h"
 #include "support/test_support.h"
 
 namespace {
@@ -28,6 +32,7 @@ struct Window {
         testApplication();
         registerTableDialogs(qtUi);
         registerDsidDialogs(qtUi);
+        registerStreamListDialogs(qtUi);
         setUi(&qtUi);
         app.settings.mdbdir = dir.str();
         app.db = std::make_unique<Database>();
@@ -103,4 +108,76 @@ TEST(SetupPage, TakenNumberKeepsTheAddDialogOpen)
     EXPECT_EQ(answers.answered(), 3);
     EXPECT_EQ(answers.unexpected(), 0);
     EXPECT_EQ(w.app.db->dsids.count(), 1);
+}
+
+namespace {
+
+void pressEditorOk(QWidget* modal)
+{
+    for (QPushButton* b : modal->findChildren<QPushButton*>())
+        if (b->text() == "OK")
+            b->click();
+}
+
+ModalAnswers::Answer chooseFile(const std::string& path)
+{
+    return [path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        // The file's name typed and Enter pressed, as a user would.
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(path));
+        QMetaObject::invokeMethod(dialog, "accept");
+    };
+}
+
+} // namespace
+
+// "create new List", "import list" with the IAU MDC list, then the popup menu's delete.
+TEST(SetupPage, StreamListButtonsAndPopupMenuWork)
+{
+    Window w;
+    SetupPage& page = *w.window->setupPage();
+    CUList& lists = page.page().streamListView();
+    {
+        ModalAnswers answers({pressOk, pressEditorOk});
+        w.button("create new List")->click();
+        EXPECT_EQ(answers.answered(), 2);
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    ASSERT_EQ(lists.lineCount(), 1);
+    EXPECT_EQ(lists.cellText(0, 1), "L_WK_");
+    {
+        const std::string showers = projectDataFile("sources/iau_mdc_showers.psv").string();
+        ModalAnswers answers({pressOk, chooseFile(showers), [](QWidget* modal) {
+                                  EXPECT_EQ(modal->windowTitle(), "IAU MDC shower status");
+                                  pressOk(modal);
+                              }});
+        w.button("import list")->click();
+        EXPECT_EQ(answers.answered(), 3);
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    ASSERT_EQ(lists.lineCount(), 2);
+    EXPECT_EQ(lists.cellText(1, 1), "L_WK_IAU_established");
+    EXPECT_EQ(liveRowCount(w.app.db->streams), 112);
+    EXPECT_TRUE(w.button("Save Tables")->isEnabled());
+
+    lists.rightButtonDown(1, 1);
+    QMenu* menu = page.listMenu();
+    EXPECT_TRUE(menu->isVisible());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    EXPECT_EQ(texts, QStringList({"Edit", "Copy to new list", "Make typical orbits",
+                                  "Cross stream listing", "Export list (TarnRadiant.txt)",
+                                  "Delete this list"}));
+    {
+        ModalAnswers answers({pressButton(QMessageBox::Ok)});
+        menu->actions().last()->trigger();
+        EXPECT_EQ(answers.answered(), 1);
+    }
+    ASSERT_EQ(lists.lineCount(), 1);
+    EXPECT_EQ(lists.cellText(0, 1), "L_WK_");
+    EXPECT_EQ(liveRowCount(w.app.db->streams), 112);
 }

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "mdb/schema.h"
-#include "mdb_session.h"
 #include "orbits/dsid_select_dialog.h"
+#include "support/mdb_session.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "layout_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "mdb_session.h"
 #include "orbits/orbit_converters.h"
+#include "support/mdb_session.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "layout_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "mdb_session.h"
 #include "orbits/dsid_select_dialog.h"
 #include "orbits/import_command.h"
 #include "orbits/orbit_converters.h"
 #include "orbits/orbit_files.h"
+#include "support/mdb_session.h"
 
 namespace {
 

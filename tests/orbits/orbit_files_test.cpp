@@ -8,9 +8,9 @@
 
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "mdb_session.h"
 #include "orbits/orbit_converters.h"
 #include "orbits/orbit_files.h"
+#include "support/mdb_session.h"
 #include "table/links.h"
 
 namespace {

@@ -7,7 +7,6 @@
 
 #include "astro/calendar.h"
 #include "mdb/schema.h"
-#include "mdb_session.h"
 #include "orbits/data_dlg.h"
 #include "orbits/dsid_select_dialog.h"
 #include "orbits/orbit_edits.h"
@@ -16,6 +15,7 @@
 #include "orbits/page_orbit.h"
 #include "orbits/reference_orbit.h"
 #include "streams/ssel_dlg.h"
+#include "support/mdb_session.h"
 #include "table/links.h"
 
 namespace {

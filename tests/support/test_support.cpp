@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -44,4 +45,13 @@ std::filesystem::path projectDataFile(const std::string& relative)
     if (!std::filesystem::is_regular_file(path))
         ADD_FAILURE() << "missing data file " << path.string();
     return path;
+}
+
+std::string testCaseName(const std::string& name)
+{
+    std::string safe = name;
+    for (char& c : safe)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return safe;
 }

@@ -25,3 +25,9 @@ void writeFileBytes(const std::string& path, const std::string& bytes);
 // A file the project carries below data/ ("sources/newcomb_sun_terms.csv"). A missing file
 // fails the calling test with its path.
 std::filesystem::path projectDataFile(const std::string& relative);
+
+// The gtest name of a table-driven case: its name with every character that
+// is not a letter or a digit turned into "_".
+std::string testCaseName(const std::string& name);
+// For INSTANTIATE_TEST_SUITE_P over cases with a `name` member.
+inline constexpr auto caseName = [](const auto& info) { return testCaseName(info.param.name); };

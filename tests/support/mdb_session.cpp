@@ -1,5 +1,5 @@
-// The database session of the orbit-file command tests.
-#include "mdb_session.h"
+// The database session of the command tests.
+#include "support/mdb_session.h"
 
 #include <gtest/gtest.h>
 

@@ -6,13 +6,18 @@
 #include <thread>
 
 #include "app/settings.h"
+#include "astro/angles.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
 
 namespace {
 
-constexpr int kOutlinePoints = 360;
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kKeplerToleranceRad = 0.00001 * kDegToRad;
+constexpr int kMaxKeplerSteps = 50;
+constexpr double kSeriesLimitRad = 0.5;
+constexpr double kShortSeriesLimitRad = 0.002;
 // Outlines are heavy: a second core pays off from a few dozen.
 constexpr std::size_t kOutlinesForTwoCores = 32;
 constexpr double kBackgroundFieldDeg = 90.0;
@@ -42,9 +47,58 @@ void markSpace(Canvas& canvas, const OrbitCamera& camera, const Vec3& point, int
         canvas.plotMarker(p->x, p->y, size);
 }
 
-std::vector<Vec3> outlineOf(const MapOrbit& orbit)
+// An angle held as its cosine and sine, turned by small angles without a
+// call to the library: the outline's anomalies advance in small steps.
+struct Turning {
+    double c = 1.0;
+    double s = 0.0;
+
+    void turnBy(double x)
+    {
+        double cx = 0;
+        double sx = 0;
+        if (std::fabs(x) < kShortSeriesLimitRad) {
+            // Newton's corrections: three terms are exact to 1e-19.
+            const double x2 = x * x;
+            cx = 1 - x2 * (1.0 / 2) * (1 - x2 * (1.0 / 12));
+            sx = x * (1 - x2 * (1.0 / 6) * (1 - x2 * (1.0 / 20)));
+        } else if (std::fabs(x) < kSeriesLimitRad) {
+            // Taylor terms to x^12 / 12!: below 1e-16 for |x| < 0.5. The
+            // factors are reciprocals: a division costs ten multiplications.
+            const double x2 = x * x;
+            cx = 1 -
+                 x2 * (1.0 / 2) *
+                     (1 - x2 * (1.0 / 12) *
+                              (1 - x2 * (1.0 / 30) *
+                                       (1 - x2 * (1.0 / 56) *
+                                                (1 - x2 * (1.0 / 90) * (1 - x2 * (1.0 / 132))))));
+            sx = x * (1 - x2 * (1.0 / 6) *
+                              (1 - x2 * (1.0 / 20) *
+                                       (1 - x2 * (1.0 / 42) *
+                                                (1 - x2 * (1.0 / 72) *
+                                                         (1 - x2 * (1.0 / 110) *
+                                                                  (1 - x2 * (1.0 / 156)))))));
+        } else {
+            cx = std::cos(x);
+            sx = std::sin(x);
+        }
+        const double turnedC = c * cx - s * sx;
+        s = s * cx + c * sx;
+        c = turnedC;
+    }
+};
+
+// Kepler's equation E - e sin E = m (radians) by Newton steps from ecc, whose
+// cosine and sine `angle` holds; both move to the solution.
+void solveKepler(double m, double e, double& ecc, Turning& angle)
 {
-    return OrbitOutline(orbit.node, orbit.peri, orbit.incl, orbit.a, orbit.e, kOutlinePoints);
+    for (int step = 0; step < kMaxKeplerSteps; ++step) {
+        const double delta = (ecc - e * angle.s - m) / (1.0 - e * angle.c);
+        ecc -= delta;
+        angle.turnBy(-delta);
+        if (std::fabs(delta) <= kKeplerToleranceRad)
+            return;
+    }
 }
 
 bool drawable(const MapOrbit& orbit) { return isSelectedMark(orbit.sel) && orbit.e < 1.0f; }
@@ -117,9 +171,16 @@ void drawPlanets(Canvas& canvas, const OrbitCamera& camera, const PlanetTrackSet
 void drawAverageOrbit(Canvas& canvas, const OrbitCamera& camera, const MapAverages& avr)
 {
     canvas.setColor(kAverageColor);
-    for (const Vec3& point :
-         OrbitOutline(avr.node, avr.peri, avr.incl, avr.a, avr.e, kOutlinePoints))
-        plotSpace(canvas, camera, point);
+    MapOrbit orbit;
+    orbit.node = static_cast<float>(avr.node);
+    orbit.peri = static_cast<float>(avr.peri);
+    orbit.incl = static_cast<float>(avr.incl);
+    orbit.a = static_cast<float>(avr.a);
+    orbit.e = static_cast<float>(avr.e);
+    OutlinePoints points;
+    if (orbitOutlinePoints(orbit, points))
+        for (const Vec3& point : points)
+            plotSpace(canvas, camera, point);
 }
 
 void drawText(Canvas& canvas, const OrbitMapView& view, const MapScene& scene, bool limitReached)
@@ -131,6 +192,33 @@ void drawText(Canvas& canvas, const OrbitMapView& view, const MapScene& scene, b
 }
 
 } // namespace
+
+bool orbitOutlinePoints(const MapOrbit& orbit, OutlinePoints& points)
+{
+    const double e = orbit.e;
+    if (!(e >= 0.0 && e < 1.0))
+        return false;
+    Vec3 p;
+    Vec3 q;
+    OutlineOrientation(orbit.node, orbit.peri, orbit.incl, p, q);
+    const double a = orbit.a;
+    const double b = a * std::sqrt(1.0 - e * e);
+    const double step = kTwoPi / kOutlinePoints;
+    double ecc = 0.0;
+    Turning angle;
+    for (int k = 0; k < kOutlinePoints; ++k) {
+        if (k > 0) {
+            // dE/dM = 1 / (1 - e cos E): the previous point predicts this one.
+            const double m = k * step;
+            const double guess = std::clamp(ecc + step / (1.0 - e * angle.c), m - e, m + e);
+            angle.turnBy(guess - ecc);
+            ecc = guess;
+            solveKepler(m, e, ecc, angle);
+        }
+        points[static_cast<std::size_t>(k)] = (a * (angle.c - e)) * p + (b * angle.s) * q;
+    }
+    return true;
+}
 
 OrbitMapView orbitMapView(const Settings& s)
 {
@@ -187,28 +275,28 @@ void drawOrbitOutlines(Canvas& canvas, const OrbitCamera& camera, const MapInput
 {
     // Every outline has the one colour, so the order of the pixels does not
     // matter: each core marks its share, and the marks are painted once.
-    const int width = canvas.maxX() + 1;
-    const std::size_t area =
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(canvas.maxY() + 1);
+    const std::size_t width = static_cast<std::size_t>(canvas.maxX() + 1);
+    const std::size_t area = width * static_cast<std::size_t>(canvas.maxY() + 1);
     std::array<std::vector<std::uint8_t>, 2> marks;
-    parallelSlices(
-        orbits.size(),
-        [&](std::size_t begin, std::size_t end) {
-            std::vector<std::uint8_t>& mine = marks[begin == 0 ? 0 : 1];
-            mine.assign(area, 0);
-            for (std::size_t i = begin; i < end; ++i)
-                for (const Vec3& point :
-                     outlineOf(inputs.orbits[static_cast<std::size_t>(orbits[i])]))
-                    if (const std::optional<Pixel> p = camera.project(point))
-                        if (canvas.inside(p->x, p->y))
-                            mine[static_cast<std::size_t>(p->y) * static_cast<std::size_t>(width) +
-                                 static_cast<std::size_t>(p->x)] = 1;
-        },
-        kOutlinesForTwoCores);
+    const auto markSlice = [&](std::size_t begin, std::size_t end) {
+        std::vector<std::uint8_t>& mine = marks[begin == 0 ? 0 : 1];
+        mine.assign(area, 0);
+        OutlinePoints points;
+        for (std::size_t i = begin; i < end; ++i) {
+            if (!orbitOutlinePoints(inputs.orbits[static_cast<std::size_t>(orbits[i])], points))
+                continue;
+            for (const Vec3& point : points) {
+                const std::optional<Pixel> p = camera.project(point);
+                if (p && canvas.inside(p->x, p->y))
+                    mine[static_cast<std::size_t>(p->y) * width + static_cast<std::size_t>(p->x)] =
+                        1;
+            }
+        }
+    };
+    parallelSlices(orbits.size(), markSlice, kOutlinesForTwoCores);
     for (std::size_t i = 0; i < area; ++i)
         if ((!marks[0].empty() && marks[0][i]) || (!marks[1].empty() && marks[1][i]))
-            canvas.plotPoint(static_cast<int>(i % static_cast<std::size_t>(width)),
-                             static_cast<int>(i / static_cast<std::size_t>(width)));
+            canvas.plotPoint(static_cast<int>(i % width), static_cast<int>(i / width));
 }
 
 void moveOrbitHighlight(Canvas& canvas, OrbitMapFrame& frame, const MapInputs& inputs,
@@ -223,10 +311,11 @@ void moveOrbitHighlight(Canvas& canvas, OrbitMapFrame& frame, const MapInputs& i
     if (highlighted < 0 || static_cast<std::size_t>(highlighted) >= inputs.orbits.size())
         return;
     const MapOrbit& orbit = inputs.orbits[static_cast<std::size_t>(highlighted)];
-    if (!drawable(orbit))
+    OutlinePoints points;
+    if (!drawable(orbit) || !orbitOutlinePoints(orbit, points))
         return;
     canvas.setColor(kWhite);
-    for (const Vec3& point : outlineOf(orbit))
+    for (const Vec3& point : points)
         if (const std::optional<Pixel> p = frame.camera.project(point))
             if (canvas.inside(p->x, p->y)) {
                 frame.underHighlight.push_back({*p, canvas.pixel(p->x, p->y)});

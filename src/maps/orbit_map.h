@@ -2,6 +2,7 @@
 // The orbit map: selected, stream, highlighted and average orbits, planets
 // and axes in space, seen by a camera looking at the Sun.
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,14 @@ struct OrbitMapFrame {
 OrbitCamera orbitMapCamera(const OrbitMapView& view, const Canvas& canvas);
 OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const MapScene& scene,
                              const PlanetTrackSet& tracks);
+
+// The 360 outline points of an elliptic orbit at mean anomalies 0, 1, ...
+// 359 degrees (AU, equatorial). Each eccentric anomaly starts from the
+// previous one, so that one or two Newton steps reach the outline's
+// tolerance of 0.00001 degree; false, with no points, for e outside [0, 1).
+inline constexpr int kOutlinePoints = 360;
+using OutlinePoints = std::array<Vec3, kOutlinePoints>;
+bool orbitOutlinePoints(const MapOrbit& orbit, OutlinePoints& points);
 
 // Indexes of the orbits layer 6 draws (at most maxLines) or layer 7 draws.
 std::vector<int> drawnSelectedOrbits(const MapInputs& inputs, int maxLines, bool& limitReached);

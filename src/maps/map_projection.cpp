@@ -61,15 +61,17 @@ std::optional<Pixel> roundedPixel(double x, double y)
 GnomonicProjection::GnomonicProjection(double centreLonDeg, double centreLatDeg, double rotationDeg,
                                        double fieldDeg, int areaHeight, int maxX, int maxY)
     : m_cosRot(std::cos(rotationDeg * kDegToRad)), m_sinRot(std::sin(rotationDeg * kDegToRad)),
-      m_halfW(maxX / 2), m_halfH(maxY / 2), m_rounding(0.5)
+      m_halfW(maxX / 2), m_halfH(maxY / 2)
 {
     // Near a pole the projection is the polar one, about the pole exactly.
     double lat0 = std::isfinite(centreLatDeg) ? std::clamp(centreLatDeg, -90.0, 90.0) : 0.0;
     if (std::fabs(lat0) > kPolarCentreDeg) {
-        lat0 = lat0 > 0 ? 90.0 : -90.0;
-        m_rounding = 0.0;
+        m_pole = lat0 > 0 ? 1 : -1;
+        lat0 = 90.0 * m_pole;
     }
-    const double lon0 = std::isfinite(centreLonDeg) ? centreLonDeg * kDegToRad : 0.0;
+    m_lon0Deg = std::isfinite(centreLonDeg) ? centreLonDeg : 0.0;
+    m_rotDeg = std::isfinite(rotationDeg) ? rotationDeg : 0.0;
+    const double lon0 = m_lon0Deg * kDegToRad;
     const double sinLat0 = lat0 == 90.0 ? 1.0 : lat0 == -90.0 ? -1.0 : std::sin(lat0 * kDegToRad);
     const double cosLat0 = std::fabs(lat0) == 90.0 ? 0.0 : std::cos(lat0 * kDegToRad);
     m_centre = {cosLat0 * std::cos(lon0), cosLat0 * std::sin(lon0), sinLat0};
@@ -82,8 +84,23 @@ GnomonicProjection::GnomonicProjection(double centreLonDeg, double centreLatDeg,
     m_scale = (areaHeight / 2.0) / std::tan(kDegToRad * field / 2.0);
 }
 
+std::optional<Pixel> GnomonicProjection::projectPolar(double lonDeg, double latDeg) const
+{
+    // Colatitude from the pole in the centre, and the angle about it.
+    const double p = m_pole > 0 ? 90.0 - latDeg : -latDeg - 90.0;
+    if (!(p > -90.0 && p < 90.0))
+        return std::nullopt;
+    const double theta =
+        (m_pole > 0 ? 180.0 - (m_lon0Deg - lonDeg) : (m_lon0Deg - lonDeg) + 180.0) + m_rotDeg;
+    const double r = m_scale * std::tan(p * kDegToRad);
+    return truncatedPixel(r * std::sin(theta * kDegToRad) + m_halfW,
+                          r * std::cos(theta * kDegToRad) + m_halfH);
+}
+
 std::optional<Pixel> GnomonicProjection::project(double lonDeg, double latDeg) const
 {
+    if (m_pole != 0)
+        return projectPolar(lonDeg, latDeg);
     const Vec3 v = unitVector(lonDeg, latDeg);
     const double cosC = dot(v, m_centre);
     if (!(cosC > 0.0))
@@ -93,7 +110,7 @@ std::optional<Pixel> GnomonicProjection::project(double lonDeg, double latDeg) c
     const double up = m_scale * dot(v, m_north) / cosC;
     const double x = east * m_cosRot + up * m_sinRot;
     const double y = up * m_cosRot - east * m_sinRot;
-    return truncatedPixel(x + m_halfW + m_rounding, y + m_halfH + m_rounding);
+    return truncatedPixel(x + m_halfW + 0.5, y + m_halfH + 0.5);
 }
 
 std::optional<SkyPoint> GnomonicProjection::inverse(double x, double y) const

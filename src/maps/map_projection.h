@@ -44,6 +44,11 @@ public:
     double pixelsPerTangent() const { return m_scale; }
 
 private:
+    std::optional<Pixel> projectPolar(double lonDeg, double latDeg) const;
+
+    int m_pole = 0; // +1 or -1 when the centre is a pole
+    double m_lon0Deg = 0;
+    double m_rotDeg = 0;
     Vec3 m_centre;
     Vec3 m_west;  // unit vector toward decreasing longitude at the centre
     Vec3 m_north; // unit vector toward the pole at the centre
@@ -52,7 +57,6 @@ private:
     double m_scale;
     double m_halfW;
     double m_halfH;
-    double m_rounding; // 0.5 in general; the polar forms truncate
 };
 
 // The radiant map's equal-area projection: the centre rotated to (0, 0), then

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "maps/map_inputs.h"
-#include "table/ud_edit.h"
+#include "views/ud_edit.h"
 
 class Canvas;
 struct AppContext;

@@ -104,8 +104,9 @@ TEST(Gnomonic, NamedCases)
         const std::optional<Pixel> p =
             gnomonic(c.lon0, c.lat0, c.rot, c.field).project(c.lon, c.lat);
         ASSERT_EQ(p.has_value(), c.expected.has_value()) << c.name;
-        if (p)
+        if (p) {
             EXPECT_EQ(*p, *c.expected) << c.name;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // Drawing the radiant map in its order.
 #include "maps/radiant_map.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -40,6 +41,13 @@ std::string formatted(const char* pattern, double a, double b)
 void textAtHeight(Canvas& canvas, int x, int y, const std::string& text)
 {
     canvas.drawTextAt(x, canvas.maxY() - y, text, TextAlign::Left);
+}
+
+// A legend label from x, moved left as far as it must to end on the canvas.
+void legendLabel(Canvas& canvas, int x, int y, const std::string& text)
+{
+    const int width = static_cast<int>(text.size()) * kGlyphAdvance;
+    textAtHeight(canvas, std::min(x, canvas.maxX() + 1 - width), y, text);
 }
 
 void drawOutline(Canvas& canvas, const SinusoidalProjection& projection)
@@ -217,13 +225,13 @@ void drawLegend(Canvas& canvas, const RadiantMapView& view, const VelocityWindow
                                "- 60.0", "- 75.0", "vg(km/s)"};
         const int heights[] = {10, 40, 70, 100, 130, 160, 175};
         for (int i = 0; i < 7; ++i)
-            textAtHeight(canvas, x, heights[i] + (bw ? 4 : 0), texts[i]);
+            legendLabel(canvas, x, heights[i] + (bw ? 4 : 0), texts[i]);
     } else {
         const char* texts[] = {"-  0.0", "- 10.0", "- 20.0",  "- 30.0",
                                "- 40.0", "- 50.0", "vs(km/s)"};
         const int heights[] = {14, 33, 52, 71, 90, 109, 124};
         for (int i = 0; i < 7; ++i)
-            textAtHeight(canvas, x, heights[i], texts[i]);
+            legendLabel(canvas, x, heights[i], texts[i]);
     }
 }
 

@@ -1,6 +1,8 @@
 // Filling the maps' inputs from the tables, and the stream helpers.
 #include "maps/map_inputs.h"
 
+#include <algorithm>
+
 #include "app/app_context.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
@@ -24,6 +26,7 @@ MapOrbit orbitOfRow(const Database& db, int row)
     orbit.sel = t.cell(row, C::sel)->number;
     orbit.sourceInUse = db.sources.isInUse(orbit.oid);
     orbit.type = t.cell(row, C::type)->integer;
+    orbit.mjd = real(C::mjd);
     orbit.sol = real(C::sol);
     orbit.ra = real(C::ra);
     orbit.dec = real(C::dec);
@@ -109,8 +112,11 @@ MapInputs mapInputsFromTables(const AppContext& app)
         MapOrbit& orbit = inputs.orbits[i];
         if (!anySelected && orbit.sourceInUse)
             orbit.sel = 1;
-        if (isSelectedMark(orbit.sel))
-            inputs.listed.push_back(static_cast<int>(i));
+        if (!isSelectedMark(orbit.sel))
+            continue;
+        inputs.listed.push_back(static_cast<int>(i));
+        inputs.firstMjd = std::min<double>(inputs.firstMjd.value_or(orbit.mjd), orbit.mjd);
+        inputs.lastMjd = std::max<double>(inputs.lastMjd.value_or(orbit.mjd), orbit.mjd);
     }
     inputs.streams = currentListStreams(app);
     inputs.orbitRows = db.orbitCount;

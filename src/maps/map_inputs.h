@@ -21,7 +21,7 @@ struct MapOrbit {
     std::uint32_t sel = 0;
     bool sourceInUse = true;
     int type = 1;
-    float sol = 0, ra = 0, dec = 0, vg = 0, vs = 0;
+    float mjd = 0, sol = 0, ra = 0, dec = 0, vg = 0, vs = 0;
     float a = 0, e = 0, peri = 0, node = 0, incl = 0;
 };
 

@@ -52,9 +52,16 @@ TEST(MapInputs, WithoutASelectionEveryOrbitOfASourceInUseCounts)
     PageFixture f;
     f.addOrbit(100001, 10, 10, 30, "a");
     f.addOrbit(200001, 20, 20, 30, "b"); // data source not in use
+    f.addOrbit(100002, 30, 30, 30, "c");
+    f.app.db->orbits.cell(0, col::Orbit::mjd)->real = 58466.5f;
+    f.app.db->orbits.cell(1, col::Orbit::mjd)->real = 50000.0f;
+    f.app.db->orbits.cell(2, col::Orbit::mjd)->real = 58460.25f;
     const MapInputs& inputs = f.inputs->get();
-    ASSERT_EQ(inputs.orbits.size(), 2u);
-    EXPECT_EQ(inputs.listed, std::vector<int>{0});
+    ASSERT_EQ(inputs.orbits.size(), 3u);
+    EXPECT_EQ(inputs.listed, (std::vector<int>{0, 2}));
+    // The date range of the shown orbits only.
+    EXPECT_EQ(inputs.firstMjd, 58460.25);
+    EXPECT_EQ(inputs.lastMjd, 58466.5);
     EXPECT_TRUE(isSelectedMark(inputs.orbits[0].sel));
     EXPECT_FALSE(inputs.orbits[1].sourceInUse);
     // Once a selection marks rows, the marks are taken as they are.

@@ -119,9 +119,9 @@ void MainWindow::addMapPages()
     m_maps = {new RadiantMapWidget(*m_radiantMap, blackAndWhite, m_right),
               new SkyMapWidget(*m_skyMap, blackAndWhite, m_right),
               new OrbitMapWidget(*m_orbitMap, blackAndWhite, m_right)};
-    m_right->addTab(m_maps[0], "Radiant Map");
-    m_right->addTab(m_maps[1], "Sky Map");
-    m_right->addTab(m_maps[2], "Orbit Map");
+    const CMapPage* pages[] = {m_radiantMap.get(), m_skyMap.get(), m_orbitMap.get()};
+    for (std::size_t i = 0; i < m_maps.size(); ++i)
+        m_right->addTab(m_maps[i], pages[i]->title());
 }
 
 MapArea* MainWindow::mapArea(Page page) const

@@ -46,8 +46,6 @@ private:
 class SkyMapWidget final : public MapPageWidget {
 public:
     SkyMapWidget(CPageSMap& page, std::function<bool()> blackAndWhite, QWidget* parent);
-    QLabel* cursorLabel() const { return m_cursor; }
-    QLabel* orbitLabel() const { return m_orbit; }
 
 private:
     CPageSMap& m_sky;
@@ -59,7 +57,6 @@ class RadiantMapWidget final : public MapPageWidget {
 public:
     RadiantMapWidget(CPageRadiant& page, std::function<bool()> blackAndWhite, QWidget* parent);
     void showSettings() override;
-    QLabel* statusLabel() const { return m_status; }
 
 private:
     CPageRadiant& m_radiant;

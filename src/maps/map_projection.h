@@ -41,7 +41,6 @@ public:
     std::optional<Pixel> project(double lonDeg, double latDeg) const;
     // The direction shown at canvas (x, y); nullopt only without a scale.
     std::optional<SkyPoint> inverse(double x, double y) const;
-    double pixelsPerTangent() const { return m_scale; }
 
 private:
     std::optional<Pixel> projectPolar(double lonDeg, double latDeg) const;

@@ -307,7 +307,6 @@ void moveOrbitHighlight(Canvas& canvas, OrbitMapFrame& frame, const MapInputs& i
         canvas.plotPointTrueColor(it->first.x, it->first.y);
     }
     frame.underHighlight.clear();
-    frame.highlighted = highlighted;
     if (highlighted < 0 || static_cast<std::size_t>(highlighted) >= inputs.orbits.size())
         return;
     const MapOrbit& orbit = inputs.orbits[static_cast<std::size_t>(highlighted)];

@@ -26,7 +26,6 @@ OrbitMapView orbitMapView(const Settings& settings);
 struct OrbitMapFrame {
     OrbitCamera camera{90, 67, 0, 10, 0, 0};
     std::vector<std::pair<Pixel, Rgb>> underHighlight;
-    int highlighted = -1;
     bool maxLinesReached = false;
 };
 

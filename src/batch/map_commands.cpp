@@ -12,6 +12,7 @@
 #include "maps/page_smap.h"
 #include "maps/save_map.h"
 #include "mdb/database_store.h"
+#include "streams/stream_membership.h"
 
 namespace {
 
@@ -90,6 +91,10 @@ bool startHeadless(AppContext& app, const std::string& mdb)
     app.stars = loadStarCatalogue(*stars);
     app.db = std::make_unique<Database>();
     loadAll(*app.db, mdb, app.settings.dlg_Y);
+    // As the Stream page does when it opens: the settings' list is the current one.
+    markValidStreams(*app.db);
+    app.currentListRow = listRowOf(*app.db, app.currentLid);
+    markListMembers(*app.db, app.currentListRow);
     app.planetTracks = PlanetTracks(app.settings.dlg_Y, app.settings.dlg_M, app.settings.dlg_D);
     return true;
 }

@@ -8,12 +8,9 @@
 #include "astro/calendar.h"
 #include "astro/frames.h"
 #include "mdb/schema.h"
-#include "table/links.h"
+#include "streams/stream_grouping.h"
 
 namespace {
-
-// Degrees of sol per day.
-constexpr double kSolPerDay = 0.9856262833675564;
 
 MapOrbit orbitOfRow(const Database& db, int row)
 {
@@ -40,19 +37,6 @@ MapOrbit orbitOfRow(const Database& db, int row)
     return orbit;
 }
 
-int currentListRow(const AppContext& app)
-{
-    const CUTABLE& lists = app.db->lists;
-    if (app.currentListRow >= 0 && app.currentListRow < lists.count() &&
-        lists.isLive(app.currentListRow))
-        return app.currentListRow;
-    for (int row = 0; row < lists.count(); ++row)
-        if (lists.isLive(row) && app.currentLid != 0 &&
-            lists.cell(row, col::List::LID)->number == app.currentLid)
-            return row;
-    return -1;
-}
-
 MapStream streamOfRow(const CUTABLE& streams, int row)
 {
     using C = col::Stream;
@@ -70,20 +54,12 @@ MapStream streamOfRow(const CUTABLE& streams, int row)
     return stream;
 }
 
-// The streams linked to the current list, in the stream table's order.
-std::vector<MapStream> currentListStreams(const AppContext& app)
+// The streams the Stream page marks as members of the current list, in table order.
+std::vector<MapStream> currentListStreams(const CUTABLE& table)
 {
     std::vector<MapStream> streams;
-    const int listRow = currentListRow(app);
-    if (listRow < 0)
-        return streams;
-    const CUTABLE& table = app.db->streams;
-    std::vector<bool> inList(static_cast<std::size_t>(table.count()), false);
-    for (const LinkNode& node : linksOf(app.db->lists, listRow, col::List::SLINK))
-        if (node.resolved() && node.partnerCell.table == &table)
-            inList[static_cast<std::size_t>(node.partnerCell.row)] = true;
     for (int row = 0; row < table.count(); ++row)
-        if (inList[static_cast<std::size_t>(row)] && table.isLive(row))
+        if (table.isLive(row) && table.cell(row, col::Stream::LS)->number != 0)
             streams.push_back(streamOfRow(table, row));
     return streams;
 }
@@ -118,34 +94,15 @@ MapInputs mapInputsFromTables(const AppContext& app)
         inputs.firstMjd = std::min<double>(inputs.firstMjd.value_or(orbit.mjd), orbit.mjd);
         inputs.lastMjd = std::max<double>(inputs.lastMjd.value_or(orbit.mjd), orbit.mjd);
     }
-    inputs.streams = currentListStreams(app);
+    inputs.streams = currentListStreams(db.streams);
     inputs.orbitRows = db.orbitCount;
     return inputs;
 }
 
 SkyPoint streamRadiantAt(const MapStream& stream, double solDeg)
 {
-    if (stream.dra < 0.0001f && stream.ddec < 0.0001f)
-        return {stream.ra, stream.dec};
-    double delta = solDeg - stream.solp;
-    if (delta > 180)
-        delta -= 360;
-    else if (delta < -180)
-        delta += 360;
-    double rate = 0;
-    double angle = 0;
-    RelativePosition(stream.dec, stream.dra, stream.ddec, rate, angle);
     SkyPoint point;
-    OffsetPoint(stream.ra, stream.dec, angle, rate * delta / kSolPerDay, point.lonDeg,
-                point.latDeg);
-    if (point.lonDeg >= 360)
-        point.lonDeg -= 360;
+    DriftingRadiant(stream.solp, stream.ra, stream.dec, stream.dra, stream.ddec)
+        .at(solDeg, point.lonDeg, point.latDeg);
     return point;
-}
-
-bool inActivityWindow(double solDeg, double sol1Deg, double sol2Deg)
-{
-    if (sol1Deg <= sol2Deg)
-        return solDeg >= sol1Deg && solDeg <= sol2Deg;
-    return solDeg >= sol1Deg || solDeg <= sol2Deg;
 }

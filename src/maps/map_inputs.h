@@ -28,7 +28,7 @@ struct MapOrbit {
 // Selection marks 1 and 4 or more count as selected; 0, 2 and 3 do not.
 inline bool isSelectedMark(std::uint32_t sel) { return sel == 1 || sel > 3; }
 
-// One stream of the current list.
+// One stream of the current list (L-S set).
 struct MapStream {
     std::string code;
     float sol1 = 0, sol2 = 0, solp = 0;
@@ -57,7 +57,7 @@ struct MapInputs {
     double referenceSolDeg = 0; // the Orbit page's current sol
     SkyPoint apex;              // of the reference date
     SkyPoint antiHelion;
-    VelocityWindow vgWindow;
+    VgCondition vgWindow;
     std::vector<MapStream> streams; // the current list's, in list order
     std::string currentStreamCode;
     int orbitRows = 0;
@@ -70,5 +70,3 @@ MapInputs mapInputsFromTables(const AppContext& app);
 
 // The drifting radiant of a stream at solar longitude sol.
 SkyPoint streamRadiantAt(const MapStream& stream, double solDeg);
-// Whether sol lies in [sol1, sol2], the window running across 0 when sol1 > sol2.
-bool inActivityWindow(double solDeg, double sol1Deg, double sol2Deg);

@@ -204,7 +204,7 @@ void drawStreams(Canvas& canvas, const SkyProjector& project, const RadiantMapVi
     }
 }
 
-void drawLegend(Canvas& canvas, const RadiantMapView& view, const VelocityWindow& window)
+void drawLegend(Canvas& canvas, const RadiantMapView& view, const VgCondition& window)
 {
     const int left = canvas.maxX() - 45;
     const int steps = view.byVg ? 80 : 50;
@@ -336,7 +336,7 @@ SkyPoint toRadiantFrame(RadiantFrame frame, double raDeg, double decDeg, double 
     return p;
 }
 
-Rgb radiantColor(const MapOrbit& orbit, const RadiantMapView& view, const VelocityWindow& window,
+Rgb radiantColor(const MapOrbit& orbit, const RadiantMapView& view, const VgCondition& window,
                  bool blackAndWhite)
 {
     if (!view.color)

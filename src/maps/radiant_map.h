@@ -41,7 +41,7 @@ SkyPoint toRadiantFrame(RadiantFrame frame, double raDeg, double decDeg, double 
 
 // The colour of a radiant: by vg or vs, grey in black-and-white mode,
 // yellow or black without "clr".
-Rgb radiantColor(const MapOrbit& orbit, const RadiantMapView& view, const VelocityWindow& window,
+Rgb radiantColor(const MapOrbit& orbit, const RadiantMapView& view, const VgCondition& window,
                  bool blackAndWhite);
 
 // pinned: a point in the map's frame, marked after a right-click.

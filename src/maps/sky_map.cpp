@@ -9,6 +9,7 @@
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
+#include "streams/stream_grouping.h"
 
 namespace {
 
@@ -92,8 +93,8 @@ void drawStreams(Canvas& canvas, const SkyProjector& project, const SkyMapView& 
                  const MapInputs& inputs)
 {
     for (const MapStream& stream : inputs.streams) {
-        const bool active =
-            view.streams && inActivityWindow(inputs.referenceSolDeg, stream.sol1, stream.sol2);
+        const bool active = view.streams && solInWindow(static_cast<float>(inputs.referenceSolDeg),
+                                                        stream.sol1, stream.sol2);
         if (active) {
             canvas.setColor(kWhite);
             drawStream(canvas, project, stream, streamRadiantAt(stream, inputs.referenceSolDeg),
@@ -126,7 +127,7 @@ void drawAverage(Canvas& canvas, const SkyProjector& project, const MapAverages&
     }
 }
 
-void drawLegend(Canvas& canvas, const VelocityWindow& window, int offset)
+void drawLegend(Canvas& canvas, const VgCondition& window, int offset)
 {
     const int left = canvas.maxX() - kLegendLeftFromRight;
     for (int v = 0; v < kVelocityColors; ++v) {
@@ -175,7 +176,7 @@ GnomonicProjection skyMapProjection(const SkyMapView& view, const Canvas& canvas
 }
 
 std::optional<Rgb> skyRadiantColor(const MapOrbit& orbit, const SkyMapView& view,
-                                   const VelocityWindow& window)
+                                   const VgCondition& window)
 {
     if (isSelectedMark(orbit.sel)) {
         if (view.orbits)

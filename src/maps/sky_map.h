@@ -34,4 +34,4 @@ void drawSkyRadiants(Canvas& canvas, const GnomonicProjection& projection, const
 // The colour of an orbit's radiant on the sky map; black (not drawn) when
 // neither "ob" nor "ob-" takes it.
 std::optional<Rgb> skyRadiantColor(const MapOrbit& orbit, const SkyMapView& view,
-                                   const VelocityWindow& window);
+                                   const VgCondition& window);

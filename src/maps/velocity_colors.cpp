@@ -45,7 +45,7 @@ int velocityIndex(double a, int offset)
     return static_cast<int>(index < 0 ? index + kVelocityColors : index);
 }
 
-Rgb velocityColor(double vKms, const VelocityWindow& window, int offset)
+Rgb velocityColor(double vKms, const VgCondition& window, int offset)
 {
     double a = vKms;
     if (window.on) {

@@ -12,7 +12,7 @@ inline constexpr int kVelocityColors = 80;
 const std::array<Rgb, kVelocityColors>& velocityScale();
 
 // The Orbit page's vg condition as the colour scale reads it.
-struct VelocityWindow {
+struct VgCondition {
     bool on = false;
     double centreKms = 0;
     double halfWidthKms = 0;
@@ -26,7 +26,7 @@ int velocityIndex(double a, int offset);
 
 // The colour of velocity v: black outside an active window and for a
 // non-finite value, else the scale entry.
-Rgb velocityColor(double vKms, const VelocityWindow& window, int offset);
+Rgb velocityColor(double vKms, const VgCondition& window, int offset);
 // The same for the radiant map's "Vs" mode: vs clamped to 20..50 km/s and
 // spread over the 80 colours.
 Rgb vsColor(double vsKms, int offset);

@@ -64,6 +64,15 @@ TEST(MapInputs, WithoutASelectionEveryOrbitOfASourceInUseCounts)
     EXPECT_EQ(inputs.lastMjd, 58466.5);
     EXPECT_TRUE(isSelectedMark(inputs.orbits[0].sel));
     EXPECT_FALSE(inputs.orbits[1].sourceInUse);
+    // The streams are those the Stream page marks as the current list's.
+    for (const auto& [code, member] : {std::pair{"AAA", 1u}, std::pair{"BBB", 0u}}) {
+        const int row = f.app.db->streams.addRow();
+        f.app.db->streams.setText(row, col::Stream::code, code);
+        f.app.db->streams.cell(row, col::Stream::LS)->number = member;
+    }
+    f.inputs->invalidate();
+    ASSERT_EQ(f.inputs->get().streams.size(), 1u);
+    EXPECT_EQ(f.inputs->get().streams[0].code, "AAA");
     // Once a selection marks rows, the marks are taken as they are.
     f.app.db->orbits.cell(1, col::Orbit::sel)->number = 4;
     f.inputs->invalidate();

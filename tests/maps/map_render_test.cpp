@@ -261,24 +261,6 @@ TEST(OrbitMap, PlanetsInsideTheCameraDistanceOnly)
     EXPECT_GT(countColor(canvas, kEquatorColor), 0);
 }
 
-TEST(Streams, ActivityWindowsAcrossZero)
-{
-    struct Case {
-        const char* name;
-        double sol, sol1, sol2;
-        bool active;
-    };
-    const Case cases[] = {
-        {"across 0, after the start", 355, 350, 10, true},
-        {"across 0, before the end", 5, 350, 10, true},
-        {"across 0, opposite", 180, 350, 10, false},
-        {"plain window, both ends count", 20, 10, 20, true},
-        {"plain window, outside", 21, 10, 20, false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(inActivityWindow(c.sol, c.sol1, c.sol2), c.active) << c.name;
-}
-
 TEST(SkyMap, StreamsDrawnAtTheReferenceSolOnly)
 {
     Settings s = quietSettings();

@@ -49,12 +49,12 @@ TEST(VelocityColors, IndexNeverLeavesTheScaleOnRandomInput)
 
 TEST(VelocityColors, WindowScalingAndBlackOutside)
 {
-    const VelocityWindow window{true, 35, 5};
+    const VgCondition window{true, 35, 5};
     EXPECT_EQ(velocityColor(29.9, window, -13), kBlack);
     EXPECT_EQ(velocityColor(40.1, window, -13), kBlack);
     // 30 is the window's start: a = 0, index trunc(145) mod 80 = 65.
     EXPECT_EQ(velocityColor(30, window, -13), velocityScale()[65]);
-    EXPECT_EQ(velocityColor(std::nan(""), VelocityWindow{}, -13), kBlack);
+    EXPECT_EQ(velocityColor(std::nan(""), VgCondition{}, -13), kBlack);
 }
 
 TEST(VelocityColors, RadiantMapGreys)

@@ -138,7 +138,7 @@ std::vector<BatchCommand> mapCommands()
     return {
         {"map", "MDB (sky|radiant|orbit) OUT [--width W --height H]",
          "draw a map with the settings' map state (Orvantella.ovr of the current folder) into "
-         "OUT as a BMP file",
+         "OUT, a PNG file when OUT ends in .png, else a BMP file",
          renderMap},
     };
 }

@@ -13,7 +13,7 @@ std::string demoMdb() { return std::string(ORVANTELLA_SOURCE_DIR) + "/data/demo/
 
 } // namespace
 
-TEST(MapCommand, WritesEachMapAsABmpOfTheAskedSize)
+TEST(MapCommand, WritesEachMapAsABmpOfTheAskedSizeOrAPng)
 {
     TempDir dir;
     // The star catalogue is looked for in the current folder first.
@@ -31,6 +31,10 @@ TEST(MapCommand, WritesEachMapAsABmpOfTheAskedSize)
         ASSERT_EQ(bytes.size(), 54u + 200 * 100 * 3) << kind;
         EXPECT_EQ(bytes.substr(0, 2), "BM");
     }
+    // A name ending in .png gets a PNG file.
+    const std::string png = dir.file("sky.png");
+    EXPECT_EQ(runBatchCommand(mapCommands(), "map", {demoMdb(), "sky", png}).status, kBatchOk);
+    EXPECT_EQ(readFileBytes(png).substr(0, 4), "\x89PNG");
     std::filesystem::current_path(before);
 }
 

@@ -93,10 +93,14 @@ struct Turning {
 void solveKepler(double m, double e, double& ecc, Turning& angle)
 {
     for (int step = 0; step < kMaxKeplerSteps; ++step) {
-        const double delta = (ecc - e * angle.s - m) / (1.0 - e * angle.c);
+        const double slope = 1.0 - e * angle.c;
+        const double delta = (ecc - e * angle.s - m) / slope;
+        // Newton's step leaves an error of about e sin E / (2 slope) delta^2:
+        // once that is far below the tolerance, the next step is not needed.
+        const double left = std::fabs(e * angle.s) / (2 * slope) * delta * delta;
         ecc -= delta;
         angle.turnBy(-delta);
-        if (std::fabs(delta) <= kKeplerToleranceRad)
+        if (std::fabs(delta) <= kKeplerToleranceRad || left <= kKeplerToleranceRad / 100)
             return;
     }
 }

@@ -86,11 +86,18 @@ void drawConditions(Panel& panel, const Settings& s, const MapInputs& inputs)
     if (s.po_selstream)
         panel.line("stream", {inputs.currentStreamCode});
     if (s.po_daysC) {
+        // The date window of the selection: noon of the working date +- w days,
+        // and the sol it spans on either side.
         const double sc = inputs.referenceSolDeg;
-        const double half = s.po_days == 0 ? 0.5 * 0.9856 : s.po_days * 0.9856;
+        const double m0 = DateToMJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
+        const double w = s.po_days == 0 ? 0.5 : s.po_days;
+        double half = SolarLongitude(m0 + w + kMjdToJd) - SolarLongitude(m0 + kMjdToJd);
+        if (half < 0)
+            half += 360;
         panel.line("sol", {monthDay(sc - half, s.dlg_Y), "..", monthDay(sc + half, s.dlg_Y)});
         panel.line("", {format("%6.1f", Normalize360(static_cast<float>(sc - half))), "..",
-                        format("%6.1f", Normalize360(static_cast<float>(sc + half)))});
+                        format("%6.1f", Normalize360(static_cast<float>(sc + half))),
+                        format("+-%.1f", half)});
     }
     for (const Condition& c : kConditions)
         if (s.*c.flag)

@@ -12,6 +12,7 @@
 #include "maps/page_smap.h"
 #include "maps/save_map.h"
 #include "mdb/database_store.h"
+#include "orbits/page_orbit.h"
 #include "streams/stream_membership.h"
 
 namespace {
@@ -95,6 +96,8 @@ bool startHeadless(AppContext& app, const std::string& mdb)
     markValidStreams(*app.db);
     app.currentListRow = listRowOf(*app.db, app.currentLid);
     markListMembers(*app.db, app.currentListRow);
+    // As the Orbit page does when it opens: the selection of the settings' conditions.
+    CPageOrbit(app).initialise();
     app.planetTracks = PlanetTracks(app.settings.dlg_Y, app.settings.dlg_M, app.settings.dlg_D);
     return true;
 }

@@ -20,7 +20,8 @@ MapOrbit orbitOfRow(const Database& db, int row)
     MapOrbit orbit;
     orbit.oid = t.cell(row, C::OID)->number;
     orbit.row = row;
-    orbit.sel = t.cell(row, C::sel)->number;
+    // A row without a line in the Orbit page's list keeps its mark but counts for nothing.
+    orbit.sel = t.cell(row, C::dline)->integer >= 0 ? t.cell(row, C::sel)->number : 0;
     orbit.sourceInUse = db.sources.isInUse(orbit.oid);
     orbit.type = t.cell(row, C::type)->integer;
     orbit.mjd = real(C::mjd);
@@ -64,6 +65,36 @@ std::vector<MapStream> currentListStreams(const CUTABLE& table)
     return streams;
 }
 
+std::optional<MapAverages> averagesOf(const SelectionAverages& a)
+{
+    if (a.totalWeight <= 0)
+        return std::nullopt;
+    MapAverages m;
+    m.raDeg = a.ra;
+    m.decDeg = a.dec;
+    m.vgKms = a.vg;
+    m.solDeg = a.sol;
+    m.raSd = a.raScatter;
+    m.decSd = a.decScatter;
+    m.vgSd = a.vgScatter;
+    m.solSd = a.solScatter;
+    m.dPrime = a.dPrime;
+    m.dPrimeSd = a.dPrimeScatter;
+    m.sR = a.sR;
+    m.mR = a.meanMR;
+    m.driftRaDeg = a.driftRa;
+    m.driftDecDeg = a.driftDec;
+    m.sol1Deg = a.sol1;
+    m.sol2Deg = a.sol2;
+    m.a = a.a;
+    m.q = a.q;
+    m.e = a.e;
+    m.peri = a.peri;
+    m.node = a.node;
+    m.incl = a.incl;
+    return m;
+}
+
 } // namespace
 
 MapInputs mapInputsFromTables(const AppContext& app)
@@ -71,30 +102,30 @@ MapInputs mapInputsFromTables(const AppContext& app)
     MapInputs inputs;
     const Settings& s = app.settings;
     const double noon = DateToJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
-    inputs.referenceSolDeg = SolarLongitude(noon);
+    inputs.referenceSolDeg = app.selection.currentSol;
     EclipticPointToEquatorial(noon, 90, inputs.apex.lonDeg, inputs.apex.latDeg);
     EclipticPointToEquatorial(noon, 180, inputs.antiHelion.lonDeg, inputs.antiHelion.latDeg);
     inputs.vgWindow = {s.po_vC != 0, s.po_v1, s.po_v2};
+    inputs.averages = averagesOf(app.selection.averages);
+    if (app.selection.firstMjd != OrbitSelection::kNoFirstMjd) {
+        inputs.firstMjd = app.selection.firstMjd;
+        inputs.lastMjd = app.selection.lastMjd;
+    }
     if (!app.db)
         return inputs;
     const Database& db = *app.db;
-    bool anySelected = false;
-    for (int row = 0; row < db.orbits.count(); ++row)
-        if (db.orbits.isLive(row)) {
-            inputs.orbits.push_back(orbitOfRow(db, row));
-            anySelected = anySelected || isSelectedMark(inputs.orbits.back().sel);
-        }
-    for (std::size_t i = 0; i < inputs.orbits.size(); ++i) {
-        MapOrbit& orbit = inputs.orbits[i];
-        if (!anySelected && orbit.sourceInUse)
-            orbit.sel = 1;
-        if (!isSelectedMark(orbit.sel))
+    for (int row = 0; row < db.orbits.count(); ++row) {
+        if (!db.orbits.isLive(row))
             continue;
-        inputs.listed.push_back(static_cast<int>(i));
-        inputs.firstMjd = std::min<double>(inputs.firstMjd.value_or(orbit.mjd), orbit.mjd);
-        inputs.lastMjd = std::max<double>(inputs.lastMjd.value_or(orbit.mjd), orbit.mjd);
+        inputs.orbits.push_back(orbitOfRow(db, row));
+        // The Orbit page's list: its lines are numbered in row order.
+        if (db.orbits.cell(row, col::Orbit::dline)->integer >= 0)
+            inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
     }
     inputs.streams = currentListStreams(db.streams);
+    if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
+        db.streams.isLive(app.currentStreamRow))
+        inputs.currentStreamCode = db.streams.text(app.currentStreamRow, col::Stream::code);
     inputs.orbitRows = db.orbitCount;
     return inputs;
 }

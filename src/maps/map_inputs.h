@@ -63,9 +63,10 @@ struct MapInputs {
     int orbitRows = 0;
 };
 
-// The inputs from the application's tables. Until the Orbit page keeps a
-// selection, an orbit table in which no row carries a selected mark counts
-// every orbit of a data source in use as selected and listed.
+// The inputs from the application's tables and the Orbit page's selection:
+// its list is the rows with a line (dline), a row without one counts as not
+// selected, and its current sol, averages and date range. The list's
+// highlighted line is left to the page that knows it (-1).
 MapInputs mapInputsFromTables(const AppContext& app);
 
 // The drifting radiant of a stream at solar longitude sol.

@@ -40,6 +40,9 @@ struct PageFixture {
         t.cell(row, col::Orbit::vg)->real = vg;
         t.cell(row, col::Orbit::type)->integer = 1;
         t.setText(row, col::Orbit::name, name);
+        // Selected and listed, as a selection run with every condition off leaves it.
+        t.cell(row, col::Orbit::sel)->number = 1;
+        t.cell(row, col::Orbit::dline)->integer = row;
         ++app.db->orbitCount;
         return row;
     }
@@ -47,36 +50,48 @@ struct PageFixture {
 
 } // namespace
 
-TEST(MapInputs, WithoutASelectionEveryOrbitOfASourceInUseCounts)
+TEST(MapInputs, TheOrbitPagesListMarksAndSelectionResults)
 {
     PageFixture f;
     f.addOrbit(100001, 10, 10, 30, "a");
     f.addOrbit(200001, 20, 20, 30, "b"); // data source not in use
     f.addOrbit(100002, 30, 30, 30, "c");
-    f.app.db->orbits.cell(0, col::Orbit::mjd)->real = 58466.5f;
-    f.app.db->orbits.cell(1, col::Orbit::mjd)->real = 50000.0f;
-    f.app.db->orbits.cell(2, col::Orbit::mjd)->real = 58460.25f;
-    const MapInputs& inputs = f.inputs->get();
-    ASSERT_EQ(inputs.orbits.size(), 3u);
-    EXPECT_EQ(inputs.listed, (std::vector<int>{0, 2}));
-    // The date range of the shown orbits only.
-    EXPECT_EQ(inputs.firstMjd, 58460.25);
-    EXPECT_EQ(inputs.lastMjd, 58466.5);
-    EXPECT_TRUE(isSelectedMark(inputs.orbits[0].sel));
-    EXPECT_FALSE(inputs.orbits[1].sourceInUse);
-    // The streams are those the Stream page marks as the current list's.
+    f.addOrbit(100003, 40, 40, 30, "d");
+    CUTABLE& orbits = f.app.db->orbits;
+    orbits.cell(1, col::Orbit::sel)->number = 2;     // kept out
+    orbits.cell(2, col::Orbit::dline)->integer = -1; // no line: hidden
+    orbits.cell(3, col::Orbit::sel)->number = 5;     // selected regardless
+    f.app.selection.currentSol = 261.5;
+    f.app.selection.firstMjd = 58460.25;
+    f.app.selection.lastMjd = 58466.5;
+    f.app.selection.averages.totalWeight = 2;
+    f.app.selection.averages.ra = 112.5;
     for (const auto& [code, member] : {std::pair{"AAA", 1u}, std::pair{"BBB", 0u}}) {
         const int row = f.app.db->streams.addRow();
         f.app.db->streams.setText(row, col::Stream::code, code);
         f.app.db->streams.cell(row, col::Stream::LS)->number = member;
     }
+    const MapInputs& inputs = f.inputs->get();
+    ASSERT_EQ(inputs.orbits.size(), 4u);
+    EXPECT_EQ(inputs.listed, (std::vector<int>{0, 1, 3}));
+    const std::vector<bool> selected{true, false, false, true};
+    for (std::size_t i = 0; i < selected.size(); ++i)
+        EXPECT_EQ(isSelectedMark(inputs.orbits[i].sel), selected[i]) << "row " << i;
+    EXPECT_FALSE(inputs.orbits[1].sourceInUse);
+    EXPECT_EQ(inputs.referenceSolDeg, 261.5);
+    EXPECT_EQ(inputs.firstMjd, 58460.25);
+    EXPECT_EQ(inputs.lastMjd, 58466.5);
+    ASSERT_TRUE(inputs.averages.has_value());
+    EXPECT_EQ(inputs.averages->raDeg, 112.5);
+    // The streams are those the Stream page marks as the current list's.
+    ASSERT_EQ(inputs.streams.size(), 1u);
+    EXPECT_EQ(inputs.streams[0].code, "AAA");
+    // No weight, no averages; no selected orbit, no date range.
+    f.app.selection.averages.totalWeight = 0;
+    f.app.selection.firstMjd = OrbitSelection::kNoFirstMjd;
     f.inputs->invalidate();
-    ASSERT_EQ(f.inputs->get().streams.size(), 1u);
-    EXPECT_EQ(f.inputs->get().streams[0].code, "AAA");
-    // Once a selection marks rows, the marks are taken as they are.
-    f.app.db->orbits.cell(1, col::Orbit::sel)->number = 4;
-    f.inputs->invalidate();
-    EXPECT_EQ(f.inputs->get().listed, std::vector<int>{1});
+    EXPECT_FALSE(f.inputs->get().averages.has_value());
+    EXPECT_FALSE(f.inputs->get().firstMjd.has_value());
 }
 
 TEST(CPageSMap, CursorOverARadiantNamesItAndOffersReference)

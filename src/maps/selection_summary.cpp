@@ -17,6 +17,8 @@ namespace {
 
 const std::vector<int> kConditionColumns{30, 76, 96, 132, 152};
 const std::vector<int> kAverageColumns{30, 80, 116, 156};
+// Where the notes after a line's last column start.
+constexpr int kNoteLeft = 134;
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* pattern, ...)
@@ -41,12 +43,16 @@ std::string monthDay(double solDeg, int year)
 class Panel {
 public:
     Panel(Canvas& canvas) : m_canvas(canvas) { m_canvas.setTextLine(0); }
-    void line(const char* label, std::vector<std::string> cells = {})
+    // The label at the left, the cells right-aligned in the table's columns
+    // from the second on, and a note left-aligned after the last column.
+    void line(const char* label, std::vector<std::string> cells = {}, const std::string& note = {})
     {
-        m_canvas.drawTextAt(0, m_canvas.textLine() * Canvas::kTextLineHeight, label,
-                            TextAlign::Left);
+        const int top = m_canvas.textLine() * Canvas::kTextLineHeight;
+        m_canvas.drawTextAt(0, top, label, TextAlign::Left);
         for (std::size_t i = 0; i < cells.size(); ++i)
             m_canvas.drawTableText(static_cast<int>(i) + 1, cells[i]);
+        if (!note.empty())
+            m_canvas.drawTextAt(kNoteLeft, top, note, TextAlign::Left);
         m_canvas.nextTextLine();
     }
     void blank() { m_canvas.nextTextLine(); }
@@ -95,9 +101,10 @@ void drawConditions(Panel& panel, const Settings& s, const MapInputs& inputs)
         if (half < 0)
             half += 360;
         panel.line("sol", {monthDay(sc - half, s.dlg_Y), "..", monthDay(sc + half, s.dlg_Y)});
-        panel.line("", {format("%6.1f", Normalize360(static_cast<float>(sc - half))), "..",
-                        format("%6.1f", Normalize360(static_cast<float>(sc + half))),
-                        format("+-%.1f", half)});
+        panel.line("",
+                   {format("%6.1f", Normalize360(static_cast<float>(sc - half))), "..",
+                    format("%6.1f", Normalize360(static_cast<float>(sc + half)))},
+                   format(" +-%.1f", half));
     }
     for (const Condition& c : kConditions)
         if (s.*c.flag)
@@ -151,11 +158,11 @@ void drawSelectionSummary(Canvas& canvas, const Settings& settings, const MapInp
         std::vector<std::string> cells{monthDay(low, settings.dlg_Y), "..",
                                        monthDay(high, settings.dlg_Y)};
         panel.line("", cells);
-        cells = {format("%6.1f", low), "..", format("%6.1f", high)};
-        if (inputs.averages)
-            cells.push_back(format("(%+5.1f)(%+6.1f)", low - inputs.averages->solDeg,
-                                   high - inputs.averages->solDeg));
-        panel.line("", cells);
+        const std::string offsets = inputs.averages
+                                        ? format(" (%+5.1f)(%+6.1f)", low - inputs.averages->solDeg,
+                                                 high - inputs.averages->solDeg)
+                                        : std::string();
+        panel.line("", {format("%6.1f", low), "..", format("%6.1f", high)}, offsets);
     }
     if (withAverages && inputs.averages) {
         canvas.setTableColumns(kAverageColumns);

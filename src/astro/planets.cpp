@@ -118,6 +118,11 @@ PlanetTrackSet PlanetTracks(int year, int month, int day)
     return tracks;
 }
 
+void OutlineOrientation(double nodeDeg, double periDeg, double inclDeg, Vec3& p, Vec3& q)
+{
+    orientationVectors(nodeDeg, periDeg, inclDeg, kOutlineObliquityDeg, p, q);
+}
+
 std::vector<Vec3> OrbitOutline(double nodeDeg, double periDeg, double inclDeg, double a, double e,
                                int n)
 {

@@ -51,6 +51,9 @@ struct PlanetTrack {
 using PlanetTrackSet = std::array<PlanetTrack, kPlanetCount>;
 PlanetTrackSet PlanetTracks(int year, int month, int day);
 
+// P (toward perihelion) and Q of an orbit outline's plane, with the outlines' fixed obliquity.
+void OutlineOrientation(double nodeDeg, double periDeg, double inclDeg, Vec3& p, Vec3& q);
+
 // N points of an elliptic orbit at mean anomalies k * 360 / N, angles in degrees, with the
 // fixed obliquity 23.439226 deg. N < 1, or an e outside [0, 1), gives no points.
 std::vector<Vec3> OrbitOutline(double nodeDeg, double periDeg, double inclDeg, double a, double e,

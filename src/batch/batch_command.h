@@ -27,6 +27,7 @@ std::vector<BatchCommand> orbitFileCommands();
 std::vector<BatchCommand> groupingCommands();
 std::vector<BatchCommand> selectionCommands();
 std::vector<BatchCommand> streamListCommands();
+std::vector<BatchCommand> mapCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

@@ -12,7 +12,7 @@ std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
     for (auto group : {astroCommands, mdbCommands, orbitFileCommands, groupingCommands,
-                       selectionCommands, streamListCommands}) {
+                       selectionCommands, streamListCommands, mapCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

@@ -8,13 +8,15 @@
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
+#include "gui/map_pages.h"
 #include "gui/map_view.h"
 #include "gui/orbit_page.h"
 #include "gui/qt_ui.h"
 #include "gui/setup_page.h"
 #include "gui/stream_page.h"
-#include "maps/map_colors.h"
-#include "maps/save_map.h"
+#include "maps/page_omap.h"
+#include "maps/page_radiant.h"
+#include "maps/page_smap.h"
 #include "orbits/page_orbit.h"
 #include "orbits/page_setup.h"
 #include "streams/page_stream.h"
@@ -24,18 +26,6 @@ namespace {
 using Page = RefreshTarget::Page;
 
 int mapIndex(Page page) { return page == Page::RadiantMap ? 0 : page == Page::SkyMap ? 1 : 2; }
-
-// Until the sky map draws its projection, the page shows the whole star
-// catalogue on a plain longitude-latitude grid.
-void drawStarField(const AppContext& app, Canvas& canvas)
-{
-    const double magLimit = app.settings.sm_mag;
-    for (const Star& star : app.stars) {
-        const int x = static_cast<int>((360.0 - star.raDeg) / 360.0 * canvas.maxX());
-        const int y = static_cast<int>((star.decDeg + 90.0) / 180.0 * canvas.maxY());
-        drawStar(canvas, x, y, star.mag, magLimit);
-    }
-}
 
 } // namespace
 
@@ -51,8 +41,13 @@ public:
     }
     void repaint(Page page) override
     {
-        if (MapArea* area = m_window.mapArea(page))
-            area->update();
+        m_window.m_mapInputs->invalidate();
+        if (page == Page::RadiantMap || page == Page::SkyMap || page == Page::OrbitMap)
+            m_window.m_maps[static_cast<std::size_t>(mapIndex(page))]->redraw();
+    }
+    void skyMapUpdateControls() override
+    {
+        m_window.m_maps[static_cast<std::size_t>(mapIndex(Page::SkyMap))]->showSettings();
     }
     void updateTitle() override { m_window.updateTitle(); }
     void setModified(bool modified) override
@@ -79,7 +74,10 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
       m_refresh(std::make_unique<WindowRefresh>(app, *this)),
       m_setup(std::make_unique<CPageSetup>(app)), m_stream(std::make_unique<CPageStream>(app)),
       m_orbit(std::make_unique<CPageOrbit>(app)), m_left(new QTabWidget(this)),
-      m_right(new QTabWidget(this))
+      m_right(new QTabWidget(this)), m_mapInputs(std::make_unique<MapInputsCache>(app)),
+      m_radiantMap(std::make_unique<CPageRadiant>(app, *m_mapInputs)),
+      m_skyMap(std::make_unique<CPageSMap>(app, *m_mapInputs)),
+      m_orbitMap(std::make_unique<CPageOMap>(app, *m_mapInputs))
 {
     (void)qtUi;
     setWindowTitle("Orvantella");
@@ -90,9 +88,7 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     m_orbitPage = new OrbitPage(*m_orbit, m_left);
     m_left->addTab(m_orbitPage, "Orbit");
     m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
-    m_right->addTab(makeMapPage(Page::RadiantMap), "Radiant Map");
-    m_right->addTab(makeMapPage(Page::SkyMap), "Sky Map");
-    m_right->addTab(makeMapPage(Page::OrbitMap), "Orbit Map");
+    addMapPages();
     connect(m_right, &QTabWidget::currentChanged, this,
             [this](int index) { m_mapShown[static_cast<std::size_t>(index)] = true; });
 
@@ -117,43 +113,22 @@ MainWindow::~MainWindow()
     setMainWindowOpen(false);
 }
 
-QWidget* MainWindow::makeMapPage(Page page)
+void MainWindow::addMapPages()
 {
-    auto* widget = new QWidget(m_right);
-    MapArea::Render render = [](Canvas&) {};
-    if (page == Page::SkyMap)
-        render = [this](Canvas& canvas) { drawStarField(m_app, canvas); };
-    auto* area = new MapArea([this] { return m_app.settings.BW != 0; }, render, widget);
-    m_maps[static_cast<std::size_t>(mapIndex(page))] = area;
-    auto* save = new QPushButton("Save Map", widget);
-    connect(save, &QPushButton::clicked, this, [this, page] { saveMap(page); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    auto* layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(area, 1);
-    layout->addLayout(buttons);
-    return widget;
-}
-
-void MainWindow::saveMap(Page page)
-{
-    const MapArea* area = mapArea(page);
-    if (!area || !area->canvas())
-        return;
-    const Settings& s = m_app.settings;
-    const auto name = page == Page::SkyMap     ? skyMapFileName
-                      : page == Page::OrbitMap ? orbitMapFileName
-                                               : radiantMapFileName;
-    ::saveMap(*area->canvas(), name(s.docdir, s.dlg_Y, s.dlg_M, s.dlg_D));
+    const auto blackAndWhite = [this] { return m_app.settings.BW != 0; };
+    m_maps = {new RadiantMapWidget(*m_radiantMap, blackAndWhite, m_right),
+              new SkyMapWidget(*m_skyMap, blackAndWhite, m_right),
+              new OrbitMapWidget(*m_orbitMap, blackAndWhite, m_right)};
+    const CMapPage* pages[] = {m_radiantMap.get(), m_skyMap.get(), m_orbitMap.get()};
+    for (std::size_t i = 0; i < m_maps.size(); ++i)
+        m_right->addTab(m_maps[i], pages[i]->title());
 }
 
 MapArea* MainWindow::mapArea(Page page) const
 {
     if (page != Page::RadiantMap && page != Page::SkyMap && page != Page::OrbitMap)
         return nullptr;
-    return m_maps[static_cast<std::size_t>(mapIndex(page))];
+    return m_maps[static_cast<std::size_t>(mapIndex(page))]->area();
 }
 
 bool MainWindow::mapPageShown(Page page) const

@@ -8,10 +8,15 @@
 #include "app/app_refresh.h"
 #include "app/main_window_logic.h"
 
+class CPageOMap;
 class CPageOrbit;
+class CPageRadiant;
+class CPageSMap;
 class CPageSetup;
 class CPageStream;
 class MapArea;
+class MapInputsCache;
+class MapPageWidget;
 class OrbitPage;
 class SetupPage;
 class StreamPage;
@@ -43,8 +48,7 @@ protected:
 private:
     class WindowRefresh;
 
-    QWidget* makeMapPage(RefreshTarget::Page page);
-    void saveMap(RefreshTarget::Page page);
+    void addMapPages();
 
     AppContext& m_app;
     COrvanDlg m_logic;
@@ -57,7 +61,11 @@ private:
     OrbitPage* m_orbitPage;
     QTabWidget* m_left;
     QTabWidget* m_right;
+    std::unique_ptr<MapInputsCache> m_mapInputs;
+    std::unique_ptr<CPageRadiant> m_radiantMap;
+    std::unique_ptr<CPageSMap> m_skyMap;
+    std::unique_ptr<CPageOMap> m_orbitMap;
     // Radiant Map, Sky Map, Orbit Map.
-    std::array<MapArea*, 3> m_maps{};
+    std::array<MapPageWidget*, 3> m_maps{};
     std::array<bool, 3> m_mapShown{};
 };

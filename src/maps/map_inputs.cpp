@@ -1,0 +1,139 @@
+// Filling the maps' inputs from the tables, and the stream helpers.
+#include "maps/map_inputs.h"
+
+#include <algorithm>
+
+#include "app/app_context.h"
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/frames.h"
+#include "mdb/schema.h"
+#include "streams/stream_grouping.h"
+
+namespace {
+
+MapOrbit orbitOfRow(const Database& db, int row)
+{
+    using C = col::Orbit;
+    const CUTABLE& t = db.orbits;
+    auto real = [&](int column) { return t.cell(row, column)->real; };
+    MapOrbit orbit;
+    orbit.oid = t.cell(row, C::OID)->number;
+    orbit.row = row;
+    // A row without a line in the Orbit page's list keeps its mark but counts for nothing.
+    orbit.sel = t.cell(row, C::dline)->integer >= 0 ? t.cell(row, C::sel)->number : 0;
+    orbit.sourceInUse = db.sources.isInUse(orbit.oid);
+    orbit.type = t.cell(row, C::type)->integer;
+    orbit.mjd = real(C::mjd);
+    orbit.sol = real(C::sol);
+    orbit.ra = real(C::ra);
+    orbit.dec = real(C::dec);
+    orbit.vg = real(C::vg);
+    orbit.vs = real(C::vs);
+    orbit.a = real(C::a);
+    orbit.e = real(C::e);
+    orbit.peri = real(C::peri);
+    orbit.node = real(C::node);
+    orbit.incl = real(C::incl);
+    return orbit;
+}
+
+MapStream streamOfRow(const CUTABLE& streams, int row)
+{
+    using C = col::Stream;
+    auto real = [&](int column) { return streams.cell(row, column)->real; };
+    MapStream stream;
+    stream.code = streams.text(row, C::code);
+    stream.sol1 = real(C::sol1);
+    stream.sol2 = real(C::sol2);
+    stream.solp = real(C::solp);
+    stream.ra = real(C::ra);
+    stream.dec = real(C::dec);
+    stream.dra = real(C::dra);
+    stream.ddec = real(C::ddec);
+    stream.R = real(C::R);
+    return stream;
+}
+
+// The streams the Stream page marks as members of the current list, in table order.
+std::vector<MapStream> currentListStreams(const CUTABLE& table)
+{
+    std::vector<MapStream> streams;
+    for (int row = 0; row < table.count(); ++row)
+        if (table.isLive(row) && table.cell(row, col::Stream::LS)->number != 0)
+            streams.push_back(streamOfRow(table, row));
+    return streams;
+}
+
+std::optional<MapAverages> averagesOf(const SelectionAverages& a)
+{
+    if (a.totalWeight <= 0)
+        return std::nullopt;
+    MapAverages m;
+    m.raDeg = a.ra;
+    m.decDeg = a.dec;
+    m.vgKms = a.vg;
+    m.solDeg = a.sol;
+    m.raSd = a.raScatter;
+    m.decSd = a.decScatter;
+    m.vgSd = a.vgScatter;
+    m.solSd = a.solScatter;
+    m.dPrime = a.dPrime;
+    m.dPrimeSd = a.dPrimeScatter;
+    m.sR = a.sR;
+    m.mR = a.meanMR;
+    m.driftRaDeg = a.driftRa;
+    m.driftDecDeg = a.driftDec;
+    m.sol1Deg = a.sol1;
+    m.sol2Deg = a.sol2;
+    m.a = a.a;
+    m.q = a.q;
+    m.e = a.e;
+    m.peri = a.peri;
+    m.node = a.node;
+    m.incl = a.incl;
+    return m;
+}
+
+} // namespace
+
+MapInputs mapInputsFromTables(const AppContext& app)
+{
+    MapInputs inputs;
+    const Settings& s = app.settings;
+    const double noon = DateToJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
+    inputs.referenceSolDeg = app.selection.currentSol;
+    EclipticPointToEquatorial(noon, 90, inputs.apex.lonDeg, inputs.apex.latDeg);
+    EclipticPointToEquatorial(noon, 180, inputs.antiHelion.lonDeg, inputs.antiHelion.latDeg);
+    inputs.vgWindow = {s.po_vC != 0, s.po_v1, s.po_v2};
+    inputs.averages = averagesOf(app.selection.averages);
+    if (app.selection.firstMjd != OrbitSelection::kNoFirstMjd) {
+        inputs.firstMjd = app.selection.firstMjd;
+        inputs.lastMjd = app.selection.lastMjd;
+    }
+    if (!app.db)
+        return inputs;
+    const Database& db = *app.db;
+    for (int row = 0; row < db.orbits.count(); ++row) {
+        if (!db.orbits.isLive(row))
+            continue;
+        inputs.orbits.push_back(orbitOfRow(db, row));
+        // The Orbit page's list: its lines are numbered in row order.
+        if (db.orbits.cell(row, col::Orbit::dline)->integer >= 0)
+            inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
+    }
+    inputs.streams = currentListStreams(db.streams);
+    if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
+        db.streams.isLive(app.currentStreamRow))
+        inputs.currentStreamCode = db.streams.text(app.currentStreamRow, col::Stream::code);
+    inputs.orbitRows = db.orbitCount;
+    return inputs;
+}
+
+SkyPoint streamRadiantAt(const MapStream& stream, double solDeg)
+{
+    SkyPoint point;
+    DriftingRadiant(stream.solp, stream.ra, stream.dec, stream.dra, stream.ddec)
+        .at(solDeg, point.lonDeg, point.latDeg);
+    return point;
+}

@@ -1,0 +1,104 @@
+// Shared map layers and limits.
+#include "maps/map_layers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "astro/frames.h"
+#include "maps/bitmap_font.h"
+#include "maps/canvas.h"
+
+namespace {
+
+constexpr double kDriftStepDeg = 360.0 / 365.0;
+
+} // namespace
+
+void plotSky(Canvas& canvas, const SkyProjector& project, double lonDeg, double latDeg)
+{
+    if (const std::optional<Pixel> p = project(lonDeg, latDeg))
+        canvas.plotPoint(p->x, p->y);
+}
+
+void markSky(Canvas& canvas, const SkyProjector& project, double lonDeg, double latDeg, int size)
+{
+    if (const std::optional<Pixel> p = project(lonDeg, latDeg))
+        canvas.plotMarker(p->x, p->y, size);
+}
+
+void drawDottedCircle(Canvas& canvas, const SkyProjector& project, SkyPoint centre,
+                      double radiusDeg)
+{
+    for (int pa = 0; pa < 360; pa += 10) {
+        SkyPoint point;
+        OffsetPoint(centre.lonDeg, centre.latDeg, pa, radiusDeg, point.lonDeg, point.latDeg);
+        plotSky(canvas, project, point.lonDeg, point.latDeg);
+        plotSky(canvas, project, 2 * centre.lonDeg - point.lonDeg, point.latDeg);
+    }
+}
+
+void drawStreamDriftPath(Canvas& canvas, const SkyProjector& project, const MapStream& stream)
+{
+    const double end = stream.sol2 < stream.sol1 ? stream.sol2 + 360.0 : stream.sol2;
+    if (!std::isfinite(stream.sol1) || !std::isfinite(end))
+        return;
+    for (double sol = stream.sol1; sol <= end; sol += kDriftStepDeg) {
+        const SkyPoint p = streamRadiantAt(stream, std::fmod(sol, 360.0));
+        plotSky(canvas, project, p.lonDeg, p.latDeg);
+    }
+}
+
+void drawSunPath(Canvas& canvas, const SkyProjector& project, int year)
+{
+    thread_local SunDailyPath path;
+    path.fillFor(year);
+    for (int day = 0; day < SunDailyPath::kDays; ++day)
+        plotSky(canvas, project, path.raDeg()[static_cast<std::size_t>(day)],
+                path.decDeg()[static_cast<std::size_t>(day)]);
+}
+
+void labelAt(Canvas& canvas, Pixel p, int dx, int dy, std::string_view text)
+{
+    const int top = canvas.maxY() - p.y - dy - kGlyphHeight / 2;
+    canvas.drawTextAt(p.x + dx, top, text, TextAlign::Left);
+}
+
+double wrap360(double deg, double fallback)
+{
+    if (!std::isfinite(deg))
+        return fallback;
+    double wrapped = std::fmod(deg, 360.0);
+    if (wrapped < 0)
+        wrapped += 360.0;
+    return wrapped >= 360.0 ? 0.0 : wrapped;
+}
+
+double clampOr(double value, double low, double high, double fallback)
+{
+    return std::isfinite(value) ? std::clamp(value, low, high) : fallback;
+}
+
+int wrapInt(int value, int low, int high)
+{
+    const long long span = static_cast<long long>(high) - low + 1;
+    long long offset = (static_cast<long long>(value) - low) % span;
+    if (offset < 0)
+        offset += span;
+    return static_cast<int>(low + offset);
+}
+
+void parallelSlices(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work,
+                    std::size_t minimum)
+{
+    const unsigned cores = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
+    if (count < std::max<std::size_t>(minimum, 2) || cores < 2) {
+        work(0, count);
+        return;
+    }
+    const std::size_t half = count / 2;
+    std::thread other(work, half, count);
+    work(0, half);
+    other.join();
+}

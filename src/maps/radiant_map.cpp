@@ -1,0 +1,412 @@
+// Drawing the radiant map in its order.
+#include "maps/radiant_map.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "app/settings.h"
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/frames.h"
+#include "maps/bitmap_font.h"
+#include "maps/canvas.h"
+#include "maps/map_layers.h"
+
+namespace {
+
+constexpr Rgb kOutlineColor{0, 112, 0};
+constexpr Rgb kEclipticGridColor{96, 96, 0};
+constexpr Rgb kStreamColor{0, 192, 255};
+constexpr Rgb kYellow{255, 255, 0};
+constexpr std::array<int, 4> kMarkerSizes{1, 10, 12, 15};
+constexpr double kSolPerDay = 360.0 / 365.25;
+
+struct PlotItem {
+    Pixel pixel;
+    Rgb color;
+    bool drawn = false;
+};
+
+std::string formatted(const char* pattern, double a, double b)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+// Text whose top row is at canvas height y.
+void textAtHeight(Canvas& canvas, int x, int y, const std::string& text)
+{
+    canvas.drawTextAt(x, canvas.maxY() - y, text, TextAlign::Left);
+}
+
+// A legend label from x, moved left as far as it must to end on the canvas.
+void legendLabel(Canvas& canvas, int x, int y, const std::string& text)
+{
+    const int width = static_cast<int>(text.size()) * kGlyphAdvance;
+    textAtHeight(canvas, std::min(x, canvas.maxX() + 1 - width), y, text);
+}
+
+void drawOutline(Canvas& canvas, const SinusoidalProjection& projection)
+{
+    canvas.setColor(kOutlineColor);
+    const double g = projection.pixelsPerDegree();
+    for (int lat = -90; lat <= 90; ++lat) {
+        const double half = 180 * std::cos(lat * kDegToRad) * g;
+        for (const double x : {projection.centreX() + half, projection.centreX() - half})
+            if (const std::optional<Pixel> p = roundedPixel(x, projection.centreY() + lat * g))
+                canvas.plotPoint(p->x, p->y);
+    }
+}
+
+// Successive points of a grid line; in black-and-white mode joined by
+// segments, except across the map's left and right edge.
+class GridLine {
+public:
+    GridLine(Canvas& canvas, const SkyProjector& project, bool joined)
+        : m_canvas(canvas), m_project(project), m_joined(joined)
+    {
+    }
+    void to(double lon, double lat)
+    {
+        const std::optional<Pixel> p = m_project(lon, lat);
+        if (!p) {
+            m_hasLast = false;
+            return;
+        }
+        if (m_joined && m_hasLast && std::abs(p->x - m_last.x) < m_canvas.maxX() / 2)
+            m_canvas.drawLine(m_last.x, m_last.y, p->x, p->y);
+        else
+            m_canvas.plotPoint(p->x, p->y);
+        m_last = *p;
+        m_hasLast = true;
+    }
+
+private:
+    Canvas& m_canvas;
+    const SkyProjector& m_project;
+    bool m_joined;
+    Pixel m_last;
+    bool m_hasLast = false;
+};
+
+void drawGrid(Canvas& canvas, const SkyProjector& project, const RadiantMapView& view)
+{
+    const bool equatorial = view.frame == RadiantFrame::Equatorial;
+    canvas.setColor(equatorial ? kGridColor : kEclipticGridColor);
+    for (int lon = 0; lon < 360; lon += 10) {
+        GridLine line(canvas, project, canvas.blackAndWhite());
+        for (int lat = -90; lat <= 90; ++lat)
+            line.to(lon, lat);
+    }
+    for (int lat = -80; lat <= 80; lat += 10) {
+        GridLine line(canvas, project, canvas.blackAndWhite());
+        for (int lon = 0; lon <= 360; ++lon)
+            line.to(lon, lat);
+    }
+    if (!view.text)
+        return;
+    canvas.setColor(equatorial ? kApexColor : kEclipticColor);
+    const bool centred180 = view.lonDeg == 180;
+    const std::vector<std::pair<double, const char*>> lonLabels =
+        centred180 ? std::vector<std::pair<double, const char*>>{{0.01, "1"},
+                                                                 {90, "90"},
+                                                                 {180, "180"},
+                                                                 {270, "270"},
+                                                                 {359.99, "360"}}
+                   : std::vector<std::pair<double, const char*>>{
+                         {0, "0"}, {90, "90"}, {180, "180"}, {270, "270"}};
+    for (const auto& [lon, text] : lonLabels)
+        if (const std::optional<Pixel> p = project(lon, 0))
+            labelAt(canvas, *p, 0, 6 + kGlyphHeight / 2, text);
+    const char* latLabels[] = {"+80", "+60", "+40", "+20", "+0", "-20", "-40", "-60", "-80"};
+    for (int i = 0; i < 9; ++i)
+        if (const std::optional<Pixel> p = project(view.lonDeg + 179.99, 80 - 20 * i))
+            labelAt(canvas, *p, 0, 0, latLabels[i]);
+}
+
+void drawStars(Canvas& canvas, const SkyProjector& project, const RadiantMapView& view,
+               const StarCatalogue& stars)
+{
+    if (view.frame == RadiantFrame::SunCentred)
+        return;
+    const bool ecliptic = view.frame == RadiantFrame::Ecliptic;
+    for (const Star& star : stars)
+        if (star.mag <= view.magLimit)
+            if (const std::optional<Pixel> p =
+                    ecliptic ? project(star.lonDeg, star.latDeg) : project(star.raDeg, star.decDeg))
+                drawStar(canvas, p->x, p->y, star.mag, view.magLimit);
+}
+
+void drawApex(Canvas& canvas, const SkyProjector& project, const RadiantMapView& view,
+              const MapScene& scene, const RadiantMapDate& date)
+{
+    if (view.frame == RadiantFrame::Equatorial) {
+        canvas.setColor(kEclipticColor);
+        drawSunPath(canvas, project, scene.settings.dlg_Y);
+    }
+    if (view.catalogueStreams)
+        return;
+    const std::pair<double, Rgb> directions[] = {{90, kApexColor}, {180, kEclipticColor}};
+    const char* labels[] = {"apex", "anti-helion"};
+    for (int i = 0; i < 2; ++i) {
+        SkyPoint eq;
+        EclipticPointToEquatorial(date.jd, directions[i].first, eq.lonDeg, eq.latDeg);
+        const SkyPoint p = toRadiantFrame(view.frame, eq.lonDeg, eq.latDeg, date.solDeg);
+        canvas.setColor(directions[i].second);
+        if (const std::optional<Pixel> pixel = project(p.lonDeg, p.latDeg)) {
+            canvas.plotMarker(pixel->x, pixel->y, 9);
+            if (view.text)
+                labelAt(canvas, *pixel, 0, 6 + kGlyphHeight / 2, labels[i]);
+        }
+    }
+}
+
+void drawCentreCross(Canvas& canvas, const SinusoidalProjection& projection)
+{
+    canvas.setColor(kZeroMeridianColor);
+    const int x = projection.centreX();
+    const int y = projection.centreY();
+    for (int k = 2; k <= 4; ++k) {
+        canvas.plotPoint(x + k, y);
+        canvas.plotPoint(x - k, y);
+        canvas.plotPoint(x, y + k);
+        canvas.plotPoint(x, y - k);
+    }
+}
+
+bool streamShown(const MapStream& stream, double solDeg)
+{
+    const double fromStart = AngleDiff(static_cast<float>(solDeg), stream.sol1);
+    const double fromEnd = AngleDiff(static_cast<float>(solDeg), stream.sol2);
+    return fromStart >= 0 && fromStart <= 60 && fromEnd >= -60 && fromEnd <= 0;
+}
+
+void drawStreams(Canvas& canvas, const SkyProjector& project, const RadiantMapView& view,
+                 const MapInputs& inputs, const RadiantMapDate& date)
+{
+    canvas.setColor(kStreamColor);
+    for (const MapStream& stream : inputs.streams) {
+        if (!view.catalogueStreams && !streamShown(stream, date.solDeg))
+            continue;
+        const double sol = view.catalogueStreams ? stream.solp : date.solDeg;
+        const SkyPoint eq = view.catalogueStreams ? SkyPoint{stream.ra, stream.dec}
+                                                  : streamRadiantAt(stream, date.solDeg);
+        const SkyPoint centre = toRadiantFrame(view.frame, eq.lonDeg, eq.latDeg, sol);
+        markSky(canvas, project, centre.lonDeg, centre.latDeg, 3);
+        drawDottedCircle(canvas, project, centre, stream.R);
+        if (view.text)
+            if (const std::optional<Pixel> p = project(centre.lonDeg, centre.latDeg))
+                labelAt(canvas, *p, 6, 0, stream.code);
+    }
+}
+
+void drawLegend(Canvas& canvas, const RadiantMapView& view, const VgCondition& window)
+{
+    const int left = canvas.maxX() - 45;
+    const int steps = view.byVg ? 80 : 50;
+    const bool bw = canvas.blackAndWhite();
+    for (int k = 0; k < steps; ++k) {
+        MapOrbit sample;
+        sample.vg = static_cast<float>(k);
+        sample.vs = static_cast<float>(k);
+        canvas.setColor(radiantColor(sample, view, window, bw));
+        for (int y = 2 * k; y < 2 * k + 2; ++y)
+            for (int x = left; x < left + 15; ++x)
+                canvas.plotPointTrueColor(x, y);
+    }
+    canvas.setColor(kWhite);
+    const int x = canvas.maxX() - 28;
+    if (view.byVg) {
+        const char* texts[] = {"-  0.0", "- 15.0", "- 30.0",  "- 45.0",
+                               "- 60.0", "- 75.0", "vg(km/s)"};
+        const int heights[] = {10, 40, 70, 100, 130, 160, 175};
+        for (int i = 0; i < 7; ++i)
+            legendLabel(canvas, x, heights[i] + (bw ? 4 : 0), texts[i]);
+    } else {
+        const char* texts[] = {"-  0.0", "- 10.0", "- 20.0",  "- 30.0",
+                               "- 40.0", "- 50.0", "vs(km/s)"};
+        const int heights[] = {14, 33, 52, 71, 90, 109, 124};
+        for (int i = 0; i < 7; ++i)
+            legendLabel(canvas, x, heights[i], texts[i]);
+    }
+}
+
+std::string dateText(double mjd)
+{
+    int y = 0;
+    int m = 0;
+    int d = 0;
+    if (!MJDToDate(mjd, y, m, d))
+        return "----/--/--";
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", y % 10000, m, d);
+    return text;
+}
+
+void drawFooter(Canvas& canvas, const RadiantMapView& view, const MapInputs& inputs,
+                const RadiantMapDate& date)
+{
+    canvas.setColor(kWhite);
+    char text[64];
+    if (view.streams && !view.catalogueStreams) {
+        std::snprintf(text, sizeof text, "radiants sol=%.1f %02d/%02d", date.solDeg, date.month,
+                      date.day);
+        textAtHeight(canvas, canvas.maxX() - 180, 12, text);
+    } else if (view.apex && !view.catalogueStreams) {
+        std::snprintf(text, sizeof text, "apex sol=%.1f %02d/%02d", date.solDeg, date.month,
+                      date.day);
+        textAtHeight(canvas, canvas.maxX() - 165, 12, text);
+    }
+    const char* captions[] = {"y:dec / x:ra", "y:ecliptic_lat / x:ecliptic_lng",
+                              "y:ecliptic_lat / x:ecliptic_lng - sol"};
+    textAtHeight(canvas, 2, 12, captions[static_cast<int>(view.frame)]);
+    if (inputs.firstMjd && inputs.lastMjd)
+        textAtHeight(canvas, 2, 25, dateText(*inputs.firstMjd) + " - " + dateText(*inputs.lastMjd));
+}
+
+void drawFrame(Canvas& canvas)
+{
+    // Any colour but black is drawn black on the white page.
+    canvas.setColor(kWhite);
+    const int w = canvas.maxX();
+    const int h = canvas.maxY();
+    canvas.drawLine(0, 0, w, 0);
+    canvas.drawLine(w, 0, w, h);
+    canvas.drawLine(w, h, 0, h);
+    canvas.drawLine(0, h, 0, 0);
+}
+
+} // namespace
+
+RadiantMapView radiantMapView(const Settings& s)
+{
+    RadiantMapView view;
+    view.lonDeg = wrap360(s.r_ra, 180);
+    view.latDeg = clampOr(s.r_dec, -89, 89, 0);
+    view.heightDeg = clampOr(s.r_scale, 1, 1000, 180);
+    view.magLimit = clampOr(s.r_mag, 0, 6, 5);
+    view.days = s.r_days;
+    view.markerSize = kMarkerSizes[static_cast<std::size_t>(std::clamp(s.r_mk, 1, 4) - 1)];
+    view.streams = s.r_st2 != 0;
+    view.catalogueStreams = s.r_stp != 0;
+    view.axis = s.r_ax != 0;
+    view.apex = s.r_ap != 0;
+    view.stars = s.r_star != 0;
+    view.text = s.r_text != 0;
+    view.color = s.r_color != 0;
+    view.colorOffset = wrapInt(s.r_color0, -79, 79);
+    view.frame = static_cast<RadiantFrame>(std::clamp(s.r_mode_ax, 0, 2));
+    view.byVg = s.r_vg != 0;
+    return view;
+}
+
+RadiantMapDate radiantMapDate(const Settings& s, int days)
+{
+    RadiantMapDate date;
+    const double noon = DateToJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
+    date.jd = noon + days;
+    date.solDeg = wrap360(SolarLongitude(noon) + days * kSolPerDay, 0);
+    int year = 0;
+    if (!MJDToDate(date.jd - kMjdToJd, year, date.month, date.day)) {
+        date.month = s.dlg_M;
+        date.day = s.dlg_D;
+    }
+    return date;
+}
+
+SinusoidalProjection radiantMapProjection(const RadiantMapView& view, const Canvas& canvas)
+{
+    return SinusoidalProjection(view.lonDeg, view.latDeg, view.heightDeg, canvas.maxX(),
+                                canvas.maxY());
+}
+
+SkyPoint toRadiantFrame(RadiantFrame frame, double raDeg, double decDeg, double solDeg)
+{
+    if (frame == RadiantFrame::Equatorial)
+        return {raDeg, decDeg};
+    SkyPoint p;
+    EquatorialToEcliptic(kObliquityJ2000Rad, raDeg, decDeg, p.lonDeg, p.latDeg);
+    if (frame == RadiantFrame::SunCentred)
+        p.lonDeg -= solDeg;
+    p.lonDeg = wrap360(p.lonDeg, 0);
+    return p;
+}
+
+Rgb radiantColor(const MapOrbit& orbit, const RadiantMapView& view, const VgCondition& window,
+                 bool blackAndWhite)
+{
+    if (!view.color)
+        return blackAndWhite ? kBlack : kYellow;
+    if (blackAndWhite)
+        return view.byVg ? vgGrey(orbit.vg, view.colorOffset) : vsGrey(orbit.vs, view.colorOffset);
+    return view.byVg ? velocityColor(orbit.vg, window, view.colorOffset)
+                     : vsColor(orbit.vs, view.colorOffset);
+}
+
+void drawRadiantMarkers(Canvas& canvas, const SinusoidalProjection& projection,
+                        const RadiantMapView& view, const MapInputs& inputs)
+{
+    std::vector<PlotItem> items(inputs.orbits.size());
+    const bool bw = canvas.blackAndWhite();
+    parallelSlices(items.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const MapOrbit& orbit = inputs.orbits[i];
+            if (orbit.sel == 0 || orbit.sel == 2)
+                continue;
+            const SkyPoint p = toRadiantFrame(view.frame, orbit.ra, orbit.dec, orbit.sol);
+            if (const std::optional<Pixel> pixel = projection.project(p.lonDeg, p.latDeg))
+                items[i] = {*pixel, radiantColor(orbit, view, inputs.vgWindow, bw), true};
+        }
+    });
+    for (const PlotItem& item : items)
+        if (item.drawn) {
+            canvas.setColor(item.color);
+            canvas.plotMarkerTrueColor(item.pixel.x, item.pixel.y, view.markerSize);
+        }
+}
+
+std::string pinnedLabel(RadiantFrame frame, SkyPoint point)
+{
+    return formatted(frame == RadiantFrame::Equatorial ? "ra=%.1f dec=%.1f" : "elg=%.1f elt=%.1f",
+                     point.lonDeg, point.latDeg);
+}
+
+void renderRadiantMap(Canvas& canvas, const RadiantMapView& view, const MapScene& scene,
+                      std::optional<SkyPoint> pinned)
+{
+    canvas.clear();
+    const SinusoidalProjection projection = radiantMapProjection(view, canvas);
+    const SkyProjector project = [&projection](double lon, double lat) {
+        return projection.project(lon, lat);
+    };
+    const RadiantMapDate date = radiantMapDate(scene.settings, view.days);
+    if (!canvas.blackAndWhite())
+        drawOutline(canvas, projection);
+    if (view.axis)
+        drawGrid(canvas, project, view);
+    if (view.stars)
+        drawStars(canvas, project, view, scene.stars);
+    if (view.apex)
+        drawApex(canvas, project, view, scene, date);
+    if (view.axis)
+        drawCentreCross(canvas, projection);
+    drawRadiantMarkers(canvas, projection, view, scene.inputs);
+    if (view.streams)
+        drawStreams(canvas, project, view, scene.inputs, date);
+    if (view.color)
+        drawLegend(canvas, view, scene.inputs.vgWindow);
+    if (pinned) {
+        canvas.setColor(kWhite);
+        if (const std::optional<Pixel> p = project(pinned->lonDeg, pinned->latDeg)) {
+            canvas.plotMarker(p->x, p->y, 13);
+            labelAt(canvas, *p, 20, 0, pinnedLabel(view.frame, *pinned));
+        }
+    }
+    drawFooter(canvas, view, scene.inputs, date);
+    if (canvas.blackAndWhite())
+        drawFrame(canvas);
+}

@@ -26,9 +26,16 @@ double solveKepler(double mDeg, double e, double toleranceDeg)
         const bool converged = std::fabs(next - ecc) <= toleranceDeg;
         ecc = next;
         if (converged)
-            break;
+            return ecc;
     }
-    return ecc;
+    // Newton's steps can cycle or run away for e close to 1 near perihelion. E - e sin E
+    // rises monotonically, and its root lies within e radians of M, so bisection always ends.
+    double low = mDeg - eDeg, high = mDeg + eDeg;
+    while (high - low > toleranceDeg) {
+        const double mid = 0.5 * (low + high);
+        (mid - eDeg * std::sin(mid * kDegToRad) < mDeg ? low : high) = mid;
+    }
+    return 0.5 * (low + high);
 }
 
 // P and Q of an orbit with node, argument of perihelion and inclination (deg) on an ecliptic

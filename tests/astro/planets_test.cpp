@@ -76,23 +76,25 @@ TEST(OrbitOutline, CircleIsEvenlySpaced)
 }
 
 // In the ecliptic (i = node = peri = 0) the outline's points give back their eccentric
-// anomaly, which must satisfy Kepler's equation for M = k * 360 / N.
+// anomaly, which must satisfy Kepler's equation for M = k * 360 / N. Near e = 1 Newton's
+// steps alone run away close to perihelion (e = 0.997 once gave E = 633 deg for M = 358 deg).
 TEST(OrbitOutline, SolvesKeplersEquationAtHighEccentricity)
 {
-    const double a = 3.0, e = 0.97;
+    const double a = 3.0;
     const int n = 360;
-    const std::vector<Vec3> points = OrbitOutline(0.0, 0.0, 0.0, a, e, n);
     const double eps = kOutlineObliquityDeg * kDegToRad;
-    for (int k = 0; k < n; ++k) {
-        const double inPlaneY = points[k].y * std::cos(eps) + points[k].z * std::sin(eps);
-        const double ecc = std::atan2(inPlaneY / (a * std::sqrt(1 - e * e)), points[k].x / a + e);
-        double mean = (ecc - e * std::sin(ecc)) * kRadToDeg;
-        if (mean < 0)
-            mean += 360.0;
-        ASSERT_NEAR(std::remainder(mean - k * 360.0 / n, 360.0), 0.0, 2e-5) << k;
+    for (const double e : {0.97, 0.997, 0.9999}) {
+        const std::vector<Vec3> points = OrbitOutline(0.0, 0.0, 0.0, a, e, n);
+        for (int k = 0; k < n; ++k) {
+            const double inPlaneY = points[k].y * std::cos(eps) + points[k].z * std::sin(eps);
+            const double ecc =
+                std::atan2(inPlaneY / (a * std::sqrt(1 - e * e)), points[k].x / a + e);
+            const double mean = (ecc - e * std::sin(ecc)) * kRadToDeg;
+            ASSERT_NEAR(std::remainder(mean - k * 360.0 / n, 360.0), 0.0, 2e-5) << e << " " << k;
+        }
+        EXPECT_NEAR(norm(points[0]), a * (1 - e), 1e-12) << e;
+        EXPECT_NEAR(norm(points[n / 2]), a * (1 + e), 1e-9) << e;
     }
-    EXPECT_NEAR(norm(points[0]), a * (1 - e), 1e-12);
-    EXPECT_NEAR(norm(points[n / 2]), a * (1 + e), 1e-9);
 }
 
 } // namespace

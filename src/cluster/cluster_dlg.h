@@ -53,6 +53,8 @@ public:
     bool stopEnabled() const { return m_running.load() == kRunning; }
     bool ended() const { return m_ended; }
     int newStreams() const { return m_tables ? m_tables->newStreams() : 0; }
+    // The run ended early because the data source had no ID left for a stream.
+    bool idsRanOut() const { return m_tables && m_tables->idsRanOut(); }
     // The parameters of the run, as clamped at Start.
     const ClusterParams& runParams() const { return m_params; }
 

@@ -77,8 +77,10 @@ bool ClusterTables::makeStream(const ClusterStream& stream, std::string& log)
     const int orbitRow = m_rows[static_cast<std::size_t>(stream.centre)];
     const ClusterOrbit centre = candidateFields(db.orbits, {orbitRow}).front();
     const std::optional<std::uint32_t> sid = db.sources.nextId();
-    if (!sid)
+    if (!sid) {
+        m_idsRanOut = true;
         return false;
+    }
     ++m_newStreams;
     const std::string code = clusterStreamCode(db.sources.currentCode(), centre);
     log += formatMessage(kLogFormat, m_newStreams, code.c_str(), stream.count, centre.ra,

@@ -35,6 +35,7 @@ public:
                   const ClusterParams& params);
 
     int newStreams() const { return m_newStreams; }
+    bool idsRanOut() const { return m_idsRanOut; }
     // A stream row from the centre, linked to the list and to the members in list order, then
     // shown; its log line is appended to log. False, with nothing made, when the data source
     // has no ID left (the user has been told).
@@ -52,4 +53,5 @@ private:
     std::vector<int> m_rows;
     ClusterParams m_params;
     int m_newStreams = 0;
+    bool m_idsRanOut = false;
 };

@@ -93,7 +93,7 @@ void CClusterDlg::work(WorkerChannel& channel, std::vector<ClusterOrbit> orbits)
             changed();
         });
     };
-    bool going = engine.buildGraph([this] { return stopRequested(); }, progress);
+    bool going = engine.buildCounts([this] { return stopRequested(); }, progress);
     while (going && !stopRequested()) {
         showCount(engine.liveCount());
         const std::optional<ClusterStream> stream = engine.nextStream();

@@ -1,4 +1,4 @@
-// The clustering engine: the neighbour graph by a sol sweep, then the cycles over live counts.
+// The clustering engine: neighbour counts by a sol sweep, then the cycles over live counts.
 #include "cluster/cluster_engine.h"
 
 #include <algorithm>
@@ -16,15 +16,32 @@ namespace {
 // arithmetic by far less than this (both below 2e-4 degrees for |sol| <= kOrdinarySol).
 constexpr double kSolMargin = 0.01;
 constexpr float kOrdinarySol = 1000.0f;
-// Radiant cosines from unit vectors differ from AngularDistance's by about 1e-15.
+// Radiant cosines from single-precision unit vectors differ from AngularDistance's by under
+// 1e-6; the plane and perihelion cosines from double vectors differ from DPrime's by about
+// 1e-15, so the angles by at most 3e-6 degrees (near 0 and 180, where the arc cosine is
+// steep), which moves D' by less than 1e-7.
 constexpr double kRadiantMarginDeg = 0.001;
-constexpr double kCosineMargin = 1e-9;
+constexpr double kCosineMargin = 1e-6;
+constexpr double kDPrimeMargin = 1e-6;
 constexpr int kChunk = 64;
 
-Vec3 unitVector(float raDeg, float decDeg)
+Vec3 unitVector(double lonRad, double latRad)
 {
-    const double ra = raDeg * kDegToRad, dec = decDeg * kDegToRad;
-    return {std::cos(dec) * std::cos(ra), std::cos(dec) * std::sin(ra), std::sin(dec)};
+    return {std::cos(latRad) * std::cos(lonRad), std::cos(latRad) * std::sin(lonRad),
+            std::sin(latRad)};
+}
+
+Vec3 planeNormal(double inclRad, double nodeRad)
+{
+    return {std::sin(inclRad) * std::sin(nodeRad), -std::sin(inclRad) * std::cos(nodeRad),
+            std::cos(inclRad)};
+}
+
+Vec3 perihelionDirection(const ClusterOrbit& o)
+{
+    double lon = 0, lat = 0;
+    PerihelionDirection(o.peri * kDegToRad, o.incl * kDegToRad, lon, lat);
+    return unitVector(o.node * kDegToRad + lon, lat);
 }
 
 // The eccentricity or perihelion term of D', as DPrime forms it.
@@ -32,6 +49,23 @@ double relativeTerm(double x1, double x2)
 {
     const double sum = x1 + x2;
     return sum == 0.0 ? 0.0 : (x1 - x2) / sum;
+}
+
+double angleDeg(double cosine) { return std::acos(SnapUnit(cosine)) * kRadToDeg; }
+
+// Bounds of the angle (degrees) of a cosine without the arc cosine: with s = sin(angle / 2),
+// 2 s <= angle <= 2 s / sqrt(1 - s^2).
+struct AngleBounds {
+    double low, high;
+};
+AngleBounds angleBoundsDeg(double cosine)
+{
+    // A cosine that is not a number stays one, and so do the bounds.
+    double s2 = (1.0 - cosine) / 2.0;
+    if (s2 < 0.0)
+        s2 = 0.0;
+    const double low = 2.0 * std::sqrt(s2) * kRadToDeg;
+    return {low, s2 < 1.0 ? low / std::sqrt(1.0 - s2) : 360.0};
 }
 
 double circularDistance(double a, double b)
@@ -51,58 +85,110 @@ ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterPara
 void ClusterEngine::prepare()
 {
     const int n = candidateCount();
-    m_prepared.resize(static_cast<std::size_t>(n));
     m_placeBySol.assign(static_cast<std::size_t>(n), -1);
     for (int i = 0; i < n; ++i) {
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(i)];
-        m_prepared[static_cast<std::size_t>(i)] = {velocityWindow(o.vg, m_params.V),
-                                                   unitVector(o.ra, o.dec)};
-        if (std::isfinite(o.sol) && std::fabs(o.sol) <= kOrdinarySol)
-            m_bySol.push_back(i);
-        else
+        if (!std::isfinite(o.sol) || std::fabs(o.sol) > kOrdinarySol) {
             m_exceptional.push_back(i);
+            continue;
+        }
+        const Vec3 r = unitVector(o.ra * kDegToRad, o.dec * kDegToRad);
+        m_sweep.push_back(
+            {Normalize360(o.sol),
+             o.vg,
+             {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.z)},
+             i,
+             velocityWindow(o.vg, m_params.V),
+             o.e,
+             o.q});
     }
-    auto solOf = [this](int i) { return Normalize360(m_orbits[static_cast<std::size_t>(i)].sol); };
-    std::stable_sort(m_bySol.begin(), m_bySol.end(),
-                     [&](int a, int b) { return solOf(a) < solOf(b); });
-    for (std::size_t p = 0; p < m_bySol.size(); ++p) {
-        m_sortedSol.push_back(solOf(m_bySol[p]));
-        m_placeBySol[static_cast<std::size_t>(m_bySol[p])] = static_cast<std::int32_t>(p);
+    std::stable_sort(m_sweep.begin(), m_sweep.end(),
+                     [](const SweepEntry& a, const SweepEntry& b) { return a.sol < b.sol; });
+    for (std::size_t p = 0; p < m_sweep.size(); ++p) {
+        const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(m_sweep[p].index)];
+        m_placeBySol[static_cast<std::size_t>(m_sweep[p].index)] = static_cast<std::int32_t>(p);
+        m_directions.push_back(
+            {planeNormal(o.incl * kDegToRad, o.node * kDegToRad), perihelionDirection(o)});
     }
     m_window = m_params.S + kSolMargin;
+    m_cosOuter =
+        std::cos(std::min(m_params.R + kRadiantMarginDeg, 180.0) * kDegToRad) - kCosineMargin;
+    const double inner = m_params.R - kRadiantMarginDeg;
+    m_cosInner = inner > 0 ? std::cos(inner * kDegToRad) + kCosineMargin : 2.0;
 }
 
-bool ClusterEngine::similarFast(int centre, int other, double solDistance) const
+const ClusterEngine::SweepEntry* ClusterEngine::entryOf(int candidate) const
 {
-    const ClusterOrbit& c = m_orbits[static_cast<std::size_t>(centre)];
-    const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(other)];
+    const int place = m_placeBySol[static_cast<std::size_t>(candidate)];
+    return place < 0 ? nullptr : &m_sweep[static_cast<std::size_t>(place)];
+}
+
+// The exact tests wherever the cheap ones cannot tell.
+bool ClusterEngine::similarFast(const SweepEntry& centre, const SweepEntry& other,
+                                double solDistance) const
+{
+    const ClusterOrbit& c = m_orbits[static_cast<std::size_t>(centre.index)];
+    const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(other.index)];
+    // c and o are read only where the exact tests decide.
     if (solDistance > m_params.S - kSolMargin && !(AbsAngleDiff(c.sol, o.sol) <= m_params.S))
         return false;
-    const Prepared& pc = m_prepared[static_cast<std::size_t>(centre)];
-    if (!(pc.window.low <= o.vg && o.vg <= pc.window.high))
+    if (!(centre.window.low <= other.vg && other.vg <= centre.window.high))
         return false;
-    // Radiants clearly apart or clearly close by the unit vectors; only the rest need the
-    // exact distance.
-    const double cosine = dot(pc.radiant, m_prepared[static_cast<std::size_t>(other)].radiant);
-    const double rOuter = std::min(m_params.R + kRadiantMarginDeg, 180.0) * kDegToRad;
-    if (cosine < std::cos(rOuter) - kCosineMargin)
+    const double cosine = static_cast<double>(centre.radiant[0]) * other.radiant[0] +
+                          static_cast<double>(centre.radiant[1]) * other.radiant[1] +
+                          static_cast<double>(centre.radiant[2]) * other.radiant[2];
+    if (cosine < m_cosOuter)
         return false;
-    const double rInner = (m_params.R - kRadiantMarginDeg) * kDegToRad;
-    const bool surelyClose = rInner > 0 && cosine > std::cos(rInner) + kCosineMargin;
-    if (!surelyClose && !(AngularDistance(c.ra, c.dec, o.ra, o.dec) <= m_params.R))
+    if (!(cosine > m_cosInner) && !(AngularDistance(c.ra, c.dec, o.ra, o.dec) <= m_params.R))
         return false;
     // D' is at least the root of its first two squared terms, summed as DPrime sums them.
-    const double eTerm = relativeTerm(c.e, o.e), qTerm = relativeTerm(c.q, o.q);
-    if (std::sqrt(eTerm * eTerm + qTerm * qTerm) >= m_params.D)
+    const double eTerm = relativeTerm(centre.e, other.e), qTerm = relativeTerm(centre.q, other.q);
+    const double firstTerms = eTerm * eTerm + qTerm * qTerm;
+    if (std::sqrt(firstTerms) >= m_params.D)
+        return false;
+    const Directions& dc = m_directions[static_cast<std::size_t>(&centre - m_sweep.data())];
+    const Directions& dO = m_directions[static_cast<std::size_t>(&other - m_sweep.data())];
+    // D' from the angles between the precomputed directions: bounds first, the arc cosines
+    // only when the bounds straddle the threshold.
+    const double planeCosine = dot(dc.normal, dO.normal);
+    const double periCosine = dot(dc.perihelion, dO.perihelion);
+    const double periScale = (centre.e + other.e) / 360.0;
+    auto estimate = [&](double planeDeg, double periDeg) {
+        const double planeTerm = planeDeg / 180.0, periTerm = periDeg * periScale;
+        return std::sqrt(firstTerms + planeTerm * planeTerm + periTerm * periTerm);
+    };
+    const AngleBounds plane = angleBoundsDeg(planeCosine), peri = angleBoundsDeg(periCosine);
+    if (estimate(plane.high, peri.high) < m_params.D - kDPrimeMargin)
+        return true;
+    if (estimate(plane.low, peri.low) > m_params.D + kDPrimeMargin)
+        return false;
+    const double closer = estimate(angleDeg(planeCosine), angleDeg(periCosine));
+    if (closer < m_params.D - kDPrimeMargin)
+        return true;
+    if (closer > m_params.D + kDPrimeMargin)
         return false;
     return DPrime({c.e, c.q, c.incl, c.node, c.peri}, {o.e, o.q, o.incl, o.node, o.peri}) <
            m_params.D;
 }
 
-void ClusterEngine::sweepFrom(int position, std::vector<Edge>& edges) const
+bool ClusterEngine::pairSimilar(int x, const SweepEntry* ex, int y, const SweepEntry* ey,
+                                double solDistance) const
 {
-    const int m = static_cast<int>(m_bySol.size());
-    const double start = m_sortedSol[static_cast<std::size_t>(position)];
+    if (y < x) {
+        std::swap(x, y);
+        std::swap(ex, ey);
+    }
+    if (!ex || !ey || solDistance < 0)
+        return similarTo(m_orbits[static_cast<std::size_t>(x)],
+                         m_orbits[static_cast<std::size_t>(y)], m_params);
+    return similarFast(*ex, *ey, solDistance);
+}
+
+// The pairs of one sorted place with the places after it within the window (each pair once).
+void ClusterEngine::sweepFrom(int position, std::vector<std::int32_t>& counts) const
+{
+    const int m = static_cast<int>(m_sweep.size());
+    const SweepEntry& start = m_sweep[static_cast<std::size_t>(position)];
     const bool wholeCircle = m_window >= 180.0;
     for (int step = 1; step < m; ++step) {
         int q = position + step;
@@ -111,46 +197,48 @@ void ClusterEngine::sweepFrom(int position, std::vector<Edge>& edges) const
         const bool wrapped = q >= m;
         if (wrapped)
             q -= m;
-        double distance = m_sortedSol[static_cast<std::size_t>(q)] - start + (wrapped ? 360 : 0);
+        const SweepEntry& other = m_sweep[static_cast<std::size_t>(q)];
+        double distance = static_cast<double>(other.sol) - start.sol + (wrapped ? 360 : 0);
         if (wholeCircle)
-            distance = circularDistance(start, m_sortedSol[static_cast<std::size_t>(q)]);
+            distance = circularDistance(start.sol, other.sol);
         else if (distance > m_window)
             break;
-        const int x = m_bySol[static_cast<std::size_t>(position)];
-        const int y = m_bySol[static_cast<std::size_t>(q)];
-        const int a = std::min(x, y), b = std::max(x, y);
-        if (similarFast(a, b, distance))
-            edges.emplace_back(a, b);
+        if (pairSimilar(start.index, &start, other.index, &other, distance)) {
+            ++counts[static_cast<std::size_t>(start.index)];
+            ++counts[static_cast<std::size_t>(other.index)];
+        }
     }
 }
 
-void ClusterEngine::testExceptional(int exceptionalIndex, std::vector<Edge>& edges) const
+void ClusterEngine::countExceptional(int exceptionalIndex, std::vector<std::int32_t>& counts) const
 {
     const int x = m_exceptional[static_cast<std::size_t>(exceptionalIndex)];
     auto test = [&](int y) {
-        const int a = std::min(x, y), b = std::max(x, y);
-        if (similarTo(m_orbits[static_cast<std::size_t>(a)], m_orbits[static_cast<std::size_t>(b)],
-                      m_params))
-            edges.emplace_back(a, b);
+        if (pairSimilar(x, nullptr, y, nullptr, -1.0)) {
+            ++counts[static_cast<std::size_t>(x)];
+            ++counts[static_cast<std::size_t>(y)];
+        }
     };
-    for (const int y : m_bySol)
-        test(y);
+    for (const SweepEntry& entry : m_sweep)
+        test(entry.index);
     for (std::size_t k = static_cast<std::size_t>(exceptionalIndex) + 1; k < m_exceptional.size();
          ++k)
         test(m_exceptional[k]);
 }
 
-bool ClusterEngine::buildGraph(const std::function<bool()>& stopRequested,
-                               const std::function<void(int)>& progress)
+bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
+                                const std::function<void(int)>& progress)
 {
-    const int regular = static_cast<int>(m_bySol.size());
+    const int n = candidateCount();
+    const int regular = static_cast<int>(m_sweep.size());
     const int jobs = regular + static_cast<int>(m_exceptional.size());
     const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    std::vector<std::vector<Edge>> parts(static_cast<std::size_t>(threads));
+    std::vector<std::vector<std::int32_t>> parts(
+        static_cast<std::size_t>(threads), std::vector<std::int32_t>(static_cast<std::size_t>(n)));
     std::atomic<int> next{0};
     std::atomic<bool> stopped{false};
     auto work = [&](int part, bool reporting) {
-        std::vector<Edge>& edges = parts[static_cast<std::size_t>(part)];
+        std::vector<std::int32_t>& counts = parts[static_cast<std::size_t>(part)];
         for (;;) {
             if (stopped.load() || stopRequested()) {
                 stopped.store(true);
@@ -161,9 +249,9 @@ bool ClusterEngine::buildGraph(const std::function<bool()>& stopRequested,
                 return;
             for (int job = first; job < std::min(first + kChunk, jobs); ++job) {
                 if (job < regular)
-                    sweepFrom(job, edges);
+                    sweepFrom(job, counts);
                 else
-                    testExceptional(job - regular, edges);
+                    countExceptional(job - regular, counts);
             }
             if (reporting)
                 progress(std::min(first + kChunk, jobs));
@@ -177,41 +265,27 @@ bool ClusterEngine::buildGraph(const std::function<bool()>& stopRequested,
         helper.join();
     if (stopped.load())
         return false;
-    buildAdjacency(parts);
+    startCycles(parts);
     return true;
 }
 
-void ClusterEngine::buildAdjacency(const std::vector<std::vector<Edge>>& parts)
+void ClusterEngine::startCycles(const std::vector<std::vector<std::int32_t>>& parts)
 {
     const int n = candidateCount();
-    m_firstNeighbour.assign(static_cast<std::size_t>(n) + 1, 0);
-    for (const std::vector<Edge>& edges : parts)
-        for (const Edge& edge : edges) {
-            ++m_firstNeighbour[static_cast<std::size_t>(edge.first) + 1];
-            ++m_firstNeighbour[static_cast<std::size_t>(edge.second) + 1];
-        }
-    for (std::size_t i = 1; i < m_firstNeighbour.size(); ++i)
-        m_firstNeighbour[i] += m_firstNeighbour[i - 1];
-    m_neighbours.resize(static_cast<std::size_t>(m_firstNeighbour.back()));
-    std::vector<std::int64_t> fill(m_firstNeighbour.begin(), m_firstNeighbour.end() - 1);
-    for (const std::vector<Edge>& edges : parts)
-        for (const Edge& edge : edges) {
-            m_neighbours[static_cast<std::size_t>(fill[static_cast<std::size_t>(edge.first)]++)] =
-                edge.second;
-            m_neighbours[static_cast<std::size_t>(fill[static_cast<std::size_t>(edge.second)]++)] =
-                edge.first;
-        }
-
-    m_count.resize(static_cast<std::size_t>(n));
+    m_count.assign(static_cast<std::size_t>(n), 0);
+    for (const std::vector<std::int32_t>& counts : parts)
+        for (int i = 0; i < n; ++i)
+            m_count[static_cast<std::size_t>(i)] += counts[static_cast<std::size_t>(i)];
     m_alive.assign(static_cast<std::size_t>(n), 1);
+    m_touched.assign(static_cast<std::size_t>(n), 0);
     m_live = n;
+    m_pairs = 0;
     for (int i = 0; i < n; ++i) {
-        const auto degree = m_firstNeighbour[static_cast<std::size_t>(i) + 1] -
-                            m_firstNeighbour[static_cast<std::size_t>(i)];
-        m_count[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(degree);
-        if (degree < m_params.minCount)
+        m_pairs += m_count[static_cast<std::size_t>(i)];
+        if (m_count[static_cast<std::size_t>(i)] < m_params.minCount)
             m_pendingLow.push_back(i);
     }
+    m_pairs /= 2;
     while (m_leaves < n)
         m_leaves *= 2;
     m_tree.assign(2 * static_cast<std::size_t>(m_leaves), -1);
@@ -242,47 +316,58 @@ void ClusterEngine::updateDensest(int candidate)
         combineDensest(node);
 }
 
+template <class Visit> void ClusterEngine::forEachInWindow(int centre, Visit&& visit) const
+{
+    const int place = m_placeBySol[static_cast<std::size_t>(centre)];
+    const int m = static_cast<int>(m_sweep.size());
+    auto at = [this](int p) -> const SweepEntry& { return m_sweep[static_cast<std::size_t>(p)]; };
+    if (place < 0 || m_window >= 180.0) {
+        for (int p = 0; p < m; ++p)
+            if (visit(at(p).index, &at(p),
+                      place < 0 ? -1.0 : circularDistance(at(place).sol, at(p).sol)))
+                return;
+    } else {
+        // The centre's place and the places within the window on either side, each once.
+        const double start = at(place).sol;
+        int forward = 0;
+        for (; forward < m; ++forward) {
+            const int q = (place + forward) % m;
+            const double d = at(q).sol - start + (place + forward >= m ? 360 : 0);
+            if (d > m_window)
+                break;
+            if (visit(at(q).index, &at(q), d))
+                return;
+        }
+        for (int step = 1; step <= m - forward; ++step) {
+            const int q = (place - step + m) % m;
+            const double d = start - at(q).sol + (place - step < 0 ? 360 : 0);
+            if (d > m_window)
+                break;
+            if (visit(at(q).index, &at(q), d))
+                return;
+        }
+    }
+    for (const int i : m_exceptional)
+        if (visit(i, nullptr, -1.0))
+            return;
+}
+
 std::vector<int> ClusterEngine::membersOf(int centre) const
 {
     std::vector<int> members;
     const ClusterOrbit& c = m_orbits[static_cast<std::size_t>(centre)];
-    auto consider = [&](int i, double solDistance) {
+    const SweepEntry* ec = entryOf(centre);
+    forEachInWindow(centre, [&](int i, const SweepEntry* ei, double solDistance) {
         if (!m_alive[static_cast<std::size_t>(i)])
-            return;
-        const bool similar = solDistance < 0
+            return false;
+        // The centre's window, whichever of the two comes first in the list.
+        const bool similar = !ec || !ei || solDistance < 0
                                  ? similarTo(c, m_orbits[static_cast<std::size_t>(i)], m_params)
-                                 : similarFast(centre, i, solDistance);
+                                 : similarFast(*ec, *ei, solDistance);
         if (similar)
             members.push_back(i);
-    };
-    const int place = m_placeBySol[static_cast<std::size_t>(centre)];
-    const int m = static_cast<int>(m_bySol.size());
-    auto sortedSol = [this](int p) { return m_sortedSol[static_cast<std::size_t>(p)]; };
-    auto candidateAt = [this](int p) { return m_bySol[static_cast<std::size_t>(p)]; };
-    if (place < 0 || m_window >= 180.0) {
-        for (int p = 0; p < m; ++p)
-            consider(candidateAt(p),
-                     place < 0 ? -1.0 : circularDistance(sortedSol(place), sortedSol(p)));
-    } else {
-        // The centre's place and the places within the window on either side, each once.
-        int forward = 0;
-        for (; forward < m; ++forward) {
-            const int q = (place + forward) % m;
-            const double d = sortedSol(q) - sortedSol(place) + (place + forward >= m ? 360 : 0);
-            if (d > m_window)
-                break;
-            consider(candidateAt(q), d);
-        }
-        for (int step = 1; step <= m - forward; ++step) {
-            const int q = (place - step + m) % m;
-            const double d = sortedSol(place) - sortedSol(q) + (place - step < 0 ? 360 : 0);
-            if (d > m_window)
-                break;
-            consider(candidateAt(q), d);
-        }
-    }
-    for (const int i : m_exceptional)
-        consider(i, -1.0);
+        return false;
+    });
     std::sort(members.begin(), members.end());
     return members;
 }
@@ -305,30 +390,38 @@ std::optional<ClusterStream> ClusterEngine::nextStream()
     return stream;
 }
 
+// One at a time, so that every count stays the number of live similar neighbours: a leaving
+// candidate's search ends once it has found as many as it counts, at once when it counts none.
 void ClusterEngine::remove(const std::vector<int>& leaving)
 {
-    std::vector<int> gone;
-    for (const int r : leaving)
-        if (m_alive[static_cast<std::size_t>(r)]) {
-            m_alive[static_cast<std::size_t>(r)] = 0;
-            gone.push_back(r);
-        }
-    m_live -= static_cast<int>(gone.size());
     std::vector<int> touched;
-    for (const int r : gone)
-        for (auto k = m_firstNeighbour[static_cast<std::size_t>(r)];
-             k < m_firstNeighbour[static_cast<std::size_t>(r) + 1]; ++k) {
-            const int u = m_neighbours[static_cast<std::size_t>(k)];
-            if (!m_alive[static_cast<std::size_t>(u)])
-                continue;
+    auto touch = [&](int i) {
+        if (!m_touched[static_cast<std::size_t>(i)]) {
+            m_touched[static_cast<std::size_t>(i)] = 1;
+            touched.push_back(i);
+        }
+    };
+    for (const int r : leaving) {
+        if (!m_alive[static_cast<std::size_t>(r)])
+            continue;
+        m_alive[static_cast<std::size_t>(r)] = 0;
+        --m_live;
+        touch(r);
+        int unseen = m_count[static_cast<std::size_t>(r)];
+        if (unseen == 0)
+            continue;
+        const SweepEntry* er = entryOf(r);
+        forEachInWindow(r, [&](int u, const SweepEntry* eu, double solDistance) {
+            if (!m_alive[static_cast<std::size_t>(u)] || !pairSimilar(r, er, u, eu, solDistance))
+                return false;
             if (m_count[static_cast<std::size_t>(u)]-- == m_params.minCount)
                 m_pendingLow.push_back(u);
-            touched.push_back(u);
-        }
-    std::sort(touched.begin(), touched.end());
-    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
-    for (const int r : gone)
-        updateDensest(r);
-    for (const int u : touched)
+            touch(u);
+            return --unseen == 0;
+        });
+    }
+    for (const int u : touched) {
+        m_touched[static_cast<std::size_t>(u)] = 0;
         updateDensest(u);
+    }
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The densest-orbit clustering of a list of candidates. Whether two candidates are similar
 // depends only on their fields, the parameters and their order in the list, never on the
-// cycle; so the neighbour graph is built once (a sweep in solar longitude on both cores), each
-// cycle takes the leftmost candidate with the most live neighbours, and removing candidates
-// only lowers their neighbours' counts.
+// cycle; so every candidate's neighbours are counted once (a sweep in solar longitude on both
+// cores), each cycle takes the leftmost candidate with the most live neighbours, and removing
+// candidates only lowers their live neighbours' counts. Neighbours are found again by the
+// same sweep when a candidate leaves rather than kept: a dense shower has tens of millions of
+// similar pairs.
 
 #include <cstdint>
 #include <functional>
@@ -28,53 +30,69 @@ public:
     int candidateCount() const { return static_cast<int>(m_orbits.size()); }
     // Candidates not yet linked or dropped.
     int liveCount() const { return m_live; }
+    // Similar pairs among all candidates, known once the counts are built.
+    std::int64_t pairCount() const { return m_pairs; }
 
-    // Finds every similar pair. stopRequested is polled often, from both threads; progress
-    // gets the number of candidates swept so far, from the calling thread. False when stopped.
-    bool buildGraph(const std::function<bool()>& stopRequested,
-                    const std::function<void(int)>& progress);
+    // Counts every candidate's similar pairs. stopRequested is polled often, from both
+    // threads; progress gets the number of candidates swept so far, from the calling thread.
+    // False when stopped.
+    bool buildCounts(const std::function<bool()>& stopRequested,
+                     const std::function<void(int)>& progress);
     // The next cycle's stream, then the candidates leave that are linked to it, the centre
     // itself, and those whose count was below the minimum in this cycle. Nothing when no
     // candidate is left or the densest count is below the minimum.
     std::optional<ClusterStream> nextStream();
 
-    // Undirected edges found by buildGraph (each pair once).
-    std::int64_t edgeCount() const { return static_cast<std::int64_t>(m_neighbours.size()) / 2; }
-
 private:
-    // What the cheap rejections read of each candidate.
-    struct Prepared {
+    // A candidate of ordinary sol, as the sweep reads it: in sol order, so that the window
+    // around a place is read from consecutive memory.
+    struct SweepEntry {
+        float sol; // in [0, 360)
+        float vg;
+        float radiant[3]; // unit vector
+        std::int32_t index;
         VelocityWindow window;
-        Vec3 radiant; // unit vector
+        double e, q;
     };
-    using Edge = std::pair<std::int32_t, std::int32_t>;
+    // What the D' estimate reads of each candidate.
+    struct Directions {
+        Vec3 normal;     // of the orbital plane
+        Vec3 perihelion; // unit vector of the perihelion direction
+    };
 
     void prepare();
-    bool similarFast(int centre, int other, double solDistance) const;
-    void sweepFrom(int position, std::vector<Edge>& edges) const;
-    void testExceptional(int exceptionalIndex, std::vector<Edge>& edges) const;
-    void buildAdjacency(const std::vector<std::vector<Edge>>& parts);
+    bool similarFast(const SweepEntry& centre, const SweepEntry& other, double solDistance) const;
+    // Whether the pair is similar, the earlier candidate as the centre; entries are nullptr for
+    // candidates outside the sweep, and then (or with solDistance < 0) the exact tests decide.
+    bool pairSimilar(int x, const SweepEntry* ex, int y, const SweepEntry* ey,
+                     double solDistance) const;
+    const SweepEntry* entryOf(int candidate) const;
+    void sweepFrom(int position, std::vector<std::int32_t>& counts) const;
+    void countExceptional(int exceptionalIndex, std::vector<std::int32_t>& counts) const;
+    // visit(i, entry, solDistance) for the centre itself and every candidate whose sol may lie
+    // within S of the centre's, each once, until visit returns true.
+    template <class Visit> void forEachInWindow(int centre, Visit&& visit) const;
     std::vector<int> membersOf(int centre) const;
     void remove(const std::vector<int>& leaving);
+    void startCycles(const std::vector<std::vector<std::int32_t>>& parts);
     void combineDensest(int node);
     void updateDensest(int candidate);
 
     std::vector<ClusterOrbit> m_orbits;
     ClusterParams m_params;
-    std::vector<Prepared> m_prepared;
-    // Candidates of ordinary sol, sorted by sol in [0, 360), and each one's place there (-1
-    // for the others, whose sol is not finite or too large to compare cheaply).
-    std::vector<std::int32_t> m_bySol;
-    std::vector<double> m_sortedSol;
+    // The candidates of ordinary sol in sol order, and each candidate's place there (-1 for
+    // the others, whose sol is not finite or too large to compare cheaply).
+    std::vector<SweepEntry> m_sweep;
+    std::vector<Directions> m_directions; // of m_sweep's entries
     std::vector<std::int32_t> m_placeBySol;
     std::vector<std::int32_t> m_exceptional;
-    double m_window = 0; // the sweep's sol half-width, a little wider than S
+    double m_window = 0;                   // the sweep's sol half-width, a little wider than S
+    double m_cosOuter = 0, m_cosInner = 2; // radiant cosines surely outside, surely inside R
 
-    std::vector<std::int64_t> m_firstNeighbour; // CSR offsets, one more than candidates
-    std::vector<std::int32_t> m_neighbours;
-
+    std::int64_t m_pairs = 0;
     std::vector<std::int32_t> m_count;
     std::vector<char> m_alive;
+    std::vector<char> m_touched;            // counts changed by the removal under way
     std::vector<std::int32_t> m_pendingLow; // counts that fell below the minimum
     std::vector<std::int32_t> m_tree;       // leftmost live maximum of each subtree
     int m_leaves = 1;

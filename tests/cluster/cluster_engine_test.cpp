@@ -14,7 +14,7 @@ std::vector<ClusterStream> fastClustering(const std::vector<ClusterOrbit>& orbit
                                           const ClusterParams& params)
 {
     ClusterEngine engine(orbits, params);
-    EXPECT_TRUE(engine.buildGraph([] { return false; }, [](int) {}));
+    EXPECT_TRUE(engine.buildCounts([] { return false; }, [](int) {}));
     std::vector<ClusterStream> streams;
     while (std::optional<ClusterStream> stream = engine.nextStream())
         streams.push_back(*stream);
@@ -140,7 +140,7 @@ TEST(ClusterEngine, StopDuringTheGraphBuildEndsIt)
     const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 2000}, 7);
     ClusterEngine engine(orbits, {});
     int polls = 0;
-    EXPECT_FALSE(engine.buildGraph([&] { return ++polls > 3; }, [](int) {}));
+    EXPECT_FALSE(engine.buildCounts([&] { return ++polls > 3; }, [](int) {}));
 }
 
 } // namespace
@@ -154,7 +154,7 @@ TEST(ClusterEngine, ACentreFailingItsOwnTestsLeaves)
 {
     const ClusterOrbit negative{100, 50, 20, -5, 0.7f, 0.5f, 10, 100, 200};
     std::vector<ClusterOrbit> orbits;
-    for (const auto [dRa, dDec] :
+    for (const auto& [dRa, dDec] :
          {std::pair{4.0f, 0.0f}, {-4.0f, 0.0f}, {0.0f, 4.0f}, {0.0f, -4.0f}}) {
         ClusterOrbit positive = negative;
         positive.vg = 30;

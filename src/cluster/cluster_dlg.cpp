@@ -89,6 +89,7 @@ void CClusterDlg::work(WorkerChannel& channel, std::vector<ClusterOrbit> orbits)
             return;
         lastReport = now;
         channel.deliver([&] {
+            m_swept = swept;
             m_currentOrbit = formatMessage(kCurrentOrbitFormat, swept);
             changed();
         });

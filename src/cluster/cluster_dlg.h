@@ -40,6 +40,7 @@ public:
     CClusterDlg& operator=(const CClusterDlg&) = delete;
     const char* dialogName() const override { return "CClusterDlg"; }
 
+    int candidateCount() const { return static_cast<int>(m_rows.size()); }
     // The parameter fields, bound to the settings AP.ac_D, ac_S, ac_minc, ac_R, ac_V.
     std::vector<CUDEdit>& fields() { return m_fields; }
     bool fieldsEnabled() const { return m_running.load() == kIdle && !m_ended; }
@@ -49,6 +50,8 @@ public:
     const std::string& currentCountText() const { return m_currentCount; }
     const std::string& currentOrbitText() const { return m_currentOrbit; }
     const std::string& log() const { return m_log; }
+    // Candidates swept so far while the neighbours are counted.
+    int swept() const { return m_swept; }
     bool startEnabled() const { return m_running.load() == kIdle && !m_ended; }
     bool stopEnabled() const { return m_running.load() == kRunning; }
     bool ended() const { return m_ended; }
@@ -94,6 +97,7 @@ private:
     ClusterParams m_params;
     std::atomic<int> m_running{kIdle};
     bool m_ended = false;
+    int m_swept = 0;
     std::time_t m_startTime = 0;
     std::thread m_worker;
 };

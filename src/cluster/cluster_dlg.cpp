@@ -82,19 +82,24 @@ void CClusterDlg::work(WorkerChannel& channel, std::vector<ClusterOrbit> orbits)
         });
     };
     showCount(engine.candidateCount());
-    auto lastReport = std::chrono::steady_clock::now();
-    auto progress = [&](int swept) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastReport < kProgressInterval)
-            return;
-        lastReport = now;
+    auto showSwept = [&](int swept) {
         channel.deliver([&] {
             m_swept = swept;
             m_currentOrbit = formatMessage(kCurrentOrbitFormat, swept);
             changed();
         });
     };
+    auto lastReport = std::chrono::steady_clock::now();
+    auto progress = [&](int swept) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastReport < kProgressInterval)
+            return;
+        lastReport = now;
+        showSwept(swept);
+    };
     bool going = engine.buildCounts([this] { return stopRequested(); }, progress);
+    if (going)
+        showSwept(engine.candidateCount());
     while (going && !stopRequested()) {
         showCount(engine.liveCount());
         const std::optional<ClusterStream> stream = engine.nextStream();

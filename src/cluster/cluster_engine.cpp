@@ -24,6 +24,8 @@ constexpr double kRadiantMarginDeg = 0.001;
 constexpr double kCosineMargin = 1e-6;
 constexpr double kDPrimeMargin = 1e-6;
 constexpr int kChunk = 64;
+// Fewer leaving candidates than this are searched on one thread.
+constexpr std::size_t kParallelRemoval = 256;
 
 Vec3 unitVector(double lonRad, double latRad)
 {
@@ -390,10 +392,43 @@ std::optional<ClusterStream> ClusterEngine::nextStream()
     return stream;
 }
 
-// One at a time, so that every count stays the number of live similar neighbours: a leaving
-// candidate's search ends once it has found as many as it counts, at once when it counts none.
+// The leaving candidates go first, so that pairs among them are never tested; then each one's
+// window is searched for its live neighbours, on both cores when there are many to search.
 void ClusterEngine::remove(const std::vector<int>& leaving)
 {
+    std::vector<int> gone;
+    for (const int r : leaving)
+        if (m_alive[static_cast<std::size_t>(r)]) {
+            m_alive[static_cast<std::size_t>(r)] = 0;
+            gone.push_back(r);
+        }
+    m_live -= static_cast<int>(gone.size());
+    const int threads = gone.size() < kParallelRemoval
+                            ? 1
+                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    std::vector<std::vector<int>> found(static_cast<std::size_t>(threads));
+    auto search = [&](int part) {
+        std::vector<int>& neighbours = found[static_cast<std::size_t>(part)];
+        for (std::size_t k = static_cast<std::size_t>(part); k < gone.size();
+             k += static_cast<std::size_t>(threads)) {
+            const int r = gone[k];
+            if (m_count[static_cast<std::size_t>(r)] == 0)
+                continue;
+            const SweepEntry* er = entryOf(r);
+            forEachInWindow(r, [&](int u, const SweepEntry* eu, double solDistance) {
+                if (m_alive[static_cast<std::size_t>(u)] && pairSimilar(r, er, u, eu, solDistance))
+                    neighbours.push_back(u);
+                return false;
+            });
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < threads; ++part)
+        helpers.emplace_back(search, part);
+    search(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+
     std::vector<int> touched;
     auto touch = [&](int i) {
         if (!m_touched[static_cast<std::size_t>(i)]) {
@@ -401,25 +436,14 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
             touched.push_back(i);
         }
     };
-    for (const int r : leaving) {
-        if (!m_alive[static_cast<std::size_t>(r)])
-            continue;
-        m_alive[static_cast<std::size_t>(r)] = 0;
-        --m_live;
+    for (const int r : gone)
         touch(r);
-        int unseen = m_count[static_cast<std::size_t>(r)];
-        if (unseen == 0)
-            continue;
-        const SweepEntry* er = entryOf(r);
-        forEachInWindow(r, [&](int u, const SweepEntry* eu, double solDistance) {
-            if (!m_alive[static_cast<std::size_t>(u)] || !pairSimilar(r, er, u, eu, solDistance))
-                return false;
+    for (const std::vector<int>& neighbours : found)
+        for (const int u : neighbours) {
             if (m_count[static_cast<std::size_t>(u)]-- == m_params.minCount)
                 m_pendingLow.push_back(u);
             touch(u);
-            return --unseen == 0;
-        });
-    }
+        }
     for (const int u : touched) {
         m_touched[static_cast<std::size_t>(u)] = 0;
         updateDensest(u);

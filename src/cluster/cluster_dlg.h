@@ -14,7 +14,7 @@
 
 #include "cluster/cluster_tables.h"
 #include "platform/ui.h"
-#include "table/ud_edit.h"
+#include "views/ud_edit.h"
 
 class WorkerChannel;
 

@@ -100,7 +100,7 @@ void ClusterEngine::prepare()
              o.vg,
              {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.z)},
              i,
-             velocityWindow(o.vg, m_params.V),
+             clusterVelocityWindow(o.vg, m_params.V),
              o.e,
              o.q});
     }

@@ -51,7 +51,7 @@ private:
         float vg;
         float radiant[3]; // unit vector
         std::int32_t index;
-        VelocityWindow window;
+        ClusterVelocityWindow window;
         double e, q;
     };
     // What the D' estimate reads of each candidate.

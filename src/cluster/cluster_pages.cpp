@@ -1,15 +1,22 @@
-// The stand-in for the pages when no window is open.
+// The stand-in for the pages when no window is open, and the Stream page's list.
 #include "cluster/cluster_pages.h"
 
 #include "mdb/database.h"
 #include "mdb/schema.h"
+#include "streams/page_stream.h"
 
-int ClusterPages::addStreamLine(Database& db, int streamRow)
+AppendedStream ClusterPages::appendStream(Database& db)
 {
     int line = 0;
-    for (int row = 0; row < streamRow; ++row)
+    for (int row = 0; row < db.streams.count(); ++row)
         if (db.streams.isLive(row) &&
             db.sources.isInUse(db.streams.cell(row, col::Stream::SID)->number))
             ++line;
-    return line;
+    return {db.streams.addRow(), line};
+}
+
+AppendedStream StreamPageClusterPages::appendStream(Database&)
+{
+    const int line = m_page.streamView().addRow();
+    return {m_page.streamView().rowOfLine(line), line};
 }

@@ -26,7 +26,7 @@ ClusterParams clampedClusterParams(const ClusterParams& params)
             limited(params.V, 0, 1000)};
 }
 
-VelocityWindow velocityWindow(float vgKms, int percent)
+ClusterVelocityWindow clusterVelocityWindow(float vgKms, int percent)
 {
     return {vgKms * (1.0 - percent / 100.0), vgKms * (1.0 + percent / 100.0)};
 }
@@ -35,7 +35,7 @@ bool similarTo(const ClusterOrbit& centre, const ClusterOrbit& other, const Clus
 {
     if (!(AbsAngleDiff(centre.sol, other.sol) <= params.S))
         return false;
-    const VelocityWindow window = velocityWindow(centre.vg, params.V);
+    const ClusterVelocityWindow window = clusterVelocityWindow(centre.vg, params.V);
     if (!(window.low <= other.vg && other.vg <= window.high))
         return false;
     if (!(AngularDistance(centre.ra, centre.dec, other.ra, other.dec) <= params.R))

@@ -24,10 +24,10 @@ struct ClusterOrbit {
 };
 
 // vg x (1 - V/100) ... vg x (1 + V/100), in double precision.
-struct VelocityWindow {
+struct ClusterVelocityWindow {
     double low, high;
 };
-VelocityWindow velocityWindow(float vgKms, int percent);
+ClusterVelocityWindow clusterVelocityWindow(float vgKms, int percent);
 
 // Whether `other` is similar to `centre`: sol difference at most S, other's vg within the
 // centre's velocity window, radiant distance at most R, and D' strictly below D; a D' that is

@@ -10,6 +10,7 @@
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
 #include "platform/ui.h"
+#include "streams/stream_grouping.h"
 #include "table/links.h"
 
 namespace {
@@ -49,22 +50,6 @@ std::string clusteringEndedText(int newStreams, long elapsedSeconds)
                          static_cast<int>(rest % 60));
 }
 
-void recountStreamOrbits(AppContext& app)
-{
-    Database& db = *app.db;
-    for (int row = 0; row < db.streams.count(); ++row) {
-        if (!db.streams.isLive(row))
-            continue;
-        int count = 0;
-        for (const LinkNode& node : linksOf(db.streams, row, S::OLINK))
-            if (node.resolved() &&
-                db.sources.isInUse(
-                    node.partnerCell.table->cell(node.partnerCell.row, O::OID)->number))
-                ++count;
-        db.streams.cell(row, S::SO)->integer = count;
-    }
-}
-
 ClusterTables::ClusterTables(AppContext& app, ClusterPages& pages, std::vector<int> candidateRows,
                              const ClusterParams& params)
     : m_app(app), m_pages(pages), m_rows(std::move(candidateRows)), m_params(params)
@@ -98,7 +83,8 @@ int ClusterTables::addStreamRow(int orbitRow, std::uint32_t sid, const std::stri
     Database& db = *m_app.db;
     const Settings& settings = m_app.settings;
     CUTABLE& streams = db.streams;
-    const int row = streams.addRow();
+    const AppendedStream appended = m_pages.appendStream(db);
+    const int row = appended.row;
     auto orbit = [&](int column) {
         return static_cast<double>(db.orbits.cell(orbitRow, column)->real);
     };
@@ -123,7 +109,7 @@ int ClusterTables::addStreamRow(int orbitRow, std::uint32_t sid, const std::stri
     streams.cell(row, S::LS)->number = 1;
     if (m_app.currentListRow >= 0)
         link({&streams, row, S::LLINK}, {&db.lists, m_app.currentListRow, col::List::SLINK});
-    streams.cell(row, S::valid)->integer = m_pages.addStreamLine(db, row);
+    streams.cell(row, S::valid)->integer = appended.line;
     return row;
 }
 
@@ -151,6 +137,6 @@ void ClusterTables::endWork(std::time_t startTime)
             clusteringEndedText(m_newStreams, static_cast<long>(std::time(nullptr) - startTime))
                 .c_str());
     markModified(m_app);
-    recountStreamOrbits(m_app);
+    recountStreams(*m_app.db);
     requestRefresh(m_app, 3);
 }

@@ -21,9 +21,6 @@ std::string clusterStreamCode(const char* dsidCode, const ClusterOrbit& centre);
 // " Clustering ended new stream = %d\n time=%d days %02d:%02d:%02d"
 std::string clusteringEndedText(int newStreams, long elapsedSeconds);
 
-// S-O of every live stream: its linked orbits whose data source is in use.
-void recountStreamOrbits(AppContext& app);
-
 class ClusterTables {
 public:
     static constexpr const char* kLogFormat = "%d %s cnt=%d ra=%.1f dec=%.1f vg=%.1f\n";

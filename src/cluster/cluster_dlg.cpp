@@ -10,7 +10,7 @@
 
 namespace {
 
-// How often the worker reports the candidate it has reached while building the graph.
+// How often the worker reports the candidate it has reached while counting neighbours.
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 std::vector<CUDEdit> clusterFields(Settings& s)

@@ -124,8 +124,8 @@ TEST(ClusterDialog, StopAtOnceMakesNoStream)
 }
 
 // Closing is refused, Start is off and the fields are locked for as long as the worker lives;
-// the tables are read between the worker's updates; Stop comes during the graph build.
-TEST(ClusterDialog, StopDuringTheGraphBuildWhileClosingIsRefused)
+// the tables are read between the worker's updates; Stop comes while the neighbours are counted.
+TEST(ClusterDialog, StopWhileCountingNeighboursWhileClosingIsRefused)
 {
     ClusterSession session(randomCatalogue({.orbits = 30000, .showers = 40}, 5));
     ClusterPages pages;

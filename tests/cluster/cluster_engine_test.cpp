@@ -135,7 +135,7 @@ TEST(ClusterEngine, MinimumCountBoundary)
     }
 }
 
-TEST(ClusterEngine, StopDuringTheGraphBuildEndsIt)
+TEST(ClusterEngine, StopWhileCountingEndsIt)
 {
     const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 2000}, 7);
     ClusterEngine engine(orbits, {});

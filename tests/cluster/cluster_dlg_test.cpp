@@ -13,6 +13,7 @@
 #include "mdb/schema.h"
 #include "random_catalogue.h"
 #include "straightforward_clustering.h"
+#include "streams/page_stream.h"
 #include "table/links.h"
 
 namespace {
@@ -248,6 +249,27 @@ TEST(ClusterOpening, NeedsAStreamListAndADataSource)
     EXPECT_TRUE(openClustering(session.app(), session.rows(), pages));
     EXPECT_TRUE(ran);
     EXPECT_FALSE(session.ui().anyUnexpected());
+}
+
+} // namespace
+
+namespace {
+
+// With the Stream page, each new stream is a line of its list.
+TEST(ClusterDialog, StreamsAreAppendedThroughTheStreamPage)
+{
+    ClusterSession session(randomCatalogue({.orbits = 300}, 8));
+    session.app().settings.ps_lid = static_cast<int>(session.app().currentLid);
+    CPageStream page(session.app());
+    page.initialise();
+    StreamPageClusterPages pages(page);
+    CClusterDlg dialog(session.app(), session.rows(), pages);
+    dialog.runToEnd();
+    const std::vector<int> rows = liveStreamRows(session.db());
+    ASSERT_FALSE(rows.empty());
+    for (const int row : rows)
+        EXPECT_EQ(page.streamView().rowOfLine(session.db().streams.cell(row, S::valid)->integer),
+                  row);
 }
 
 } // namespace

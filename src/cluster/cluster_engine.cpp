@@ -24,6 +24,8 @@ constexpr double kRadiantMarginDeg = 0.001;
 constexpr double kCosineMargin = 1e-6;
 constexpr double kDPrimeMargin = 1e-6;
 constexpr int kChunk = 64;
+// Declination bands are at least R (and this) wide.
+constexpr double kNarrowestBand = 5.0;
 // Fewer leaving candidates than this are searched on one thread.
 constexpr std::size_t kParallelRemoval = 256;
 
@@ -90,7 +92,8 @@ void ClusterEngine::prepare()
     m_placeBySol.assign(static_cast<std::size_t>(n), -1);
     for (int i = 0; i < n; ++i) {
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(i)];
-        if (!std::isfinite(o.sol) || std::fabs(o.sol) > kOrdinarySol) {
+        if (!std::isfinite(o.sol) || std::fabs(o.sol) > kOrdinarySol ||
+            !(std::fabs(o.dec) <= 90.0f)) {
             m_exceptional.push_back(i);
             continue;
         }
@@ -104,8 +107,23 @@ void ClusterEngine::prepare()
              o.e,
              o.q});
     }
-    std::stable_sort(m_sweep.begin(), m_sweep.end(),
-                     [](const SweepEntry& a, const SweepEntry& b) { return a.sol < b.sol; });
+    const double bandWidth = std::max(static_cast<double>(m_params.R) + kSolMargin, kNarrowestBand);
+    const int bands = std::max(1, static_cast<int>(180.0 / bandWidth));
+    auto bandOf = [&](const SweepEntry& e) {
+        const double dec = m_orbits[static_cast<std::size_t>(e.index)].dec;
+        return std::clamp(static_cast<int>((dec + 90.0) / bandWidth), 0, bands - 1);
+    };
+    std::stable_sort(m_sweep.begin(), m_sweep.end(), [&](const SweepEntry& a, const SweepEntry& b) {
+        const int bandA = bandOf(a), bandB = bandOf(b);
+        return bandA != bandB ? bandA < bandB : a.sol < b.sol;
+    });
+    m_bandStart.assign(static_cast<std::size_t>(bands) + 1, 0);
+    for (const SweepEntry& e : m_sweep) {
+        m_bandOfPlace.push_back(bandOf(e));
+        ++m_bandStart[static_cast<std::size_t>(bandOf(e)) + 1];
+    }
+    for (std::size_t b = 1; b < m_bandStart.size(); ++b)
+        m_bandStart[b] += m_bandStart[b - 1];
     for (std::size_t p = 0; p < m_sweep.size(); ++p) {
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(m_sweep[p].index)];
         m_placeBySol[static_cast<std::size_t>(m_sweep[p].index)] = static_cast<std::int32_t>(p);
@@ -186,30 +204,50 @@ bool ClusterEngine::pairSimilar(int x, const SweepEntry* ex, int y, const SweepE
     return similarFast(*ex, *ey, solDistance);
 }
 
-// The pairs of one sorted place with the places after it within the window (each pair once).
+template <class Visit> void ClusterEngine::forEachNear(int band, double solDeg, Visit&& visit) const
+{
+    const auto first = m_sweep.begin() + m_bandStart[static_cast<std::size_t>(band)];
+    const auto last = m_sweep.begin() + m_bandStart[static_cast<std::size_t>(band) + 1];
+    auto range = [&](double low, double high) {
+        auto p = std::lower_bound(first, last, low,
+                                  [](const SweepEntry& e, double sol) { return e.sol < sol; });
+        for (; p != last && p->sol <= high; ++p) {
+            const double d = circularDistance(solDeg, p->sol);
+            if (d <= m_window)
+                visit(static_cast<int>(p - m_sweep.begin()), d);
+        }
+    };
+    if (m_window >= 180.0) {
+        range(-1.0, 361.0);
+        return;
+    }
+    const double low = solDeg - m_window, high = solDeg + m_window;
+    range(std::max(low, 0.0), std::min(high, 360.0));
+    if (low < 0.0)
+        range(low + 360.0, 360.0);
+    if (high >= 360.0)
+        range(0.0, high - 360.0);
+}
+
+// The pairs of one place with the later places of its band and every place of the next band
+// within the window: each pair of neighbouring bands once.
 void ClusterEngine::sweepFrom(int position, std::vector<std::int32_t>& counts) const
 {
-    const int m = static_cast<int>(m_sweep.size());
     const SweepEntry& start = m_sweep[static_cast<std::size_t>(position)];
-    const bool wholeCircle = m_window >= 180.0;
-    for (int step = 1; step < m; ++step) {
-        int q = position + step;
-        if (wholeCircle && q >= m)
-            break;
-        const bool wrapped = q >= m;
-        if (wrapped)
-            q -= m;
-        const SweepEntry& other = m_sweep[static_cast<std::size_t>(q)];
-        double distance = static_cast<double>(other.sol) - start.sol + (wrapped ? 360 : 0);
-        if (wholeCircle)
-            distance = circularDistance(start.sol, other.sol);
-        else if (distance > m_window)
-            break;
+    const int band = m_bandOfPlace[static_cast<std::size_t>(position)];
+    auto test = [&](int place, double distance) {
+        const SweepEntry& other = m_sweep[static_cast<std::size_t>(place)];
         if (pairSimilar(start.index, &start, other.index, &other, distance)) {
             ++counts[static_cast<std::size_t>(start.index)];
             ++counts[static_cast<std::size_t>(other.index)];
         }
-    }
+    };
+    forEachNear(band, start.sol, [&](int place, double distance) {
+        if (place > position)
+            test(place, distance);
+    });
+    if (band + 1 < static_cast<int>(m_bandStart.size()) - 1)
+        forEachNear(band + 1, start.sol, test);
 }
 
 void ClusterEngine::countExceptional(int exceptionalIndex, std::vector<std::int32_t>& counts) const
@@ -321,33 +359,22 @@ void ClusterEngine::updateDensest(int candidate)
 template <class Visit> void ClusterEngine::forEachInWindow(int centre, Visit&& visit) const
 {
     const int place = m_placeBySol[static_cast<std::size_t>(centre)];
-    const int m = static_cast<int>(m_sweep.size());
-    auto at = [this](int p) -> const SweepEntry& { return m_sweep[static_cast<std::size_t>(p)]; };
-    if (place < 0 || m_window >= 180.0) {
-        for (int p = 0; p < m; ++p)
-            if (visit(at(p).index, &at(p),
-                      place < 0 ? -1.0 : circularDistance(at(place).sol, at(p).sol)))
+    bool done = false;
+    if (place < 0) {
+        for (const SweepEntry& e : m_sweep)
+            if (visit(e.index, &e, -1.0))
                 return;
     } else {
-        // The centre's place and the places within the window on either side, each once.
-        const double start = at(place).sol;
-        int forward = 0;
-        for (; forward < m; ++forward) {
-            const int q = (place + forward) % m;
-            const double d = at(q).sol - start + (place + forward >= m ? 360 : 0);
-            if (d > m_window)
-                break;
-            if (visit(at(q).index, &at(q), d))
-                return;
-        }
-        for (int step = 1; step <= m - forward; ++step) {
-            const int q = (place - step + m) % m;
-            const double d = start - at(q).sol + (place - step < 0 ? 360 : 0);
-            if (d > m_window)
-                break;
-            if (visit(at(q).index, &at(q), d))
-                return;
-        }
+        const int band = m_bandOfPlace[static_cast<std::size_t>(place)];
+        const int bands = static_cast<int>(m_bandStart.size()) - 1;
+        const double sol = m_sweep[static_cast<std::size_t>(place)].sol;
+        for (int b = std::max(0, band - 1); b <= std::min(bands - 1, band + 1) && !done; ++b)
+            forEachNear(b, sol, [&](int p, double d) {
+                const SweepEntry& e = m_sweep[static_cast<std::size_t>(p)];
+                done = done || visit(e.index, &e, d);
+            });
+        if (done)
+            return;
     }
     for (const int i : m_exceptional)
         if (visit(i, nullptr, -1.0))

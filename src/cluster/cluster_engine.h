@@ -68,6 +68,8 @@ private:
                      double solDistance) const;
     const SweepEntry* entryOf(int candidate) const;
     void sweepFrom(int position, std::vector<std::int32_t>& counts) const;
+    // visit(place, solDistance) for every place of the band within the sol window, each once.
+    template <class Visit> void forEachNear(int band, double solDeg, Visit&& visit) const;
     void countExceptional(int exceptionalIndex, std::vector<std::int32_t>& counts) const;
     // visit(i, entry, solDistance) for the centre itself and every candidate whose sol may lie
     // within S of the centre's, each once, until visit returns true.
@@ -80,9 +82,13 @@ private:
 
     std::vector<ClusterOrbit> m_orbits;
     ClusterParams m_params;
-    // The candidates of ordinary sol in sol order, and each candidate's place there (-1 for
-    // the others, whose sol is not finite or too large to compare cheaply).
+    // The candidates of ordinary sol and declination, by declination band and by sol within
+    // each band, and each candidate's place there (-1 for the others, whose sol or dec is not
+    // finite or out of range, which only the exact tests can compare). A band is at least R
+    // wide, so similar radiants lie in the same or neighbouring bands.
     std::vector<SweepEntry> m_sweep;
+    std::vector<std::int32_t> m_bandStart; // first place of each band, and the end
+    std::vector<std::int32_t> m_bandOfPlace;
     std::vector<Directions> m_directions; // of m_sweep's entries
     std::vector<std::int32_t> m_placeBySol;
     std::vector<std::int32_t> m_exceptional;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 #include "cluster/cluster_engine.h"
@@ -139,7 +140,8 @@ TEST(ClusterEngine, StopWhileCountingEndsIt)
 {
     const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 2000}, 7);
     ClusterEngine engine(orbits, {});
-    int polls = 0;
+    // Polled from both threads.
+    std::atomic<int> polls{0};
     EXPECT_FALSE(engine.buildCounts([&] { return ++polls > 3; }, [](int) {}));
 }
 

@@ -121,7 +121,6 @@ int cluster(const std::vector<std::string>& args)
     app.currentLid = app.db->lists.cell(app.currentListRow, col::List::LID)->number;
 
     bool complete = false;
-    answers->answerOk();
     answers->answerDialog([&](DialogModel& model) {
         auto& dialog = static_cast<CClusterDlg&>(model);
         dialog.runToEnd();
@@ -130,8 +129,7 @@ int cluster(const std::vector<std::string>& args)
         return true;
     });
     ClusterPages pages;
-    if (!openClustering(app, orbitsOfSourcesInUse(*app.db), pages))
-        return kBatchFailed;
+    runClustering(app, orbitsOfSourcesInUse(*app.db), pages);
     if (!saveAll(*app.db, app.settings.mdbdir))
         return kBatchFailed;
     return complete ? kBatchOk : kBatchFailed;

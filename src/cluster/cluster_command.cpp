@@ -1,23 +1,24 @@
-// Opening the clustering dialog.
+// Running the clustering dialog over the listed orbits.
 #include "cluster/cluster_command.h"
 
 #include <utility>
 
 #include "app/app_context.h"
 #include "cluster/cluster_dlg.h"
-#include "orbits/dsid_select_dialog.h"
+#include "mdb/schema.h"
 #include "platform/ui.h"
 
-bool openClustering(AppContext& app, std::vector<int> listedOrbitRows, ClusterPages& pages)
+std::vector<int> listedOrbitRows(const Database& db)
 {
-    if (app.currentListRow < 0) {
-        message("%s", kNoStreamListMessage);
-        return false;
-    }
-    CDSIDSDlg dsid(app, kClusterDsidPrompt, false);
-    if (!dsid.exec())
-        return false;
-    CClusterDlg dialog(app, std::move(listedOrbitRows), pages);
+    std::vector<int> rows;
+    for (int row = 0; row < db.orbits.count(); ++row)
+        if (db.orbits.isLive(row) && db.orbits.integer(row, col::Orbit::dline) >= 0)
+            rows.push_back(row);
+    return rows;
+}
+
+void runClustering(AppContext& app, std::vector<int> candidateRows, ClusterPages& pages)
+{
+    CClusterDlg dialog(app, std::move(candidateRows), pages);
     ui().runModal(dialog);
-    return true;
 }

@@ -1,16 +1,16 @@
 #pragma once
-// The Orbit page's "clustering" button: the checks before the dialog, the data source of the
-// new streams, and CClusterDlg run modally over the orbits the page lists.
+// The Orbit page's "clustering" once its entry checks have passed (a current stream list, the
+// data source of the new streams chosen): CClusterDlg run modally over the listed orbits.
 
 #include <vector>
 
 struct AppContext;
 class ClusterPages;
+class Database;
 
-inline constexpr const char* kNoStreamListMessage = "Please select effective stream list";
-inline constexpr const char* kClusterDsidPrompt = "Select DSID for new stream";
+// The orbit rows the Orbit page lists (dline 0 or more), in table order.
+std::vector<int> listedOrbitRows(const Database& db);
 
-// Without a current stream list: the message, nothing else. Otherwise the DSID select dialog
-// (Cancel ends here) makes the chosen data source current and the clustering dialog runs over
-// listedOrbitRows (the page's listed orbit rows, in list order). True when the dialog ran.
-bool openClustering(AppContext& app, std::vector<int> listedOrbitRows, ClusterPages& pages);
+// Runs the clustering dialog over the candidate orbit rows (in list order); the current data
+// source and stream list receive the new streams.
+void runClustering(AppContext& app, std::vector<int> candidateRows, ClusterPages& pages);

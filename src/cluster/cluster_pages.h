@@ -6,8 +6,10 @@
 
 #include <optional>
 
+class CPageOrbit;
 class CPageStream;
 class Database;
+struct AppContext;
 
 // The statistics of the orbits the Orbit page shows: activity start and end (sol, degrees)
 // and the radiant drift in ra and dec (degrees per degree of sol).
@@ -42,4 +44,21 @@ public:
 
 private:
     CPageStream& m_page;
+};
+
+// Both pages of the window: the Stream page's list takes each new stream, the Orbit page
+// shows it (its conditions cleared, selecting by the stream) and its averages give the
+// stream's activity window and drift.
+class WindowClusterPages final : public StreamPageClusterPages {
+public:
+    WindowClusterPages(AppContext& app, CPageStream& streamPage, CPageOrbit& orbitPage)
+        : StreamPageClusterPages(streamPage), m_app(app), m_orbitPage(orbitPage)
+    {
+    }
+    void showStream(int streamRow) override;
+    std::optional<StreamActivity> shownActivity() override;
+
+private:
+    AppContext& m_app;
+    CPageOrbit& m_orbitPage;
 };

@@ -46,7 +46,7 @@ TEST(ClusterCommand, DemoGeminidsComeFirstAndAreSaved)
     loadAll(before, demo.mdb, 2007);
     const int streamsBefore = liveRowCount(before.streams);
 
-    const CommandRun run = runCluster({demo.mdb, "L_IAU_established", "--dsid", "WK"});
+    const CommandRun run = runCluster({demo.mdb, "L_IAU_IAU_established", "--dsid", "WK"});
     ASSERT_EQ(run.status, kBatchOk) << run.err;
     // The Geminid radiant (ra 112, dec +33, vg 34 km/s) at sol 260-269 ("q").
     EXPECT_EQ(run.out.rfind("1 WK_qbbg cnt=185 ra=112.8 dec=33.1 vg=33.7\n", 0), 0u) << run.out;
@@ -75,7 +75,7 @@ TEST(ClusterCommand, ParametersChangeTheRun)
 {
     DemoCopy demo;
     const CommandRun strict =
-        runCluster({demo.mdb, "L_IAU_established", "--dsid", "WK", "--minc", "1000"});
+        runCluster({demo.mdb, "L_IAU_IAU_established", "--dsid", "WK", "--minc", "1000"});
     ASSERT_EQ(strict.status, kBatchOk) << strict.err;
     EXPECT_EQ(strict.out, "");
     EXPECT_NE(strict.err.find("new stream = 0"), std::string::npos);
@@ -91,11 +91,13 @@ TEST(ClusterCommand, BadArguments)
 {
     DemoCopy demo;
     const BadArgs cases[] = {
-        {"no dsid", {"L_IAU_established"}, kBatchUsage},
+        {"no dsid", {"L_IAU_IAU_established"}, kBatchUsage},
         {"no list", {"--dsid", "WK"}, kBatchUsage},
-        {"unknown option", {"L_IAU_established", "--dsid", "WK", "--x", "1"}, kBatchUsage},
-        {"fractional minimum", {"L_IAU_established", "--dsid", "WK", "--minc", "2.5"}, kBatchUsage},
-        {"unknown data source", {"L_IAU_established", "--dsid", "NONE"}, kBatchFailed},
+        {"unknown option", {"L_IAU_IAU_established", "--dsid", "WK", "--x", "1"}, kBatchUsage},
+        {"fractional minimum",
+         {"L_IAU_IAU_established", "--dsid", "WK", "--minc", "2.5"},
+         kBatchUsage},
+        {"unknown data source", {"L_IAU_IAU_established", "--dsid", "NONE"}, kBatchFailed},
         {"unknown list", {"L_none", "--dsid", "WK"}, kBatchFailed},
     };
     for (const BadArgs& c : cases) {

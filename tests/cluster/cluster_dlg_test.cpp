@@ -11,6 +11,7 @@
 #include "cluster_session.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
+#include "orbits/page_orbit.h"
 #include "random_catalogue.h"
 #include "straightforward_clustering.h"
 #include "streams/page_stream.h"
@@ -225,30 +226,50 @@ TEST(ClusterDialog, StreamCodesAndEndText)
               " Clustering ended new stream = 3\n time=1 days 01:01:01");
 }
 
-TEST(ClusterOpening, NeedsAStreamListAndADataSource)
+// The candidates are the listed orbits (dline 0 or more), in table order.
+TEST(ClusterRun, RunsOverTheListedOrbits)
 {
     ClusterSession session(randomCatalogue({.orbits = 100}, 6));
+    CUTABLE& orbits = session.db().orbits;
+    for (const int row : session.rows())
+        orbits.setInteger(row, row % 4 == 1 ? -1 : row, col::Orbit::dline);
+    const std::vector<int> listed = listedOrbitRows(session.db());
+    EXPECT_EQ(listed.size(), 75u);
+    EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end()));
     ClusterPages pages;
-    session.app().currentListRow = -1;
-    EXPECT_FALSE(openClustering(session.app(), session.rows(), pages));
-    EXPECT_EQ(session.ui().messages(),
-              std::vector<std::string>{"Please select effective stream list"});
-
-    session.app().currentListRow = session.listRow();
-    session.ui().answerCancel();
-    EXPECT_FALSE(openClustering(session.app(), session.rows(), pages));
-
-    session.ui().answerOk();
-    bool ran = false;
+    int candidates = -1;
     session.ui().answerDialog([&](DialogModel& model) {
         auto& dialog = static_cast<CClusterDlg&>(model);
+        candidates = dialog.candidateCount();
         dialog.runToEnd();
-        ran = dialog.ended();
         return true;
     });
-    EXPECT_TRUE(openClustering(session.app(), session.rows(), pages));
-    EXPECT_TRUE(ran);
+    runClustering(session.app(), listed, pages);
+    EXPECT_EQ(candidates, 75);
     EXPECT_FALSE(session.ui().anyUnexpected());
+}
+
+// In the window the Orbit page shows each new stream and its averages become the stream's
+// activity window and drift.
+TEST(ClusterRun, TheOrbitPageShowsEachStream)
+{
+    ClusterSession session(randomCatalogue({.orbits = 300}, 8));
+    session.app().settings.ps_lid = static_cast<int>(session.app().currentLid);
+    CPageStream streamPage(session.app());
+    streamPage.initialise();
+    CPageOrbit orbitPage(session.app());
+    orbitPage.initialise();
+    WindowClusterPages pages(session.app(), streamPage, orbitPage);
+    CClusterDlg dialog(session.app(), session.rows(), pages);
+    dialog.runToEnd();
+    const std::vector<int> rows = liveStreamRows(session.db());
+    ASSERT_FALSE(rows.empty());
+    const CUTABLE& streams = session.db().streams;
+    const SelectionAverages& last = session.app().selection.averages;
+    EXPECT_EQ(streams.cell(rows.back(), S::sol1)->real, static_cast<float>(last.sol1));
+    EXPECT_EQ(streams.cell(rows.back(), S::dra)->real, static_cast<float>(last.driftRa));
+    EXPECT_GT(last.averaged, 0);
+    EXPECT_EQ(session.app().settings.po_selstream, 1);
 }
 
 } // namespace

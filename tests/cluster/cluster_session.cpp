@@ -39,6 +39,7 @@ ClusterSession::ClusterSession(const std::vector<ClusterOrbit>& orbits, std::uin
         const int row = db.orbits.addRow();
         db.orbits.cell(row, O::OID)->number = 1000 * 100000 + static_cast<std::uint32_t>(i);
         db.orbits.cell(row, O::use)->number = 1;
+        db.orbits.cell(row, O::type)->integer = 1;
         const std::pair<int, float> values[] = {
             {O::sol, o.sol}, {O::ra, o.ra},     {O::dec, o.dec},   {O::vg, o.vg},    {O::e, o.e},
             {O::q, o.q},     {O::incl, o.incl}, {O::node, o.node}, {O::peri, o.peri}};

@@ -3,19 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
+#include <filesystem>
 #include <random>
 
 #include "app/app_context.h"
 #include "cluster/cluster_dlg.h"
 #include "cluster/cluster_pages.h"
 #include "gui/cluster_dialog.h"
+#include "gui/dsid_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/orbit_page.h"
 #include "gui/qt_ui.h"
 #include "gui_test_support.h"
+#include "mdb/database_store.h"
 #include "mdb/schema.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -83,7 +91,8 @@ QPushButton* button(QWidget* dialog, const char* text)
 // dialog during the run, and answers the end message with OK.
 class ClusterUser {
 public:
-    ClusterUser(CClusterDlg& model, bool stopAtOnce) : m_model(model), m_stopAtOnce(stopAtOnce)
+    // model: the dialog's model, when the test made it (else Stop is never pressed).
+    ClusterUser(CClusterDlg* model, bool stopAtOnce) : m_model(model), m_stopAtOnce(stopAtOnce)
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { act(); });
         m_timer.start(3);
@@ -106,6 +115,10 @@ private:
         auto* dialog = qobject_cast<QDialog*>(modal);
         if (!dialog)
             return;
+        if (dialog->windowTitle() == "DSID select") {
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            return;
+        }
         if (!m_started) {
             m_started = true;
             title = dialog->windowTitle();
@@ -116,14 +129,14 @@ private:
                 button(dialog, "Stop")->click();
             return;
         }
-        if (!m_model.stopEnabled())
+        if (!m_model || !m_model->stopEnabled())
             return;
         dialog->reject();
         dialog->close();
         refusedCloses += dialog->isVisible() ? 1 : 0;
     }
 
-    CClusterDlg& m_model;
+    CClusterDlg* m_model;
     bool m_stopAtOnce;
     bool m_started = false;
     QTimer m_timer;
@@ -134,7 +147,7 @@ TEST(ClusterDialogWindow, RunsRespondsRefusesToCloseAndClosesItself)
     ClusterApp c(20000);
     ClusterPages pages;
     CClusterDlg model(c.app, c.rows, pages);
-    ClusterUser user(model, false);
+    ClusterUser user(&model, false);
     EXPECT_TRUE(c.qtUi.runModal(model));
     EXPECT_EQ(user.title, "Automatic Clustering");
     EXPECT_TRUE(model.ended());
@@ -150,10 +163,54 @@ TEST(ClusterDialogWindow, StopEndsTheRunAndTheDialog)
     ClusterApp c(20000);
     ClusterPages pages;
     CClusterDlg model(c.app, c.rows, pages);
-    ClusterUser user(model, true);
+    ClusterUser user(&model, true);
     EXPECT_TRUE(c.qtUi.runModal(model));
     EXPECT_EQ(model.newStreams(), 0);
     EXPECT_EQ(user.messagesAnswered, 1);
+}
+
+// The Orbit page's "clustering" button over the demo database: the DSID select dialog, then
+// the clustering dialog, whose first stream is the Geminids of December 2018.
+TEST(ClusterDialogWindow, OrbitPageButtonClustersTheDemoOrbits)
+{
+    TempDir dir;
+    QtUi qtUi;
+    testApplication();
+    registerDsidDialogs(qtUi);
+    registerClusterDialog(qtUi);
+    setUi(&qtUi);
+    AppContext app;
+    const std::filesystem::path mdb = dir.path() / "MDB";
+    std::filesystem::copy(std::filesystem::path(ORVANTELLA_SOURCE_DIR) / "data/demo/MDB", mdb,
+                          std::filesystem::copy_options::recursive);
+    app.settings.mdbdir = mdb.string();
+    app.settings.docdir = dir.str();
+    app.db = std::make_unique<Database>();
+    loadAll(*app.db, app.settings.mdbdir, app.settings.dlg_Y);
+    const int streamsBefore = liveRowCount(app.db->streams);
+    {
+        MainWindow window(app, qtUi);
+        window.open();
+        window.leftSheet()->setCurrentWidget(window.orbitPage());
+        ClusterUser user(nullptr, false);
+        QPushButton* clustering = nullptr;
+        for (QPushButton* b : window.orbitPage()->findChildren<QPushButton*>())
+            if (b->text() == "clustering")
+                clustering = b;
+        ASSERT_NE(clustering, nullptr);
+        clustering->click();
+        EXPECT_EQ(user.title, "Automatic Clustering");
+        EXPECT_EQ(user.messagesAnswered, 1);
+    }
+    setUi(nullptr);
+    ASSERT_GT(liveRowCount(app.db->streams), streamsBefore);
+    EXPECT_TRUE(app.db->modified);
+    bool geminids = false;
+    for (int row = 0; row < app.db->streams.count(); ++row)
+        geminids =
+            geminids || (app.db->streams.isLive(row) &&
+                         std::string(app.db->streams.text(row, col::Stream::code)) == "WK_qbbg");
+    EXPECT_TRUE(geminids);
 }
 
 } // namespace

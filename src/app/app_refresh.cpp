@@ -25,3 +25,13 @@ void requestRefresh(AppContext& app, int changeType)
     AppRefresh headless(app);
     refresh(headless, changeType);
 }
+
+void markModified(AppContext& app)
+{
+    if (app.refresher) {
+        app.refresher->setModified(true);
+        return;
+    }
+    AppRefresh headless(app);
+    headless.setModified(true);
+}

@@ -35,3 +35,5 @@ protected:
 
 // refresh(change type) through the application's window, or headless.
 void requestRefresh(AppContext& app, int changeType);
+// Marks the database modified, through the window (which enables "Save Tables") when open.
+void markModified(AppContext& app);

@@ -28,6 +28,7 @@ std::vector<BatchCommand> groupingCommands();
 std::vector<BatchCommand> selectionCommands();
 std::vector<BatchCommand> streamListCommands();
 std::vector<BatchCommand> mapCommands();
+std::vector<BatchCommand> clusterCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

@@ -12,7 +12,7 @@ std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
     for (auto group : {astroCommands, mdbCommands, orbitFileCommands, groupingCommands,
-                       selectionCommands, streamListCommands, mapCommands}) {
+                       selectionCommands, streamListCommands, mapCommands, clusterCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

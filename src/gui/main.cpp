@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/startup.h"
+#include "gui/cluster_dialog.h"
 #include "gui/data_dialog.h"
 #include "gui/dsid_dialogs.h"
 #include "gui/main_window.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     registerStreamDialogs(qtUi);
     registerDataDialog(qtUi);
     registerStreamListDialogs(qtUi);
+    registerClusterDialog(qtUi);
     setUi(&qtUi);
 
     AppContext app;

@@ -10,6 +10,10 @@
 
 #include "app/app_context.h"
 #include "app/app_refresh.h"
+#include "maps/canvas.h"
+#include "maps/page_omap.h"
+#include "maps/page_radiant.h"
+#include "maps/page_smap.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "orbits/dsid_select_dialog.h"
@@ -240,8 +244,41 @@ bool selectShower(AppContext& app, DemoPages& pages, ScriptedUi& user, DemoResul
     return true;
 }
 
-// The sky, radiant and orbit maps of the selection as PNG files in outDir.
-bool renderMaps(AppContext&, const std::string&, DemoResult&) { return true; }
+// The sky, radiant and orbit maps of the selection, the sky map centred on a selected orbit
+// from the Orbit page's menu and with its stars, each saved as PNG in outDir through its page's
+// "Save Map".
+bool renderMaps(AppContext& app, DemoPages& pages, ScriptedUi& user, const std::string& outDir,
+                DemoResult& result)
+{
+    CUList& view = pages.orbit.orbitView();
+    for (int line = 0; line < view.lineCount(); ++line)
+        if (isSelectedOrbit(app.db->orbits, view.rowOfLine(line))) {
+            pages.orbit.menuCommand(CPageOrbit::MenuItem::CenterStarMap, line);
+            break;
+        }
+    MapInputsCache inputs(app);
+    CPageSMap sky(app, inputs);
+    // The sky map's "s" check: the stars behind the radiants.
+    for (const MapCheck& check : sky.checks())
+        if (check.label == std::string("s"))
+            *check.flag = 1;
+    CPageRadiant radiant(app, inputs);
+    CPageOMap orbit(app, inputs);
+    const std::pair<CMapPage*, const char*> maps[] = {
+        {&sky, "sky_map.png"}, {&radiant, "radiant_map.png"}, {&orbit, "orbit_map.png"}};
+    for (const auto& [page, name] : maps) {
+        Canvas canvas(kDemoMapWidth, kDemoMapHeight, app.settings.BW != 0);
+        page->render(canvas);
+        const std::string path = (fs::path(outDir) / name).string();
+        user.answerPath(path);
+        if (!page->save(canvas)) {
+            message("Cannot write %s", path.c_str());
+            return false;
+        }
+        result.mapFiles.push_back(name);
+    }
+    return true;
+}
 
 std::string format(const char* spec, double value)
 {
@@ -283,7 +320,7 @@ std::optional<DemoResult> runDemo(const std::string& demoMdb, const std::string&
     DemoResult result;
     if (!groupAgainstGmn(app, pages, feedback, result) || !createClusterList(pages, *user) ||
         !clusterOrbits(app, pages, *user, result) || !selectShower(app, pages, *user, result) ||
-        !renderMaps(app, outDir, result))
+        !renderMaps(app, pages, *user, outDir, result))
         return std::nullopt;
     pages.setup.saveTables();
     if (app.db->modified)

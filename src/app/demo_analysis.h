@@ -18,6 +18,9 @@ inline constexpr const char* kDemoGroupedList = "L_IAU_IAU_established";
 inline constexpr const char* kDemoClusterList = "L_WK_clusters";
 inline constexpr const char* kDemoClusterSource = "WK";
 inline constexpr const char* kDemoShower = "GEM";
+// The maps' size in pixels.
+inline constexpr int kDemoMapWidth = 800;
+inline constexpr int kDemoMapHeight = 600;
 
 // One shower: orbits grouped into it by R-vg, and orbits GMN labelled with it.
 struct ShowerCount {

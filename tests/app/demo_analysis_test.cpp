@@ -13,6 +13,7 @@
 #include "platform/scripted_ui.h"
 #include "streams/stream_grouping.h"
 #include "streams/stream_membership.h"
+#include "support/png_decode.h"
 #include "support/test_support.h"
 #include "table/links.h"
 
@@ -104,6 +105,15 @@ TEST(Demo, ReportsTheFiguresOfTheCommandsRunDirectly)
     EXPECT_NE(report.find(agreement), std::string::npos) << report;
     EXPECT_NE(report.find("| GEM | " + std::to_string(o.showers.at("GEM").grouped) + " | 200 |"),
               std::string::npos);
+    ASSERT_EQ(result->mapFiles.size(), 3u);
+    for (const std::string& file : result->mapFiles) {
+        SCOPED_TRACE(file);
+        const std::optional<DecodedPng> map = decodePng(readFileBytes(dir.file("report/" + file)));
+        ASSERT_TRUE(map);
+        EXPECT_EQ(map->width, kDemoMapWidth);
+        EXPECT_EQ(map->height, kDemoMapHeight);
+        EXPECT_NE(report.find("](" + file + ")"), std::string::npos);
+    }
     // A second run replaces the first one's database; a folder with another MDB is left alone.
     EXPECT_TRUE(runDemo(*mdb, out, data, none));
     fs::create_directories(dir.path() / "other/MDB");

@@ -43,7 +43,7 @@ Oracle groupDirectly(const std::string& mdb)
         ++list;
     markListMembers(db, list);
     NoFeedback none;
-    EXPECT_EQ(groupRvgAll(db, GroupingOptions{}, none), GroupingOutcome::Done);
+    EXPECT_EQ(groupRvgAll(db, groupingOptions(Settings{}), none), GroupingOutcome::Done);
     std::map<int, std::string> showerOfOrbit;
     for (int row = 0; row < db.streams.count(); ++row)
         if (db.streams.isLive(row) && db.streams.cell(row, S::LS)->number)

@@ -194,8 +194,8 @@ bool groupAgainstGmn(AppContext& app, DemoPages& pages, Feedback& feedback, Demo
     return true;
 }
 
-// The Set Up page's "create new List" for the work source, named kDemoClusterList.
-bool createClusterList(DemoPages& pages, ScriptedUi& user)
+// The DSID select dialog's answer: the work source, then OK.
+void chooseWorkSource(ScriptedUi& user)
 {
     user.answerDialog([](DialogModel& model) {
         auto& dialog = dynamic_cast<CDSIDSDlg&>(model);
@@ -204,6 +204,12 @@ bool createClusterList(DemoPages& pages, ScriptedUi& user)
                 dialog.selectDsid(static_cast<int>(item));
         return true;
     });
+}
+
+// The Set Up page's "create new List" for the work source, named kDemoClusterList.
+bool createClusterList(DemoPages& pages, ScriptedUi& user)
+{
+    chooseWorkSource(user);
     user.answerDialog([](DialogModel& model) {
         auto& editor = dynamic_cast<CEditLineDlg&>(model);
         for (std::size_t field = 0; field < editor.fields().size(); ++field)

@@ -10,6 +10,9 @@
 
 #include "app/app_context.h"
 #include "app/app_refresh.h"
+#include "cluster/cluster_command.h"
+#include "cluster/cluster_dlg.h"
+#include "cluster/cluster_pages.h"
 #include "maps/canvas.h"
 #include "maps/page_omap.h"
 #include "maps/page_radiant.h"
@@ -221,9 +224,30 @@ bool createClusterList(DemoPages& pages, ScriptedUi& user)
     return chooseList(pages.stream, kDemoClusterList);
 }
 
-// Automatic clustering of the orbits the Orbit page lists, default parameters, into the
-// current list; the log and the new streams into the result.
-bool clusterOrbits(AppContext&, DemoPages&, ScriptedUi&, DemoResult&) { return true; }
+// The Orbit page's "clustering" over the orbits it lists, into the current list with the
+// default parameters, new streams of the work source; the dialog run to its end as Start does.
+bool clusterOrbits(AppContext& app, DemoPages& pages, ScriptedUi& user, DemoResult& result)
+{
+    pages.orbit.runClusteringDialog = [&] {
+        WindowClusterPages clusterPages(app, pages.stream, pages.orbit);
+        runClustering(app, listedOrbitRows(*app.db), clusterPages);
+    };
+    chooseWorkSource(user);
+    bool complete = false;
+    user.answerDialog([&](DialogModel& model) {
+        auto& dialog = dynamic_cast<CClusterDlg&>(model);
+        dialog.runToEnd();
+        result.clusterLog = dialog.log();
+        result.newStreams = dialog.newStreams();
+        complete = dialog.ended() && !dialog.idsRanOut();
+        return true;
+    });
+    pages.orbit.clustering();
+    result.clustered = complete;
+    if (!complete)
+        message("Clustering did not run to its end");
+    return complete;
+}
 
 // The Stream page's Geminids chosen with Ctrl (their stream condition alone), then the Orbit
 // page's "avr->ref" so that the drift is measured around their own mean.

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <map>
+#include <sstream>
 
 #include "app/demo_analysis.h"
 #include "app/settings.h"
@@ -69,6 +71,38 @@ Oracle groupDirectly(const std::string& mdb)
     return o;
 }
 
+// "N CODE cnt=K ..." lines of the clustering log: K orbits per code.
+std::map<std::string, int> loggedClusters(const std::string& log)
+{
+    std::map<std::string, int> clusters;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        char code[16];
+        int number = 0, count = 0;
+        if (std::sscanf(line.c_str(), "%d %15s cnt=%d", &number, code, &count) == 3)
+            clusters[code] = count;
+    }
+    return clusters;
+}
+
+// The streams of the cluster list in the saved tables, with their linked orbits.
+std::map<std::string, int> savedClusters(const std::string& mdb)
+{
+    ScopedScriptedUi quiet;
+    Database db;
+    loadAll(db, mdb, Settings{}.dlg_Y);
+    std::map<std::string, int> clusters;
+    for (int list = 0; list < db.lists.count(); ++list)
+        if (db.lists.text(list, col::List::name) == std::string(kDemoClusterList))
+            for (const LinkNode& stream : linksOf(db.lists, list, col::List::SLINK)) {
+                const int row = stream.partnerCell.row;
+                const LinkList orbits = linksOf(db.streams, row, S::OLINK);
+                clusters[db.streams.text(row, S::code)] =
+                    static_cast<int>(std::distance(orbits.begin(), orbits.end()));
+            }
+    return clusters;
+}
+
 TEST(Demo, ReportsTheFiguresOfTheCommandsRunDirectly)
 {
     TempDir dir;
@@ -114,6 +148,15 @@ TEST(Demo, ReportsTheFiguresOfTheCommandsRunDirectly)
         EXPECT_EQ(map->height, kDemoMapHeight);
         EXPECT_NE(report.find("](" + file + ")"), std::string::npos);
     }
+    // Each stream of the clustering log is saved in the new list, linked to its densest orbit
+    // and to the neighbours the log counts.
+    EXPECT_TRUE(result->clustered);
+    EXPECT_GT(result->newStreams, 0);
+    std::map<std::string, int> logged = loggedClusters(result->clusterLog);
+    EXPECT_EQ(logged.size(), std::size_t(result->newStreams));
+    for (auto& [code, count] : logged)
+        ++count;
+    EXPECT_EQ(savedClusters(dir.file("report/MDB")), logged);
     // A second run replaces the first one's database; a folder with another MDB is left alone.
     EXPECT_TRUE(runDemo(*mdb, out, data, none));
     fs::create_directories(dir.path() / "other/MDB");

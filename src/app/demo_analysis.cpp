@@ -310,10 +310,10 @@ bool renderMaps(AppContext& app, DemoPages& pages, ScriptedUi& user, const std::
     return true;
 }
 
-std::string format(const char* spec, double value)
+std::string format(const char* pattern, double value)
 {
     char text[64];
-    std::snprintf(text, sizeof text, spec, value);
+    std::snprintf(text, sizeof text, pattern, value);
     return text;
 }
 

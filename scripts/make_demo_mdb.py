@@ -6,7 +6,8 @@ Data Center shower list (established showers become the streams of one stream
 list, as the program's own IAU MDC list import makes them: the batch test
 "BatchStreamLists.DemoListIsTheImportOfTheIauList" imports the list and
 compares) and two Global Meteor Network trajectory summaries (the orbits,
-linked to streams by GMN's own shower assignment).
+linked to streams by GMN's own shower assignment, whose label each orbit's memo
+keeps as the program's GMN import does).
 
     python3 scripts/make_demo_mdb.py [SOURCES [MDB]]
     python3 scripts/make_demo_mdb.py --check [SOURCES [MDB]]
@@ -144,7 +145,9 @@ def orbit_rows(path, first_oid, sid_of_code, links):
             c = [x.strip() for x in line.split(";")]
             oid = first_oid + len(rows)
             jd = number(c[1])
-            memo = "GMN stations " + c[85].replace(",", " ")
+            # GMN's shower label, as the program's GMN import keeps it: the IAU code, empty
+            # for "..." (sporadic).
+            memo = "" if c[4] in ("", "None", "nan", "...") else c[4]
             rows.append([str(oid), "1", text(c[0]), f(jd - 2400000.5), f(number(c[5])),
                          f(number(c[7])), f(number(c[9])), f(number(c[15])), "1",
                          f(number(c[23])), f(number(c[37])), f(number(c[25])), f(number(c[29])),

@@ -29,6 +29,7 @@ std::vector<BatchCommand> selectionCommands();
 std::vector<BatchCommand> streamListCommands();
 std::vector<BatchCommand> mapCommands();
 std::vector<BatchCommand> clusterCommands();
+std::vector<BatchCommand> demoCommands();
 
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);

@@ -11,8 +11,9 @@ namespace {
 std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
-    for (auto group : {astroCommands, mdbCommands, orbitFileCommands, groupingCommands,
-                       selectionCommands, streamListCommands, mapCommands, clusterCommands}) {
+    for (auto group :
+         {astroCommands, mdbCommands, orbitFileCommands, groupingCommands, selectionCommands,
+          streamListCommands, mapCommands, clusterCommands, demoCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

@@ -222,24 +222,36 @@ int runSelect(const std::vector<std::string>& args)
     return kBatchOk;
 }
 
-int runExportSelection(const std::vector<std::string>& args)
+// The selection written by one of the Orbit page's exports; refused inside MDB/orbits, where it
+// would be loaded as an orbit file.
+int exportSelection(const std::vector<std::string>& args, const char* command,
+                    bool (*write)(const Database&, const std::string&))
 {
     const std::optional<SelectionArgs> parsed = parseSelectionArgs(args);
     if (!parsed || parsed->positional.size() != 2)
         return kBatchUsage;
     SelectionRun run;
-    if (const std::optional<int> failed = run.start(*parsed, "export-selection"))
+    if (const std::optional<int> failed = run.start(*parsed, command))
         return *failed;
     const std::string& target = parsed->positional[1];
     if (isInOrbitsFolder(run.app(), target)) {
-        std::fprintf(stderr, "export-selection: %s would be loaded as an orbit file\n",
-                     target.c_str());
+        std::fprintf(stderr, "%s: %s would be loaded as an orbit file\n", command, target.c_str());
         return kBatchFailed;
     }
-    if (!writeSelectedOrbits(*run.app().db, target))
+    if (!write(*run.app().db, target))
         return kBatchFailed;
     std::printf("exported %d\n", run.app().selection.selected);
     return kBatchOk;
+}
+
+int runExportSelection(const std::vector<std::string>& args)
+{
+    return exportSelection(args, "export-selection", writeSelectedOrbits);
+}
+
+int runStreamCount(const std::vector<std::string>& args)
+{
+    return exportSelection(args, "stream-count", writeStreamCount);
 }
 
 } // namespace
@@ -253,5 +265,8 @@ std::vector<BatchCommand> selectionCommands()
          runSelect},
         {"export-selection", std::string("MDB OUT ") + kConditionArgs,
          "write the selected orbits to OUT in the orbit table's layout", runExportSelection},
+        {"stream-count", std::string("MDB OUT ") + kConditionArgs,
+         "write the selected orbits' count per stream to OUT (the Orbit page's StreamCount.csv)",
+         runStreamCount},
     };
 }

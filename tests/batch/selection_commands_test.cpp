@@ -140,4 +140,39 @@ TEST(BatchExportSelection, WritesTheSelectedOrbitsOutsideTheOrbitsFolder)
     EXPECT_FALSE(fs::exists(inOrbits));
 }
 
+// The Geminids counted per degree of sol: their 200 orbits all in the GEM column.
+TEST(BatchStreamCount, CountsTheSelectionPerStream)
+{
+    DemoMdb m;
+    const std::string out = m.dir.file("count.csv");
+    const CommandRun r = run("stream-count", {m.mdb, out, "--stream", "IAU_GEM"});
+    ASSERT_EQ(r.status, kBatchOk) << r.err;
+    std::istringstream lines(readFileBytes(out));
+    std::string header, line;
+    std::getline(lines, header);
+    EXPECT_EQ(header.substr(0, 8), "sol(deg)");
+    std::vector<std::string> codes;
+    std::istringstream names(header.substr(0, header.find('\r')));
+    for (std::string name; std::getline(names, name, ',');)
+        codes.push_back(name);
+    const auto gem = std::find(codes.begin(), codes.end(), "IAU_GEM") - codes.begin();
+    ASSERT_LT(static_cast<std::size_t>(gem), codes.size()) << header;
+    long total = 0, gemTotal = 0;
+    int rows = 0;
+    for (; std::getline(lines, line); ++rows) {
+        std::istringstream fields(line);
+        std::string field;
+        for (long column = 0; std::getline(fields, field, ','); ++column) {
+            if (column > 0)
+                total += std::stol(field);
+            if (column == gem)
+                gemTotal += std::stol(field);
+        }
+    }
+    EXPECT_EQ(rows, 360);
+    EXPECT_EQ(gemTotal, 200);
+    EXPECT_EQ(total, 200);
+    EXPECT_EQ(run("stream-count", {m.mdb, m.mdb + "/orbits/O_count.csv"}).status, kBatchFailed);
+}
+
 } // namespace

@@ -2,8 +2,6 @@
 // format by the name's extension.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <optional>
 #include <random>
 #include <string>
@@ -14,29 +12,10 @@
 #include "maps/png_writer.h"
 #include "maps/save_map.h"
 #include "platform/scripted_ui.h"
+#include "support/png_decode.h"
 #include "support/test_support.h"
 
 namespace {
-
-struct DecodedPng {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb; // top row first
-};
-
-std::optional<DecodedPng> decodePng(const std::string& bytes)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
-        return std::nullopt;
-    image.format = PNG_FORMAT_RGB;
-    DecodedPng decoded{static_cast<int>(image.width), static_cast<int>(image.height), {}};
-    decoded.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, decoded.rgb.data(), 0, nullptr))
-        return std::nullopt;
-    return decoded;
-}
 
 Canvas randomCanvas(std::mt19937& random, int width, int height)
 {

@@ -160,7 +160,8 @@ TEST(StreamPage, DateEditTypesTheSolInTheDateDialog)
     Window w;
     ModalAnswers answers({[](QWidget* modal) {
         EXPECT_EQ(modal->windowTitle(), "VN_B SOLp");
-        const QList<QLineEdit*> edits = modal->findChildren<QLineEdit*>();
+        const QList<QLineEdit*> edits =
+            modal->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
         ASSERT_EQ(edits.size(), 2);
         QLineEdit* sol = edits[1];
         EXPECT_EQ(sol->text(), "140.00000");

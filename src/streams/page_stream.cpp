@@ -213,7 +213,7 @@ void CPageStream::newStream()
 void CPageStream::deleteStream(int row)
 {
     Database& db = *m_app.db;
-    if (row < 0 || row >= db.streams.count() || !db.streams.isLive(row)) {
+    if (!isLiveRow(db.streams, row)) {
         message("%s", kSelectStream);
         return;
     }

@@ -29,7 +29,7 @@ void fillSources(Database& db)
         const int row = db.dsids.addRow();
         db.dsids.cell(row, col::Dsid::DSID)->number = dsid;
         db.dsids.cell(row, col::Dsid::use)->number = 1;
-        db.dsids.setText(row, col::Dsid::code, dsid == 1000 ? "GMN" : "WK");
+        db.dsids.setText(row, col::Dsid::code, dsid == 1000 ? "SkyCam" : "WK");
         db.dsids.cell(row, col::Dsid::IDnext)->number = dsid * kIdsPerSource + 99000;
     }
 }
@@ -43,7 +43,7 @@ void fillOrbits(Database& db, const Size& size, std::mt19937& random)
         const int row = db.orbitFiles.addRow();
         db.orbitFiles.cell(row, col::OrbitFile::use)->number = 1;
         db.orbitFiles.setText(row, col::OrbitFile::fileName,
-                              ("O_GMN_" + std::to_string(file) + ".csv").c_str());
+                              ("O_SkyCam_" + std::to_string(file) + ".csv").c_str());
         db.orbitFiles.cell(row, col::OrbitFile::loaded)->number = 1;
     }
     char name[32];

@@ -6,15 +6,6 @@
 #include "platform/ui.h"
 #include "table/links.h"
 
-namespace {
-
-bool isListRow(const Database& db, int row)
-{
-    return row >= 0 && row < db.lists.count() && db.lists.isLive(row);
-}
-
-} // namespace
-
 TitleInfo COrvanDlg::titleInfo(int selectedOrbits, int listedOrbits) const
 {
     TitleInfo info;
@@ -29,7 +20,7 @@ TitleInfo COrvanDlg::titleInfo(int selectedOrbits, int listedOrbits) const
         if (db->streams.isLive(row) &&
             db->sources.isInUse(db->streams.cell(row, col::Stream::SID)->number))
             ++info.streamsInUse;
-    if (isListRow(*db, m_app.currentListRow)) {
+    if (isLiveRow(db->lists, m_app.currentListRow)) {
         info.listName = db->lists.text(m_app.currentListRow, col::List::name);
         for (const LinkNode& node : linksOf(db->lists, m_app.currentListRow, col::List::SLINK))
             info.streamsInList += node.resolved() ? 1 : 0;

@@ -1,4 +1,4 @@
-// Qt dialogs over CSSELDlg and StreamSolDlg.
+// The Qt dialog over CSSELDlg.
 #include "gui/ssel_dialog.h"
 
 #include <algorithm>
@@ -8,14 +8,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "gui/qt_ui.h"
-#include "streams/page_stream.h"
 #include "streams/ssel_dlg.h"
 
 namespace {
@@ -113,41 +110,11 @@ private:
     QTableWidget* m_table;
 };
 
-class SolDialog final : public QDialog {
-public:
-    SolDialog(StreamSolDlg& model, QWidget* parent) : QDialog(parent)
-    {
-        setWindowTitle(qs(model.title()));
-        auto* layout = new QVBoxLayout(this);
-        auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel("sol", this));
-        auto* sol = new QLineEdit(QString::asprintf("%.5f", model.sol()), this);
-        row->addWidget(sol);
-        auto* status = new QLabel(this);
-        row->addWidget(status);
-        layout->addLayout(row);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        layout->addWidget(buttons);
-        connect(buttons, &QDialogButtonBox::accepted, this, [this, &model, sol, status] {
-            bool number = false;
-            const double value = sol->text().toDouble(&number);
-            if (number && model.setSol(value))
-                accept();
-            else
-                status->setText("invalid");
-        });
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    }
-};
-
 } // namespace
 
 void registerStreamDialogs(QtUi& qtUi)
 {
     qtUi.registerDialog("CSSELDlg", [](DialogModel& model, QWidget* parent) {
         return std::make_unique<StreamSelectionDialog>(static_cast<CSSELDlg&>(model), parent);
-    });
-    qtUi.registerDialog("StreamSolDlg", [](DialogModel& model, QWidget* parent) {
-        return std::make_unique<SolDialog>(static_cast<StreamSolDlg&>(model), parent);
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The stream selection dialog ("Stream Selection") and the page's sol edit, as Qt dialogs.
+// The stream selection dialog ("Stream Selection") as a Qt dialog.
 
 class QtUi;
 
-// Registers CSSELDlg and StreamSolDlg with the interface that runs dialog models.
+// Registers CSSELDlg with the interface that runs dialog models.
 void registerStreamDialogs(QtUi& qtUi);

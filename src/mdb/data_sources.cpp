@@ -133,7 +133,7 @@ void DataSources::relocateCurrent()
 
 void DataSources::makeCurrent(int row)
 {
-    if (row < 0 || row >= m_table.count() || !m_table.isLive(row))
+    if (!isLiveRow(m_table, row))
         return;
     m_currentRow = row;
     m_currentDsid = m_table.cell(row, C::DSID)->number;
@@ -151,7 +151,7 @@ std::uint32_t DataSources::currentIdNext() const
 
 std::optional<std::uint32_t> DataSources::nextId()
 {
-    if (m_currentRow < 0 || m_currentRow >= m_table.count() || !m_table.isLive(m_currentRow)) {
+    if (!isLiveRow(m_table, m_currentRow)) {
         message("DSID not assigned");
         return std::nullopt;
     }
@@ -165,7 +165,7 @@ std::optional<std::uint32_t> DataSources::nextId()
 
 void DataSources::giveBackId(std::uint32_t id)
 {
-    if (m_currentRow < 0 || m_currentRow >= m_table.count() || !m_table.isLive(m_currentRow))
+    if (!isLiveRow(m_table, m_currentRow))
         return;
     std::uint32_t& idNext = m_table.cell(m_currentRow, C::IDnext)->number;
     if (idNext == id + 1)

@@ -14,17 +14,12 @@ namespace {
 
 using O = col::Orbit;
 
-bool isLiveOrbit(const Database& db, int row)
-{
-    return row >= 0 && row < db.orbits.count() && db.orbits.isLive(row);
-}
-
 } // namespace
 
 bool deleteOrbit(AppContext& app, int orbitRow)
 {
     Database& db = *app.db;
-    if (!isLiveOrbit(db, orbitRow) || !ui().askOkCancel(kDeleteOrbitQuestion, kAppCaption))
+    if (!isLiveRow(db.orbits, orbitRow) || !ui().askOkCancel(kDeleteOrbitQuestion, kAppCaption))
         return false;
     const std::uint32_t oid = db.orbits.cell(orbitRow, O::OID)->number;
     clearLinks(db.orbits, orbitRow, O::SLINK);
@@ -43,7 +38,7 @@ bool deleteOrbit(AppContext& app, int orbitRow)
 bool changeSolMjd(AppContext& app, int orbitRow)
 {
     Database& db = *app.db;
-    if (!isLiveOrbit(db, orbitRow))
+    if (!isLiveRow(db.orbits, orbitRow))
         return false;
     const std::string name = db.orbits.text(orbitRow, O::name);
     const std::string title =

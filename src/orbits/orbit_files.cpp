@@ -83,11 +83,6 @@ void deleteOrbitsOfFile(Database& db, int fileRow)
     }
 }
 
-bool isLiveRow(const CUTABLE& table, int row)
-{
-    return row >= 0 && row < table.count() && table.isLive(row);
-}
-
 } // namespace
 
 std::string proposedOrbitFileName(const DataSources& sources)

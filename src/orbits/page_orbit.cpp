@@ -391,7 +391,7 @@ void CPageOrbit::clustering()
 {
     const Database& db = *m_app.db;
     const int list = m_app.currentListRow;
-    if (list < 0 || list >= db.lists.count() || !db.lists.isLive(list)) {
+    if (!isLiveRow(db.lists, list)) {
         message("%s", kNoStreamList);
         return;
     }

@@ -186,7 +186,7 @@ void CPageSetup::reload()
 void CPageSetup::deleteDsid(int row)
 {
     Database& db = *m_app.db;
-    if (row < 0 || row >= db.dsids.count() || !db.dsids.isLive(row)) {
+    if (!isLiveRow(db.dsids, row)) {
         message("Please select a DSID");
         return;
     }

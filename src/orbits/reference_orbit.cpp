@@ -23,11 +23,6 @@ constexpr std::size_t kTextWidth = 255;
 constexpr float kWideDPrime = 0.5f;
 constexpr float kDefaultDPrime = 0.1f;
 
-bool isLiveRow(const CUTABLE& table, int row)
-{
-    return row >= 0 && row < table.count() && table.isLive(row);
-}
-
 float mjdOfSol(double sol, int year)
 {
     const std::optional<double> jd = SolToJD(sol, year);

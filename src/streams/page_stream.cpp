@@ -10,6 +10,7 @@
 #include "astro/orbit_from_radiant.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
+#include "orbits/data_dlg.h"
 #include "orbits/dsid_select_dialog.h"
 #include "orbits/orbit_files.h"
 #include "streams/stream_grouping.h"
@@ -70,14 +71,6 @@ void storeElements(CUTABLE& orbits, int row, const RadiantOrbit& orbit)
 }
 
 } // namespace
-
-bool StreamSolDlg::setSol(double solDeg)
-{
-    if (!(solDeg >= 0.0 && solDeg <= 360.0))
-        return false;
-    m_sol = static_cast<float>(solDeg);
-    return true;
-}
 
 std::vector<std::pair<CPageStream::MenuCommand, std::string>> CPageStream::menuItems()
 {
@@ -220,7 +213,7 @@ void CPageStream::newStream()
 void CPageStream::deleteStream(int row)
 {
     Database& db = *m_app.db;
-    if (row < 0 || row >= db.streams.count() || !db.streams.isLive(row)) {
+    if (!isLiveRow(db.streams, row)) {
         message("%s", kSelectStream);
         return;
     }
@@ -485,10 +478,10 @@ void CPageStream::editDate(int line, int solColumn, const char* titleFormat)
     const int row = m_view.rowOfLine(line);
     char title[300];
     std::snprintf(title, sizeof title, titleFormat, streams.text(row, S::code));
-    StreamSolDlg dialog(title, streams.cell(row, solColumn)->real);
+    CDataDlg dialog(title, 0.0, streams.cell(row, solColumn)->real, true, m_app.settings.dlg_Y);
     if (!ui().runModal(dialog))
         return;
-    streams.cell(row, solColumn)->real = dialog.sol();
+    streams.cell(row, solColumn)->real = static_cast<float>(dialog.sol());
     computeStreamMonthDays(streams, row, m_app.settings.dlg_Y);
     m_view.redrawLine(line);
     markModified();

@@ -15,22 +15,6 @@
 class Feedback;
 struct AppContext;
 
-// The solar-longitude part of the date dialog that the page's date edits use: a title and a
-// sol in degrees, OK taking a value from 0 to 360.
-class StreamSolDlg final : public DialogModel {
-public:
-    StreamSolDlg(std::string title, float solDeg) : m_title(std::move(title)), m_sol(solDeg) {}
-    const char* dialogName() const override { return "StreamSolDlg"; }
-    const std::string& title() const { return m_title; }
-    float sol() const { return m_sol; }
-    // False (and no change) for a value outside 0 to 360.
-    bool setSol(double solDeg);
-
-private:
-    std::string m_title;
-    float m_sol;
-};
-
 class CPageStream final : public ListOwner {
 public:
     // Notifications of the stream view.

@@ -220,7 +220,7 @@ DPrimeOrbit dprimeOrbitOf(const CUTABLE& orbits, int row)
 int typicalOrbitRow(const Database& db, int streamRow)
 {
     const int row = db.streams.cell(streamRow, S::TOIDline)->integer;
-    return row >= 0 && row < db.orbits.count() && db.orbits.isLive(row) ? row : -1;
+    return isLiveRow(db.orbits, row) ? row : -1;
 }
 
 bool isEligibleOrbit(const Database& db, int orbitRow)

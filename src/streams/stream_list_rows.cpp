@@ -141,8 +141,3 @@ void deleteListRow(Database& db, int listRow)
     db.sources.giveBackId(db.lists.cell(listRow, col::List::LID)->number);
     db.lists.deleteRow(listRow);
 }
-
-bool isLiveRow(const CUTABLE& table, int row)
-{
-    return row >= 0 && row < table.count() && table.isLive(row);
-}

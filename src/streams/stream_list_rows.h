@@ -63,6 +63,3 @@ void deleteStreamRow(Database& db, int streamRow);
 // Deletes a list row after clearing its links to streams (the streams stay).
 // Its LID is given back when it was the last ID handed out.
 void deleteListRow(Database& db, int listRow);
-
-// A row index within the table whose row is live.
-bool isLiveRow(const CUTABLE& table, int row);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/orbit_from_radiant.h"
 #include "mdb/database_store.h"
@@ -21,7 +22,6 @@ namespace {
 
 using S = col::Stream;
 
-constexpr double kDegToRad = 0.01745329251994329;
 constexpr float kMinimumVg = 0.01f;
 
 struct TypicalOrbit {

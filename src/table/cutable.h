@@ -116,3 +116,9 @@ private:
     std::vector<int> m_textColumns;    // the type-8 columns
     std::int32_t m_count = 0;
 };
+
+// An index handed out whose row is live; any other index, negative or past the end, is not.
+inline bool isLiveRow(const CUTABLE& table, int row)
+{
+    return row >= 0 && row < table.count() && table.isLive(row);
+}

@@ -22,7 +22,7 @@ ClusterSession::ClusterSession(const std::vector<ClusterOrbit>& orbits, std::uin
 {
     m_app.db = std::make_unique<Database>();
     Database& db = *m_app.db;
-    addSource(db, 1000, "GMN", 1000 * 100000 + static_cast<std::uint32_t>(orbits.size()));
+    addSource(db, 1000, "SkyCam", 1000 * 100000 + static_cast<std::uint32_t>(orbits.size()));
     const int streamSource = addSource(db, kStreamDsid, "ABC", idNext);
     db.sources.markInUse();
     db.sources.makeCurrent(streamSource);

@@ -1,5 +1,5 @@
 #pragma once
-// An application with a database in memory for the clustering dialog: data sources "GMN"
+// An application with a database in memory for the clustering dialog: data sources "SkyCam"
 // (1000, the orbits) and "ABC" (41000, current, the new streams), one current stream list
 // "L_test", and one orbit row per candidate.
 

@@ -27,7 +27,7 @@
 
 namespace {
 
-// Data sources "GMN" (the orbits) and "ABC" (current), a current list, and orbits in a few
+// Data sources "SkyCam" (the orbits) and "ABC" (current), a current list, and orbits in a few
 // tight groups among scattered ones.
 struct ClusterApp {
     QtUi qtUi;
@@ -41,7 +41,7 @@ struct ClusterApp {
         setUi(&qtUi);
         app.db = std::make_unique<Database>();
         Database& db = *app.db;
-        for (const auto& [dsid, code] : {std::pair{1000u, "GMN"}, {41000u, "ABC"}}) {
+        for (const auto& [dsid, code] : {std::pair{1000u, "SkyCam"}, {41000u, "ABC"}}) {
             const int row = db.dsids.addRow();
             db.dsids.cell(row, col::Dsid::DSID)->number = dsid;
             db.dsids.cell(row, col::Dsid::use)->number = 1;

@@ -4,12 +4,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 
 #include "app/app_context.h"
+#include "gui/data_dialog.h"
 #include "gui/list_view.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
@@ -42,6 +44,7 @@ struct Window {
         testApplication();
         registerTableDialogs(qtUi);
         registerStreamDialogs(qtUi);
+        registerDataDialog(qtUi);
         setUi(&qtUi);
         app.settings.mdbdir = dir.str();
         app.startupFolder = dir.str();
@@ -150,6 +153,28 @@ TEST(StreamPage, DeleteThisStreamAsksFirst)
     }
     EXPECT_FALSE(w.app.db->streams.isLive(w.b));
     EXPECT_EQ(w.page().streamView()->model()->rowCount(), 1);
+}
+
+TEST(StreamPage, DateEditTypesTheSolInTheDateDialog)
+{
+    Window w;
+    ModalAnswers answers({[](QWidget* modal) {
+        EXPECT_EQ(modal->windowTitle(), "VN_B SOLp");
+        const QList<QLineEdit*> edits =
+            modal->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_EQ(edits.size(), 2);
+        QLineEdit* sol = edits[1];
+        EXPECT_EQ(sol->text(), "140.00000");
+        sol->selectAll();
+        QTest::keyClicks(sol, "262");
+        modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    }});
+    w.page().page().notify(CPageStream::kDatePeak, 0,
+                           w.app.db->streams.cell(w.b, S::valid)->integer);
+    EXPECT_EQ(answers.answered(), 1);
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_NEAR(w.app.db->streams.cell(w.b, S::solp)->real, 262.0f, 1e-4);
+    EXPECT_STREQ(w.app.db->streams.text(w.b, S::MDp), "12/14");
 }
 
 TEST(StreamSelectionDialog, ClickAndOkChooseTheStreams)

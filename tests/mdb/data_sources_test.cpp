@@ -128,15 +128,15 @@ TEST(DataSources, CheckReportsDuplicateCodesAndTheNearLimit)
 {
     ScopedScriptedUi scripted;
     Database db;
-    addSource(db, 1000, 1, "GMN");
-    addSource(db, 1001, 0, "GMN");
+    addSource(db, 1000, 1, "SkyCam");
+    addSource(db, 1001, 0, "SkyCam");
     addSource(db, 41000, 1, "WK", 41000u * kIdsPerSource + 90000);
-    addSource(db, 1002, 1, "gmn");
+    addSource(db, 1002, 1, "skycam");
     db.sources.selectCurrentDsid(41000);
     scripted->clear();
     db.sources.checkDsidTable();
     EXPECT_EQ(scripted->messages(),
-              (std::vector<std::string>{"Duplicate DSID code found\nPlease correct GMN",
+              (std::vector<std::string>{"Duplicate DSID code found\nPlease correct SkyCam",
                                         "current ID number comes to near limit\nPlease make new "
                                         "DSID and set it as current"}));
 }
@@ -171,7 +171,7 @@ TEST(CDSIDdlg, OkChecksTheTypedNumber)
 {
     ScopedScriptedUi scripted;
     Database db;
-    addSource(db, 1000, 1, "GMN");
+    addSource(db, 1000, 1, "SkyCam");
     addSource(db, 1500, 0, "OFF");
     db.sources.markInUse();
     struct Case {

@@ -154,7 +154,7 @@ TEST(LoadAll, HandEditedDatabaseLoadsWithMessagesAndKeepsUnresolvedLinks)
                {"401,4100000001,100000000", "401,999,100000001", "401,4100000002,777"});
     writeFileBytes(mdb.path("UList.csv"), "");
     writeTable(mdb.path("UDSID.csv"), kDsidHeader,
-               {dsidLine(1000, 1, "GMN", 100000004), dsidLine(41000, 1, "GMN", 4100000003u),
+               {dsidLine(1000, 1, "SkyCam", 100000004), dsidLine(41000, 1, "SkyCam", 4100000003u),
                 "1,41001,1,_XX,not a number"});
     ScopedScriptedUi scripted;
     Database db;
@@ -167,7 +167,7 @@ TEST(LoadAll, HandEditedDatabaseLoadsWithMessagesAndKeepsUnresolvedLinks)
                   " Link table contains unknown id 4100000000 -- 4100000001",
                   " Link table contains unknown id 4100000000 -- 4100000002",
                   " Link table contains unknown id 999 -- 100000001",
-                  "Duplicate DSID code found\nPlease correct GMN",
+                  "Duplicate DSID code found\nPlease correct SkyCam",
               }));
     ASSERT_TRUE(saveAll(db, mdb.folder()));
     EXPECT_EQ(readFileBytes(mdb.path("USOlink.csv")),

@@ -45,7 +45,7 @@ SampleMdb::SampleMdb()
 {
     std::filesystem::create_directories(dir.path() / "orbits");
     writeTable(path("UDSID.csv"), kDsidHeader,
-               {dsidLine(1000, 1, "GMN", 100000004), dsidLine(41000, 1, "WK", 4100000003u)});
+               {dsidLine(1000, 1, "SkyCam", 100000004), dsidLine(41000, 1, "WK", 4100000003u)});
     writeTable(path("UList.csv"), kListHeader, {"101,4100000000,_L_WK_test,_v1.0,_"});
     writeTable(path("ULSlink.csv"), kListStreamHeader,
                {"201,4100000000,4100000001", "201,4100000000,4100000002"});

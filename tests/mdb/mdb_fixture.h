@@ -28,7 +28,7 @@ inline const char* kOrbitHeader =
     "_Version,_OID,_use,_name,_mjd,_sol,_ra,_dec,_vg,_type,_a,_q,_e,_peri,_node,_incl,_M,_T/e,"
     "_r_sd,_v_sd,_Hb,_He,_zr,_mag,_mass,_memo";
 
-// A small database: data sources 1000 "GMN" and 41000 "WK", one list of two
+// A small database: data sources 1000 "SkyCam" and 41000 "WK", one list of two
 // streams, two orbit files of two orbits each, three stream-orbit links.
 struct SampleMdb {
     TempDir dir;

@@ -104,9 +104,9 @@ TEST(ULayout, EmptyNameAndDateFieldsThatAreNotNumbers)
 TEST(U2Layout, WritesEveryFieldFromItsSource)
 {
     ConversionHarness h;
-    ASSERT_EQ(h.convert(OrbitLayout::U2, "U2_gmn.csv", "header\r\n" + u2Line("_GMN1")), 1);
+    ASSERT_EQ(h.convert(OrbitLayout::U2, "U2_skycam.csv", "header\r\n" + u2Line("_Sky1")), 1);
     const Fields r = h.targetRows().at(0);
-    const Fields expected{"501",      "4100000000",  "1",     "_GMN1", "55420.896354", "140.1",
+    const Fields expected{"501",      "4100000000",  "1",     "_Sky1", "55420.896354", "140.1",
                           "46.1",     "57.6",        "59.1",  "1",     "15.0",         "0.95",
                           "0.937",    "151.0",       "139.4", "113.0", "0.000000",     "0.000000",
                           "0.3",      "1.2",         "105.0", "90.0",  "-1.000000",    "-2.1",

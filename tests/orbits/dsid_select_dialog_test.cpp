@@ -17,12 +17,12 @@ Items itemsOf(const std::vector<CDSIDSDlg::Item>& items)
     return plain;
 }
 
-// WK (41000, row 0) in use, GMN (1000, row 1) in use, OFF (2000, row 2) not in use, and a
+// WK (41000, row 0) in use, SkyCam (1000, row 1) in use, OFF (2000, row 2) not in use, and a
 // deleted row 3.
 struct FourSources : MdbSession {
     FourSources()
     {
-        addSource(1000, "GMN");
+        addSource(1000, "SkyCam");
         offRow = addSource(2000, "OFF");
         db().dsids.cell(offRow, col::Dsid::use)->number = 0;
         db().dsids.deleteRow(addSource(3000, "DEL"));
@@ -37,7 +37,7 @@ TEST(DsidSelect, ChoicesAreTheSourcesInUseInTableOrderWithTheCurrentSelected)
     CDSIDSDlg dialog(s.app(), "Import orbits", false);
     ASSERT_TRUE(dialog.open());
     EXPECT_EQ(dialog.messageText(), "Import orbits");
-    EXPECT_EQ(itemsOf(dialog.dsidItems()), (Items{{"WK", 0}, {"GMN", 1}}));
+    EXPECT_EQ(itemsOf(dialog.dsidItems()), (Items{{"WK", 0}, {"SkyCam", 1}}));
     EXPECT_EQ(dialog.dsidSelection(), 0);
     EXPECT_EQ(s.db().sources.currentDsid(), 41000u);
     EXPECT_FALSE(dialog.showsOrbitFileChoice());

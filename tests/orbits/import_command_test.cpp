@@ -53,11 +53,11 @@ TEST_P(ImportLayoutTest, EveryRowIsFoundAfterAReloadWithItsValues)
 {
     const LayoutSource& layout = GetParam();
     MdbSession s;
-    s.addSource(1000, "GMN");
+    s.addSource(1000, "SkyCam");
     s.saveAndReload();
     s.ui().answerPath(s.source(layout.fileName, layout.text({"A1", "B2"})));
-    chooseSourceInDialog(s.ui(), "GMN");
-    s.ui().answerPath(s.orbitPath("O_GMN_new.csv"));
+    chooseSourceInDialog(s.ui(), "SkyCam");
+    s.ui().answerPath(s.orbitPath("O_SkyCam_new.csv"));
     NoFeedback feedback;
     EXPECT_EQ(importOrbitFile(s.app(), feedback), 2);
     EXPECT_TRUE(s.ui().messages().empty());
@@ -65,7 +65,7 @@ TEST_P(ImportLayoutTest, EveryRowIsFoundAfterAReloadWithItsValues)
     EXPECT_FALSE(s.db().modified);
 
     s.reloadFromDisk();
-    const int file = s.orbitFileRow("O_GMN_new.csv");
+    const int file = s.orbitFileRow("O_SkyCam_new.csv");
     ASSERT_GE(file, 0);
     EXPECT_EQ(s.db().orbitFiles.cell(file, col::OrbitFile::use)->number, 1u);
     EXPECT_EQ(s.db().orbitFiles.cell(file, col::OrbitFile::loaded)->number, 1u);
@@ -73,7 +73,7 @@ TEST_P(ImportLayoutTest, EveryRowIsFoundAfterAReloadWithItsValues)
     // The first IDs of data source 1000, in source order.
     std::uint32_t oid = 100000000;
     for (const std::string tag : {"A1", "B2"}) {
-        const ExpectedOrbit expected = layout.expected(tag, "GMN");
+        const ExpectedOrbit expected = layout.expected(tag, "SkyCam");
         const int row = s.orbitRow(expected.name);
         ASSERT_GE(row, 0) << expected.name;
         CUTABLE& orbits = s.db().orbits;
@@ -124,17 +124,17 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ImportAgainTest, testing::ValuesIn(layoutSourc
 TEST(Import, DuplicatesAreThoseOfTheCurrentDataSourceOnly)
 {
     MdbSession s;
-    s.addSource(1000, "GMN");
+    s.addSource(1000, "SkyCam");
     s.saveAndReload();
     const LayoutSource& u2 = layoutSources()[2];
     const std::string source = s.source(u2.fileName, u2.text({"A1"}));
     ASSERT_EQ(s.import(source, "O_WK_first.csv"), 1);
     s.ui().answerPath(source);
-    chooseSourceInDialog(s.ui(), "GMN");
-    s.ui().answerPath(s.orbitPath("O_GMN_first.csv"));
+    chooseSourceInDialog(s.ui(), "SkyCam");
+    s.ui().answerPath(s.orbitPath("O_SkyCam_first.csv"));
     NoFeedback feedback;
     EXPECT_EQ(importOrbitFile(s.app(), feedback), 1);
-    EXPECT_EQ(s.import(source, "O_GMN_again.csv"), 0);
+    EXPECT_EQ(s.import(source, "O_SkyCam_again.csv"), 0);
 }
 
 TEST(Import, ExistingTargetGetsTheRowsAppendedUnderOneRegistration)

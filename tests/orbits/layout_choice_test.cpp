@@ -15,9 +15,9 @@ struct NameCase {
 const NameCase kNameCases[] = {
     {"own orbit file", "O_WK_4100000000.csv", OrbitLayout::O, ""},
     {"U layout", "U20100812.csv", OrbitLayout::U, ""},
-    {"U2 layout", "U2_gmn.csv", OrbitLayout::U2, ""},
-    {"U2 without underscore is U", "U2gmn.csv", OrbitLayout::U, ""},
-    {"U3_ refused", "U3_gmn.csv", std::nullopt, "file name invalid"},
+    {"U2 layout", "U2_skycam.csv", OrbitLayout::U2, ""},
+    {"U2 without underscore is U", "U2skycam.csv", OrbitLayout::U, ""},
+    {"U3_ refused", "U3_skycam.csv", std::nullopt, "file name invalid"},
     {"U_ is U when the third character is not _", "U_x.csv", OrbitLayout::U, ""},
     {"lower-case u refused", "u20100812.csv", std::nullopt, "file name invalid"},
     {"M layout", "M_radiants.csv", OrbitLayout::M, ""},

@@ -111,7 +111,7 @@ const std::vector<LayoutSource>& layoutSources()
          [](const std::string& tag, const std::string&) {
              return ExpectedOrbit{tag, "PER-abc-J8_EE", kPerseidMjd};
          }},
-        {"U2", "U2_gmn.csv", u2Source,
+        {"U2", "U2_skycam.csv", u2Source,
          [](const std::string& tag, const std::string&) {
              return ExpectedOrbit{tag, "st1-st2-PER", kCarriedMjd};
          }},

@@ -5,6 +5,7 @@
 #include "app/main_window_logic.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
+#include "orbits/data_dlg.h"
 #include "platform/feedback.h"
 #include "platform/scripted_ui.h"
 #include "stream_db.h"
@@ -186,19 +187,54 @@ TEST_F(PageFixture, GroupingButtonsLinkCountAndWriteTheCountFile)
     EXPECT_EQ(db().streams.cell(a, S::ssel)->number, 0u);
 }
 
-TEST_F(PageFixture, DateEditStoresTheSolAndItsMonthDay)
+struct DateEditCase {
+    const char* name;
+    int dateColumn; // the M/D column double-clicked
+    int solColumn;
+    const char* title;
+};
+
+const DateEditCase kDateEdits[] = {
+    {"First", S::MD1, S::sol1, "VN_B SOL1"},
+    {"Last", S::MD2, S::sol2, "VN_B SOL"},
+    {"Peak", S::MDp, S::solp, "VN_B SOLp"},
+};
+
+struct DateEditTest : PageFixture, ::testing::WithParamInterface<DateEditCase> {};
+
+TEST_P(DateEditTest, DoubleClickEditsTheSolInTheDateDialog)
 {
-    ui->answerDialog([](DialogModel& model) {
-        auto& dialog = static_cast<StreamSolDlg&>(model);
-        EXPECT_EQ(dialog.title(), "VN_B SOLp");
-        EXPECT_FALSE(dialog.setSol(360.5));
-        return dialog.setSol(262.0);
+    const DateEditCase& c = GetParam();
+    const float before = db().streams.cell(b, c.solColumn)->real;
+    const int year = mdb.app.settings.dlg_Y;
+    ui->answerDialog([&](DialogModel& model) {
+        auto& dialog = static_cast<CDataDlg&>(model);
+        EXPECT_EQ(dialog.title(), c.title);
+        EXPECT_EQ(dialog.field(CDataDlg::Year), year);
+        EXPECT_NEAR(dialog.sol(), before, 1e-4);
+        dialog.typeSol("360.5");
+        EXPECT_EQ(dialog.solStatus(), CDataDlg::kInvalid);
+        dialog.typeSol("262");
+        return true;
     });
-    page->notify(CPageStream::kDatePeak, 0, lineOf(b));
-    EXPECT_EQ(db().streams.cell(b, S::solp)->real, 262.0f);
-    EXPECT_STREQ(db().streams.text(b, S::MDp), "12/14");
+    ui->answerDialog([](DialogModel& model) {
+        static_cast<CDataDlg&>(model).typeSol("10");
+        return false;
+    });
+    const int listColumn = listColumnOf(c.dateColumn);
+    ASSERT_GE(listColumn, 0);
+    page->streamView().doubleClick(lineOf(b), listColumn);
+    EXPECT_NEAR(db().streams.cell(b, c.solColumn)->real, 262.0f, 1e-4);
+    EXPECT_STREQ(db().streams.text(b, c.dateColumn), "12/14");
+    EXPECT_EQ(db().streams.cell(a, c.solColumn)->real, before);
     EXPECT_TRUE(db().modified);
+
+    // Cancel keeps the value.
+    page->streamView().doubleClick(lineOf(b), listColumn);
+    EXPECT_NEAR(db().streams.cell(b, c.solColumn)->real, 262.0f, 1e-4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ends, DateEditTest, testing::ValuesIn(kDateEdits), caseName);
 
 TEST_F(PageFixture, CancelledNewStreamGivesItsIdBack)
 {

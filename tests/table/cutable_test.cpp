@@ -53,6 +53,9 @@ TEST(Cutable, DeletedRowKeepsItsIndexAndAnswersExistZero)
     EXPECT_EQ(t.table.exist(1), CUTABLE::kDeleted);
     EXPECT_FALSE(t.table.isLive(1));
     EXPECT_TRUE(t.table.isLive(2));
+    const bool liveRows[] = {false, true, false, true, false};
+    for (int row = -1; row <= 3; ++row)
+        EXPECT_EQ(isLiveRow(t.table, row), liveRows[row + 1]) << row;
     EXPECT_EQ(t.table.addRow(), 3) << "deleted slots are not reused";
 }
 

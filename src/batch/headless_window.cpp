@@ -17,7 +17,8 @@ std::string executableFolder()
 
 } // namespace
 
-bool HeadlessWindow::open(const std::string& command, const std::string& mdb)
+bool HeadlessWindow::open(const std::string& command, const std::string& mdb,
+                          const std::function<void(Settings&)>& options)
 {
     std::error_code error;
     if (!std::filesystem::is_directory(mdb, error)) {
@@ -29,6 +30,8 @@ bool HeadlessWindow::open(const std::string& command, const std::string& mdb)
     m_app.settings = defaultSettings({m_app.startupFolder, {}});
     m_app.views.resetToDefaults();
     readSettings(m_app.settings, m_app.views, m_app.startupFolder);
+    if (options)
+        options(m_app.settings);
     m_app.settings.mdbdir = mdb;
     m_app.currentLid = static_cast<std::uint32_t>(m_app.settings.ps_lid);
     m_app.db = std::make_unique<Database>();

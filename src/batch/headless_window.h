@@ -3,6 +3,7 @@
 // of the current folder's settings file, the MDB loaded, the Stream page's current list and
 // the Orbit page's listing as the pages set them when they open.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,8 +18,9 @@ public:
     HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
     // False, after a line on standard error led by the command's name, when the MDB folder is
-    // missing.
-    [[nodiscard]] bool open(const std::string& command, const std::string& mdb);
+    // missing. The command's options change the settings read before the MDB is loaded.
+    [[nodiscard]] bool open(const std::string& command, const std::string& mdb,
+                            const std::function<void(Settings&)>& options = {});
 
     AppContext& app() { return m_app; }
     CPageStream& streamPage() { return *m_stream; }

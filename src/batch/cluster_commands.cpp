@@ -2,18 +2,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_context.h"
 #include "batch/batch_command.h"
+#include "batch/headless_window.h"
 #include "cluster/cluster_command.h"
 #include "cluster/cluster_dlg.h"
-#include "cluster/cluster_pages.h"
 #include "mdb/database_store.h"
-#include "mdb/schema.h"
+#include "orbits/dsid_select_dialog.h"
 
 namespace {
 
@@ -75,52 +75,57 @@ bool applyParameters(Settings& s, const ClusterArgs& args)
     return true;
 }
 
-// The live stream list of this name whose data source is in use, -1 when there is none.
-int listInUse(const Database& db, const std::string& name)
+// The Stream page's item of the list in use of this name, -1 when there is none.
+int listItem(const CPageStream& page, const std::string& name)
 {
-    using C = col::List;
-    for (int row = 0; row < db.lists.count(); ++row)
-        if (db.lists.isLive(row) && db.sources.isInUse(db.lists.cell(row, C::LID)->number) &&
-            name == db.lists.text(row, C::name))
-            return row;
+    const std::vector<CPageStream::ListItem>& items = page.listItems();
+    for (std::size_t item = 0; item < items.size(); ++item)
+        if (items[item].name == name)
+            return static_cast<int>(item);
     return -1;
 }
 
-// What the Orbit page lists under the default settings: every orbit of a data source in use
-// whose use flag is set, in table order. Stands in until the page's own listing can be run
-// without a window.
-std::vector<int> orbitsOfSourcesInUse(const Database& db)
+// Chooses the data source of this code in the DSID select dialog; Cancel when none is in use.
+std::function<bool(DialogModel&)> chooseSource(const std::string& code, bool& found)
 {
-    using C = col::Orbit;
-    std::vector<int> rows;
-    for (int row = 0; row < db.orbits.count(); ++row)
-        if (db.orbits.isLive(row) && db.sources.isInUse(db.orbits.cell(row, C::OID)->number) &&
-            db.orbits.cell(row, C::use)->number != 0)
-            rows.push_back(row);
-    return rows;
+    return [&code, &found](DialogModel& model) {
+        auto& dialog = static_cast<CDSIDSDlg&>(model);
+        const std::vector<CDSIDSDlg::Item>& items = dialog.dsidItems();
+        for (std::size_t item = 0; item < items.size() && !found; ++item)
+            if (items[item].text == code) {
+                dialog.selectDsid(static_cast<int>(item));
+                found = true;
+            }
+        return found;
+    };
 }
 
+// The window's run: the list chosen on the Stream page, then the Orbit page's "clustering"
+// over the orbits it lists, answered as its user would.
 int cluster(const std::vector<std::string>& args)
 {
     const std::optional<ClusterArgs> parsed = parseClusterArgs(args);
     if (!parsed)
         return kBatchUsage;
     BatchAnswers answers;
-    const std::unique_ptr<AppContext> opened = openMdb("cluster", parsed->mdb, parsed->dsidCode);
-    if (!opened)
+    HeadlessWindow window;
+    if (!window.open("cluster", parsed->mdb))
         return kBatchFailed;
-    AppContext& app = *opened;
+    AppContext& app = window.app();
     if (!applyParameters(app.settings, *parsed))
         return kBatchUsage;
-    app.currentListRow = listInUse(*app.db, parsed->listName);
-    if (app.currentListRow < 0) {
+    const int item = listItem(window.streamPage(), parsed->listName);
+    if (item < 0) {
         std::fprintf(stderr, "cluster: no stream list in use is named %s\n",
                      parsed->listName.c_str());
         return kBatchFailed;
     }
-    app.currentLid = app.db->lists.cell(app.currentListRow, col::List::LID)->number;
+    window.streamPage().chooseList(item);
+    connectClustering(app, window.streamPage(), window.orbitPage());
 
+    bool sourceFound = false;
     bool complete = false;
+    answers->answerDialog(chooseSource(parsed->dsidCode, sourceFound));
     answers->answerDialog([&](DialogModel& model) {
         auto& dialog = static_cast<CClusterDlg&>(model);
         dialog.runToEnd();
@@ -128,8 +133,12 @@ int cluster(const std::vector<std::string>& args)
         complete = !dialog.idsRanOut();
         return true;
     });
-    ClusterPages pages;
-    runClustering(app, orbitsOfSourcesInUse(*app.db), pages);
+    window.orbitPage().clustering();
+    if (!sourceFound) {
+        std::fprintf(stderr, "cluster: no data source in use has the code %s\n",
+                     parsed->dsidCode.c_str());
+        return kBatchFailed;
+    }
     if (!saveAll(*app.db, app.settings.mdbdir))
         return kBatchFailed;
     return complete ? kBatchOk : kBatchFailed;
@@ -141,8 +150,8 @@ std::vector<BatchCommand> clusterCommands()
 {
     return {
         {"cluster", "MDB LIST --dsid CODE [--sol S] [--r R] [--v V] [--d D] [--minc N]",
-         "cluster the orbits of the data sources in use into new streams of LIST with SIDs of "
-         "CODE, save, print the log",
+         "cluster the orbits the Orbit page lists under the settings' conditions and filters into "
+         "new streams of LIST with SIDs of CODE, save, print the log",
          cluster},
     };
 }

@@ -1,19 +1,16 @@
 // Batch command "map": one of the three maps rendered without a window.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "app/app_context.h"
 #include "batch/batch_command.h"
+#include "batch/headless_window.h"
 #include "maps/canvas.h"
 #include "maps/page_omap.h"
 #include "maps/page_radiant.h"
 #include "maps/page_smap.h"
 #include "maps/save_map.h"
-#include "mdb/database_store.h"
-#include "orbits/page_orbit.h"
-#include "streams/stream_membership.h"
 
 namespace {
 
@@ -65,24 +62,13 @@ std::optional<MapArgs> parseMapArgs(const std::vector<std::string>& args)
     return parsed;
 }
 
-std::string executableFolder()
+// The application as the window opens it on this MDB, with the star catalogue and the planet
+// tracks the maps draw.
+bool startHeadless(HeadlessWindow& window, const std::string& mdb)
 {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : exe.parent_path().string();
-}
-
-// The application as start-up leaves it, on this MDB, without a window.
-bool startHeadless(AppContext& app, const std::string& mdb)
-{
-    std::error_code error;
-    app.startupFolder = std::filesystem::current_path(error).string();
-    app.executableFolder = executableFolder();
-    app.settings = defaultSettings({app.startupFolder, {}});
-    app.views.resetToDefaults();
-    readSettings(app.settings, app.views, app.startupFolder);
-    app.settings.mdbdir = mdb;
-    app.currentLid = static_cast<std::uint32_t>(app.settings.ps_lid);
+    if (!window.open("map", mdb))
+        return false;
+    AppContext& app = window.app();
     const std::optional<std::string> stars =
         findStarCatalogueFolder(starCatalogueFolders(app.startupFolder, app.executableFolder));
     if (!stars) {
@@ -90,14 +76,6 @@ bool startHeadless(AppContext& app, const std::string& mdb)
         return false;
     }
     app.stars = loadStarCatalogue(*stars);
-    app.db = std::make_unique<Database>();
-    loadAll(*app.db, mdb, app.settings.dlg_Y);
-    // As the Stream page does when it opens: the settings' list is the current one.
-    markValidStreams(*app.db);
-    app.currentListRow = listRowOf(*app.db, app.currentLid);
-    markListMembers(*app.db, app.currentListRow);
-    // As the Orbit page does when it opens: the selection of the settings' conditions.
-    CPageOrbit(app).initialise();
     app.planetTracks = PlanetTracks(app.settings.dlg_Y, app.settings.dlg_M, app.settings.dlg_D);
     return true;
 }
@@ -107,14 +85,10 @@ int renderMap(const std::vector<std::string>& args)
     const std::optional<MapArgs> parsed = parseMapArgs(args);
     if (!parsed)
         return kBatchUsage;
-    std::error_code error;
-    if (!std::filesystem::is_directory(parsed->mdb, error)) {
-        std::fprintf(stderr, "map: no MDB folder %s\n", parsed->mdb.c_str());
+    HeadlessWindow window;
+    if (!startHeadless(window, parsed->mdb))
         return kBatchFailed;
-    }
-    AppContext app;
-    if (!startHeadless(app, parsed->mdb))
-        return kBatchFailed;
+    AppContext& app = window.app();
     MapInputsCache inputs(app);
     std::unique_ptr<CMapPage> page;
     if (parsed->kind == "sky")

@@ -10,7 +10,7 @@
 
 #include "app/app_context.h"
 #include "batch/batch_command.h"
-#include "mdb/database_store.h"
+#include "batch/headless_window.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_exports.h"
 #include "orbits/page_orbit.h"
@@ -162,39 +162,34 @@ bool chooseStreamsOfCode(AppContext& app, const std::string& code)
     return found;
 }
 
-// The MDB loaded and the selection run under the parsed conditions; the page's
-// list and counts as the window would show them.
+// The pages opened on the MDB as the window opens them, under the parsed conditions; the
+// Orbit page's list and counts as the window would show them.
 class SelectionRun {
 public:
     std::optional<int> start(const SelectionArgs& args, const char* command)
     {
-        const std::string& mdb = args.positional.front();
-        std::error_code error;
-        if (!std::filesystem::is_directory(mdb, error)) {
-            std::fprintf(stderr, "%s: no MDB folder %s\n", command, mdb.c_str());
+        // The parsed settings are the same settings file's, changed by the options.
+        if (!m_window.open(command, args.positional.front(),
+                           [&args](Settings& settings) { settings = args.settings; }))
             return kBatchFailed;
+        if (args.stream) {
+            if (!chooseStreamsOfCode(app(), *args.stream)) {
+                std::fprintf(stderr, "%s: no stream has the code %s\n", command,
+                             args.stream->c_str());
+                return kBatchFailed;
+            }
+            m_window.orbitPage().rebuildView();
         }
-        m_app.settings = args.settings;
-        m_app.settings.mdbdir = mdb;
-        m_app.db = std::make_unique<Database>();
-        loadAll(*m_app.db, mdb, m_app.settings.dlg_Y);
-        if (args.stream && !chooseStreamsOfCode(m_app, *args.stream)) {
-            std::fprintf(stderr, "%s: no stream has the code %s\n", command, args.stream->c_str());
-            return kBatchFailed;
-        }
-        m_page = std::make_unique<CPageOrbit>(m_app);
-        m_page->initialise();
         if (args.sol) {
-            m_app.selection.currentSol = *args.sol;
-            m_page->rebuildView();
+            app().selection.currentSol = *args.sol;
+            m_window.orbitPage().rebuildView();
         }
         return std::nullopt;
     }
-    AppContext& app() { return m_app; }
+    AppContext& app() { return m_window.app(); }
 
 private:
-    AppContext m_app;
-    std::unique_ptr<CPageOrbit> m_page;
+    HeadlessWindow m_window;
 };
 
 void printAverages(const OrbitSelection& selection)

@@ -5,7 +5,9 @@
 
 #include "app/app_context.h"
 #include "cluster/cluster_dlg.h"
+#include "cluster/cluster_pages.h"
 #include "mdb/schema.h"
+#include "orbits/page_orbit.h"
 #include "platform/ui.h"
 
 std::vector<int> listedOrbitRows(const Database& db)
@@ -21,4 +23,12 @@ void runClustering(AppContext& app, std::vector<int> candidateRows, ClusterPages
 {
     CClusterDlg dialog(app, std::move(candidateRows), pages);
     ui().runModal(dialog);
+}
+
+void connectClustering(AppContext& app, CPageStream& streamPage, CPageOrbit& orbitPage)
+{
+    orbitPage.runClusteringDialog = [&app, &streamPage, &orbitPage] {
+        WindowClusterPages pages(app, streamPage, orbitPage);
+        runClustering(app, listedOrbitRows(*app.db), pages);
+    };
 }

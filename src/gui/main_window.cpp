@@ -9,7 +9,6 @@
 
 #include "app/app_context.h"
 #include "cluster/cluster_command.h"
-#include "cluster/cluster_pages.h"
 #include "gui/map_pages.h"
 #include "gui/map_view.h"
 #include "gui/orbit_page.h"
@@ -90,10 +89,7 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     m_orbitPage = new OrbitPage(*m_orbit, m_left);
     m_left->addTab(m_orbitPage, "Orbit");
     m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
-    m_orbit->runClusteringDialog = [this] {
-        WindowClusterPages pages(m_app, *m_stream, *m_orbit);
-        runClustering(m_app, listedOrbitRows(*m_app.db), pages);
-    };
+    connectClustering(m_app, *m_stream, *m_orbit);
     addMapPages();
     connect(m_right, &QTabWidget::currentChanged, this,
             [this](int index) { m_mapShown[static_cast<std::size_t>(index)] = true; });

@@ -7,11 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "app/app_context.h"
 #include "batch/batch_command.h"
 #include "batch_test_support.h"
+#include "cluster/cluster_command.h"
+#include "cluster/cluster_dlg.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
+#include "orbits/dsid_select_dialog.h"
+#include "orbits/page_orbit.h"
+#include "orbits/page_setup.h"
+#include "streams/page_stream.h"
 #include "support/test_support.h"
 #include "table/links.h"
 
@@ -28,6 +35,56 @@ struct DemoCopy {
                  fs::copy_options::recursive);
     }
 };
+
+constexpr const char* kList = "L_IAU_IAU_established";
+
+// The user of the window: start-up's settings from the folder's settings file, the pages
+// opened, the list chosen on the Stream page, the Orbit page's clustering with the work source,
+// the dialog run to its end, then Save Tables. Returns the dialog's candidate count.
+int clusterAsTheWindowDoes(const std::string& startupFolder, const std::string& mdb)
+{
+    AppContext app;
+    app.startupFolder = startupFolder;
+    app.settings = defaultSettings({startupFolder, {}});
+    app.views.resetToDefaults();
+    EXPECT_EQ(readSettings(app.settings, app.views, startupFolder), SettingsFileState::Read);
+    app.settings.mdbdir = mdb;
+    app.db = std::make_unique<Database>();
+    loadAll(*app.db, mdb, app.settings.dlg_Y);
+    CPageSetup setup(app);
+    CPageStream stream(app);
+    CPageOrbit orbit(app);
+    connectClustering(app, stream, orbit);
+    setup.initialise();
+    stream.initialise();
+    orbit.initialise();
+    const std::vector<CPageStream::ListItem>& lists = stream.listItems();
+    const auto list =
+        std::find_if(lists.begin(), lists.end(),
+                     [](const CPageStream::ListItem& item) { return item.name == kList; });
+    EXPECT_NE(list, lists.end());
+    stream.chooseList(static_cast<int>(list - lists.begin()));
+
+    BatchAnswers user;
+    int candidates = -1;
+    user->answerDialog([](DialogModel& model) {
+        auto& dialog = dynamic_cast<CDSIDSDlg&>(model);
+        for (std::size_t item = 0; item < dialog.dsidItems().size(); ++item)
+            if (dialog.dsidItems()[item].text == "WK")
+                dialog.selectDsid(static_cast<int>(item));
+        return true;
+    });
+    user->answerDialog([&candidates](DialogModel& model) {
+        auto& dialog = dynamic_cast<CClusterDlg&>(model);
+        candidates = dialog.candidateCount();
+        dialog.runToEnd();
+        return true;
+    });
+    orbit.clustering();
+    EXPECT_EQ(user->pendingAnswers(), 0u);
+    EXPECT_TRUE(saveAll(*app.db, mdb));
+    return candidates;
+}
 
 CommandRun runCluster(const std::vector<std::string>& args)
 {
@@ -79,6 +136,44 @@ TEST(ClusterCommand, ParametersChangeTheRun)
     ASSERT_EQ(strict.status, kBatchOk) << strict.err;
     EXPECT_EQ(strict.out, "");
     EXPECT_NE(strict.err.find("new stream = 0"), std::string::npos);
+}
+
+// Under a settings file with a vg condition and its own minimum count, the batch command and
+// the window's clustering give the same streams, columns and links byte for byte.
+TEST(ClusterCommand, SameTablesAsTheWindow)
+{
+    TempDir folder;
+    DemoCopy batch, window;
+    Settings settings = defaultSettings({folder.path().string(), {}});
+    settings.mdbdir = window.mdb;
+    settings.po_vC = 1;
+    settings.po_v1 = 35;
+    settings.po_v2 = 8;
+    settings.ac_minc = 8;
+    ViewLayouts views;
+    views.resetToDefaults();
+    ASSERT_TRUE(writeSettings(settings, views, folder.path().string()));
+    Database demo;
+    loadAll(demo, window.mdb, settings.dlg_Y);
+
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.path());
+    const CommandRun run = runCluster({batch.mdb, kList, "--dsid", "WK"});
+    fs::current_path(before);
+    ASSERT_EQ(run.status, kBatchOk) << run.err;
+    EXPECT_GT(lineCount(run.out), 1);
+
+    const int candidates = clusterAsTheWindowDoes(folder.path().string(), window.mdb);
+    // The condition leaves out part of the orbits.
+    EXPECT_GT(candidates, 0);
+    EXPECT_LT(candidates, liveRowCount(demo.orbits));
+    for (const char* table : {"UStream.csv", "USOlink.csv", "ULSlink.csv", "UDSID.csv"}) {
+        SCOPED_TRACE(table);
+        const std::string batchBytes = readFileBytes(batch.mdb + "/" + table);
+        EXPECT_EQ(batchBytes, readFileBytes(window.mdb + "/" + table));
+        EXPECT_NE(batchBytes,
+                  readFileBytes(std::string(ORVANTELLA_SOURCE_DIR) + "/data/demo/MDB/" + table));
+    }
 }
 
 struct BadArgs {

@@ -1,0 +1,46 @@
+// Start-up and the opening pages without a window.
+#include "batch/headless_window.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "mdb/database_store.h"
+
+namespace {
+
+std::string executableFolder()
+{
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+} // namespace
+
+bool HeadlessWindow::open(const std::string& command, const std::string& mdb,
+                          const std::function<void(Settings&)>& options)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(mdb, error)) {
+        std::fprintf(stderr, "%s: no MDB folder %s\n", command.c_str(), mdb.c_str());
+        return false;
+    }
+    m_app.startupFolder = std::filesystem::current_path(error).string();
+    m_app.executableFolder = executableFolder();
+    m_app.settings = defaultSettings({m_app.startupFolder, {}});
+    m_app.views.resetToDefaults();
+    readSettings(m_app.settings, m_app.views, m_app.startupFolder);
+    if (options)
+        options(m_app.settings);
+    m_app.settings.mdbdir = mdb;
+    m_app.currentLid = static_cast<std::uint32_t>(m_app.settings.ps_lid);
+    m_app.db = std::make_unique<Database>();
+    loadAll(*m_app.db, mdb, m_app.settings.dlg_Y);
+    // The pages open in the window's order: the Stream page's list is current before the
+    // Orbit page runs the selection of the settings' conditions.
+    m_stream = std::make_unique<CPageStream>(m_app);
+    m_orbit = std::make_unique<CPageOrbit>(m_app);
+    m_stream->initialise();
+    m_orbit->initialise();
+    return true;
+}

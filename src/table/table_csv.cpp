@@ -11,8 +11,13 @@
 
 namespace {
 
-constexpr std::size_t kMaxTextField = 254; // a 255th character breaks the file
+// The longest texts the cells hold; both are written and read back whole.
+constexpr std::size_t kMaxTextField = UCBUF::kMaxLength;
 constexpr std::size_t kMaxCodeField = 7;
+// "%f" of -FLT_MAX: a sign, 39 digits, the point and six decimals.
+constexpr std::size_t kLongestFloatText = 47;
+constexpr std::size_t kLongestIntText = 11;      // "-2147483648"
+constexpr std::size_t kLongestUnsignedText = 10; // "4294967295"
 
 // Saved columns with a file form; link lists have none.
 bool isFileColumn(const UColumnDef& column)
@@ -45,19 +50,47 @@ std::string headerLine(const UTableDef& definition)
     return header + "\r\n";
 }
 
-std::size_t maxLineBytes(const UTableDef& definition)
+std::size_t longestField(int type)
 {
-    std::size_t bytes = kMaxNumberText + 2;
-    for (int column = 1; column < definition.columnCount; ++column)
-        bytes += 2 + std::max(kMaxNumberText, UCBUF::kMaxLength + 1);
-    return bytes;
+    switch (type) {
+    case kTypeInt:
+        return kLongestIntText;
+    case kTypeFloat:
+        return kLongestFloatText;
+    case kTypeText:
+        return 1 + kMaxTextField;
+    case kTypeCode:
+        return 1 + kMaxCodeField;
+    default:
+        return kLongestUnsignedText;
+    }
 }
 
+// The longest data line the table can be written as, without its line end.
+std::size_t longestLine(const UTableDef& definition)
+{
+    std::size_t length = kLongestUnsignedText;
+    for (int column = 1; column < definition.columnCount; ++column)
+        if (isFileColumn(definition.columns[column]))
+            length += 1 + longestField(definition.columns[column].type);
+    return length;
+}
+
+// Lines are read as a 1024-byte buffer reads them, unless the table's own
+// lines can be longer: every line the writer produces must load again.
+std::size_t readBound(const UTableDef& definition)
+{
+    return std::max(TextLineReader::kMaxRead, longestLine(definition) + 1);
+}
+
+// A comma or a line feed would split the field when read back (editing
+// refuses both); written as blanks, the row keeps its fields.
 char* appendText(char* out, const char* text, std::size_t length)
 {
     *out++ = '_';
-    std::memcpy(out, text, length);
-    return out + length;
+    for (std::size_t i = 0; i < length; ++i)
+        *out++ = text[i] == ',' || text[i] == '\n' ? ' ' : text[i];
+    return out;
 }
 
 char* appendField(char* out, const UCell& cell, int type)
@@ -163,7 +196,7 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
         return false;
     }
     out.append(headerLine(*m_def));
-    const std::size_t lineBytes = maxLineBytes(*m_def);
+    const std::size_t lineBytes = longestLine(*m_def) + 2;
     for (int row = 0; row < m_count; ++row) {
         const UCell* cells = rowCells(row);
         if (cells[0].number == kDeleted || !keep(row))
@@ -218,7 +251,7 @@ bool CUTABLE::broken(const LoadState& state) const
 
 bool CUTABLE::load(const std::string& path, int tagColumn, std::int32_t tagValue)
 {
-    TextLineReader reader;
+    TextLineReader reader(readBound(*m_def));
     if (!reader.open(path))
         return false;
     LoadState state{tagColumn, tagValue};

@@ -12,8 +12,6 @@
 
 namespace {
 
-// A read needs kMaxRead characters plus the CR LF pair that may end them.
-constexpr std::size_t kLookAhead = TextLineReader::kMaxRead + 2;
 constexpr std::size_t kReadBufferSize = std::size_t{1} << 20;
 constexpr std::size_t kWriteBufferSize = std::size_t{1} << 17;
 
@@ -53,8 +51,8 @@ bool TextLineReader::open(const std::string& path)
     }
     // Small tables get small buffers; a file growing meanwhile is still read whole.
     const auto fileSize = static_cast<std::size_t>(S_ISREG(info.st_mode) ? info.st_size : 0);
-    m_capacity = S_ISREG(info.st_mode) ? std::clamp(fileSize + 1, kLookAhead, kReadBufferSize)
-                                       : kReadBufferSize;
+    const std::size_t largest = std::max(kReadBufferSize, lookAhead());
+    m_capacity = S_ISREG(info.st_mode) ? std::clamp(fileSize + 1, lookAhead(), largest) : largest;
     m_buffer.reset(new char[m_capacity]);
     return true;
 }
@@ -79,22 +77,22 @@ void TextLineReader::fill()
 
 bool TextLineReader::next(std::string_view& line)
 {
-    if (m_end - m_pos < kLookAhead && !m_atEof)
+    if (m_end - m_pos < lookAhead() && !m_atEof)
         fill();
     if (m_failed || m_pos == m_end)
         return false;
     const char* start = m_buffer.get() + m_pos;
     // Less than a window is left only at the end of the file.
-    const std::size_t window = std::min(m_end - m_pos, kLookAhead);
+    const std::size_t window = std::min(m_end - m_pos, lookAhead());
     const auto* lineFeed = static_cast<const char*>(std::memchr(start, '\n', window));
     std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - start) : window;
     // CR LF counts as one character, as a text-mode read sees it.
     const bool crLf = lineFeed && length > 0 && start[length - 1] == '\r';
     const std::size_t readLength = lineFeed ? length + (crLf ? 0 : 1) : length;
     bool lineEnds = true; // by a line end or the end of the file
-    if (readLength > kMaxRead) {
-        length = kMaxRead;
-        m_pos += kMaxRead;
+    if (readLength > m_maxRead) {
+        length = m_maxRead;
+        m_pos += m_maxRead;
         lineEnds = false;
     } else {
         m_pos += lineFeed ? length + 1 : length;

@@ -7,15 +7,16 @@
 #include <string>
 #include <string_view>
 
-// Reads lines ended by LF or CR LF. A read takes at most 1023 characters,
-// counting the line end as one, so a longer line comes in pieces; a line
-// ends at its first NUL byte. The line end and a CR before it (or before
-// the end of the file) are not part of the line.
+// Reads lines ended by LF or CR LF. A read takes at most maxRead characters
+// (1023 by default, as a 1024-byte line buffer), counting the line end as
+// one, so a longer line comes in pieces; a line ends at its first NUL byte.
+// The line end and a CR before it (or before the end of the file) are not
+// part of the line.
 class TextLineReader {
 public:
     static constexpr std::size_t kMaxRead = 1023;
 
-    TextLineReader() = default;
+    explicit TextLineReader(std::size_t maxRead = kMaxRead) : m_maxRead(maxRead) {}
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
@@ -27,7 +28,10 @@ public:
 
 private:
     void fill();
+    // A read needs maxRead characters plus the CR LF pair that may end them.
+    std::size_t lookAhead() const { return m_maxRead + 2; }
 
+    std::size_t m_maxRead;
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity = 0;

@@ -1,6 +1,7 @@
 // The table file: a header of the saved columns' names, then one line per
 // row led by the table number; no quoting, CR LF line ends.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/ui.h"
@@ -204,7 +205,7 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
         out.advance(appendRow(out.space(lineBytes), *m_def, cells));
     }
     if (!out.commit()) {
-        message("Cannot open %s", path.c_str());
+        message(kCannotWriteFormat, path.c_str(), std::strerror(out.error()));
         return false;
     }
     return true;
@@ -242,33 +243,36 @@ bool CUTABLE::loadLine(LoadState& state, const char* begin, const char* end)
     return true;
 }
 
-bool CUTABLE::broken(const LoadState& state) const
+// The orbit table's rows come from many files: its message names the one.
+LoadResult CUTABLE::broken(const LoadState& state, const std::string& path) const
 {
-    message("%s was broken\n line=%d,row=%d\nPlease Stop and check", m_def->fileName, m_count,
-            state.column);
-    return false;
+    const std::string fileName = path.substr(path.find_last_of('/') + 1);
+    const std::string which = fileName == m_def->fileName ? "" : ": " + fileName;
+    message("%s was broken%s\n line=%d,row=%d\nPlease Stop and check", m_def->fileName,
+            which.c_str(), m_count, state.column);
+    return LoadResult::Broken;
 }
 
-bool CUTABLE::load(const std::string& path, int tagColumn, std::int32_t tagValue)
+LoadResult CUTABLE::loadFile(const std::string& path, int tagColumn, std::int32_t tagValue)
 {
     TextLineReader reader(readBound(*m_def));
     if (!reader.open(path))
-        return false;
+        return errno == ENOENT ? LoadResult::Missing : LoadResult::Unreadable;
     LoadState state{tagColumn, tagValue};
     std::string_view line;
     if (!reader.next(line))
-        return broken(state);
+        return broken(state, path);
     while (reader.next(line))
         if (!loadLine(state, line.data(), line.data() + line.size()))
-            return broken(state);
+            return broken(state, path);
     if (reader.failed())
-        return broken(state);
-    return true;
+        return broken(state, path);
+    return LoadResult::Loaded;
 }
 
-bool CUTABLE::loadFromDirectory(const std::string& folder)
+LoadResult CUTABLE::loadFromDirectory(const std::string& folder)
 {
     if (m_count > 0)
         clear();
-    return load(CAppUty::filePath(folder, m_def->fileName));
+    return loadFile(CAppUty::filePath(folder, m_def->fileName));
 }

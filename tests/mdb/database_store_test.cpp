@@ -169,7 +169,16 @@ TEST(LoadAll, HandEditedDatabaseLoadsWithMessagesAndKeepsUnresolvedLinks)
                   " Link table contains unknown id 999 -- 100000001",
                   "Duplicate DSID code found\nPlease correct GMN",
               }));
-    ASSERT_TRUE(saveAll(db, mdb.folder()));
+    // The two broken files stay as they are; the others are written.
+    const std::string dsidBytes = readFileBytes(mdb.path("UDSID.csv"));
+    scripted->clear();
+    EXPECT_FALSE(saveAll(db, mdb.folder()));
+    EXPECT_EQ(
+        scripted->messages(),
+        std::vector<std::string>{formatMessage(
+            kKeptAsIsFormat, (mdb.path("UList.csv") + "\n" + mdb.path("UDSID.csv")).c_str())});
+    EXPECT_EQ(readFileBytes(mdb.path("UDSID.csv")), dsidBytes);
+    EXPECT_EQ(readFileBytes(mdb.path("UList.csv")), "");
     EXPECT_EQ(readFileBytes(mdb.path("USOlink.csv")),
               std::string(kStreamOrbitHeader) +
                   "\r\n401,4100000001,100000000\r\n401,4100000002,777\r\n");
@@ -219,7 +228,8 @@ TEST(SaveAll, AFileThatCannotBeWrittenKeepsItsOldContentAndIsReported)
     EXPECT_FALSE(saveAll(db, mdb.folder()));
     EXPECT_NE(readFileBytes(mdb.path("UStream.csv")), before);
     ASSERT_EQ(scripted->messages().size(), 1u);
-    EXPECT_EQ(scripted->messages()[0], "Cannot open " + mdb.path("UList.csv"));
+    EXPECT_EQ(scripted->messages()[0],
+              "Cannot write " + mdb.path("UList.csv") + "\nIs a directory");
     EXPECT_TRUE(fs::is_directory(mdb.path("UList.csv/keep")));
 }
 

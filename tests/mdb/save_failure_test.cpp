@@ -95,11 +95,9 @@ TEST(SaveFailure, AtEveryStepOfEveryFileTheFileKeepsItsOldContentAndTheOthersAre
         // Exactly the failing file is old; the message names it.
         ASSERT_EQ(old.size(), 1u) << "step " << step;
         const std::string path = mdb.path(old[0]);
-        EXPECT_TRUE(scripted->messages() ==
-                        std::vector<std::string>{"Cannot open " + path} ||
-                    scripted->messages() ==
-                        std::vector<std::string>{"Cannot write " + path +
-                                                 "\nNo space left on device"})
+        EXPECT_TRUE(scripted->messages() == std::vector<std::string>{"Cannot open " + path} ||
+                    scripted->messages() == std::vector<std::string>{"Cannot write " + path +
+                                                                     "\nNo space left on device"})
             << "step " << step << ": " << scripted->messages().at(0);
     }
     // Creating, writing, flushing and renaming each of the eight files.

@@ -94,9 +94,9 @@ void buildAllLinks(Database& db)
                {db.orbits, col::Orbit::OID, col::Orbit::SLINK});
 }
 
-// One file of a save. A file that the last load could not read whole is not
-// written into the folder it came from (its path goes to `keptAsIs`); a save
-// to another folder (a backup) copies it as it is on disk.
+// One file of a save; false when it failed. A file that the last load could
+// not read whole is not written into the folder it came from (its path goes
+// to `keptAsIs`); a save to another folder (a backup) copies it as it is on disk.
 template <typename Write>
 bool saveFile(const Database& db, const std::string& folder, const std::string& relativePath,
               std::vector<std::string>& keptAsIs, Write write)
@@ -107,7 +107,7 @@ bool saveFile(const Database& db, const std::string& folder, const std::string& 
     std::error_code error;
     if (folder == db.loadedFolder || fs::equivalent(folder, db.loadedFolder, error)) {
         keptAsIs.push_back(path);
-        return false;
+        return true;
     }
     if (copyFileAtomically(db.loadedFolder + "/" + relativePath, path))
         return true;
@@ -165,7 +165,7 @@ void loadAll(Database& db, const std::string& mdbFolder, int year)
     locateTypicalOrbits(db);
 }
 
-bool saveAll(Database& db, const std::string& folder)
+SaveResult saveAllFiles(Database& db, const std::string& folder)
 {
     WaitCursor wait;
     rebuildLinkTable(db.streamOrbitLinks, {db.streams, col::Stream::SID, col::Stream::OLINK},
@@ -182,9 +182,15 @@ bool saveAll(Database& db, const std::string& folder)
                                  &db.listStreamLinks, &db.lists, &db.dsids})
         saved &= saveFile(db, folder, table->definition().fileName, keptAsIs,
                           [&](const std::string& path) { return table->save(path); });
-    if (!keptAsIs.empty())
-        message(kKeptAsIsFormat, joinLines(keptAsIs).c_str());
-    return saved;
+    if (keptAsIs.empty())
+        return saved ? SaveResult::Saved : SaveResult::Failed;
+    message(kKeptAsIsFormat, joinLines(keptAsIs).c_str());
+    return saved ? SaveResult::SavedExceptUnread : SaveResult::Failed;
+}
+
+bool saveAll(Database& db, const std::string& folder)
+{
+    return saveAllFiles(db, folder) == SaveResult::Saved;
 }
 
 void clearAll(Database& db)

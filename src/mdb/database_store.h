@@ -31,5 +31,9 @@ void loadAll(Database& db, const std::string& mdbFolder, int year);
 // false) and copied as it is into any other folder. Temporary files of
 // killed saves are removed first. The modified flag is left to the caller.
 [[nodiscard]] bool saveAll(Database& db, const std::string& folder);
+// The same, telling a save that wrote everything but the files kept as they
+// are from one where a write failed.
+enum class SaveResult { Saved, SavedExceptUnread, Failed };
+[[nodiscard]] SaveResult saveAllFiles(Database& db, const std::string& folder);
 // Empties every table and drops all links.
 void clearAll(Database& db);

@@ -30,7 +30,8 @@ struct UTableBlock {
 
 // How a table file load ended. A file that exists but cannot be read and a
 // broken file both hold rows that were not read: saves must leave them alone.
-// A save whose file was created but could not be written whole (path, reason).
+// A save whose temporary file was created but could not be written whole
+// (path, reason); one that cannot create it or put it in place says "Cannot open %s".
 inline constexpr const char* kCannotWriteFormat = "Cannot write %s\n%s";
 
 enum class LoadResult { Loaded, Missing, Unreadable, Broken };

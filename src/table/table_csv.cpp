@@ -205,7 +205,10 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
         out.advance(appendRow(out.space(lineBytes), *m_def, cells));
     }
     if (!out.commit()) {
-        message(kCannotWriteFormat, path.c_str(), std::strerror(out.error()));
+        if (out.failedToReplace())
+            message("Cannot open %s", path.c_str());
+        else
+            message(kCannotWriteFormat, path.c_str(), std::strerror(out.error()));
         return false;
     }
     return true;

@@ -200,8 +200,10 @@ bool AtomicFileWriter::commit()
     if (::close(m_fd) != 0 && written)
         written = fail();
     m_fd = -1;
-    if (written && (injectedFailure() || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0))
+    if (written && (injectedFailure() || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0)) {
         written = fail();
+        m_failedToReplace = true;
+    }
     if (!written) {
         discard();
         return false;

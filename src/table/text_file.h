@@ -63,6 +63,9 @@ public:
     [[nodiscard]] bool commit();
     // The errno of the first step that failed, 0 when none did.
     int error() const { return m_error; }
+    // True when the bytes were written but could not take the target's
+    // place (a folder of that name, a folder that refuses the rename).
+    bool failedToReplace() const { return m_failedToReplace; }
 
 private:
     bool flush();
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
     bool m_failed = false;
+    bool m_failedToReplace = false;
     int m_error = 0;
 };
 

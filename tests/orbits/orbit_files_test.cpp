@@ -299,4 +299,25 @@ TEST(Reload, SaveThatFailsKeepsTheChangesAndReloadsNothing)
     EXPECT_TRUE(s.db().modified);
 }
 
+TEST(Reload, AFileBrokenAtLoadIsKeptBySavingAndReadAgainOnceCorrected)
+{
+    TwoFiles s;
+    const std::string path = s.orbitPath("O_b.csv");
+    const std::string sound = readFileBytes(path);
+    // The second orbit's line loses its end: the load stops there.
+    writeFileBytes(path, sound.substr(0, sound.rfind(",_")));
+    s.reloadFromDisk();
+    ASSERT_EQ(s.db().unreadFiles, std::set<std::string>{"orbits/O_b.csv"});
+    const std::string damaged = readFileBytes(path);
+    editMemo(s);
+    s.ui().answerOk();
+    EXPECT_TRUE(reloadDatabase(s.app()));
+    EXPECT_EQ(readFileBytes(path), damaged);
+    writeFileBytes(path, sound);
+    s.ui().answerOk();
+    EXPECT_TRUE(reloadDatabase(s.app()));
+    EXPECT_TRUE(s.db().unreadFiles.empty());
+    EXPECT_GE(s.orbitRow("b1"), 0);
+}
+
 } // namespace

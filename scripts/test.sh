@@ -10,3 +10,6 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="$(mktemp -d)"
 cd "$root/build"
 ctest --output-on-failure --parallel "$(nproc)" "$@"
+# The core once more under AddressSanitizer, UndefinedBehaviorSanitizer and,
+# for its threads, ThreadSanitizer.
+"$root/scripts/sanitizers.sh"

@@ -37,12 +37,22 @@ void printListCounts(const Database& db)
     }
 }
 
+// A script must never read success where rows were not read.
+bool reportUnreadFiles(const Database& db, const char* command)
+{
+    for (const std::string& file : db.unreadFiles)
+        std::fprintf(stderr, "%s: %s/%s could not be read whole\n", command,
+                     db.loadedFolder.c_str(), file.c_str());
+    return !db.unreadFiles.empty();
+}
+
 int info(const std::vector<std::string>& args)
 {
     if (args.size() != 1)
         return kBatchUsage;
     Database db;
     loadAll(db, args[0], workingYear());
+    const bool unread = reportUnreadFiles(db, "info");
     std::printf("data_sources %d\n", liveRowCount(db.dsids));
     std::printf("stream_lists %d\n", liveRowCount(db.lists));
     std::printf("streams %d\n", liveRowCount(db.streams));
@@ -50,7 +60,7 @@ int info(const std::vector<std::string>& args)
     std::printf("stream_orbit_links %d\n", streamOrbitLinkCount(db));
     std::printf("orbit_files %d\n", liveRowCount(db.orbitFiles));
     printListCounts(db);
-    return kBatchOk;
+    return unread ? kBatchFailed : kBatchOk;
 }
 
 int resave(const std::vector<std::string>& args)
@@ -59,6 +69,9 @@ int resave(const std::vector<std::string>& args)
         return kBatchUsage;
     Database db;
     loadAll(db, args[0], workingYear());
+    // Nothing is written over a database that was not read whole.
+    if (reportUnreadFiles(db, "resave"))
+        return kBatchFailed;
     return saveAll(db, args[0]) ? kBatchOk : kBatchFailed;
 }
 
@@ -71,6 +84,9 @@ std::vector<BatchCommand> mdbCommands()
          "load the database and print its counts, one \"name value\" a line, then \"list COUNT "
          "NAME\" per stream list",
          info},
-        {"resave", "MDB", "load the database and save it again (a round-trip check)", resave},
+        {"resave", "MDB",
+         "load the database and save it again (a round-trip check); nothing is written when a file "
+         "could not be read whole",
+         resave},
     };
 }

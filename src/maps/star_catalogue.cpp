@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -80,7 +81,14 @@ StarCatalogue loadStarCatalogue(const std::string& folder)
     return stars;
 }
 
-int starMarkerSize(double mag) { return std::max(1, static_cast<int>(std::trunc(5 - mag))); }
+int starMarkerSize(double mag)
+{
+    // Bounded before the conversion: the catalogue may hold any finite magnitude.
+    const double size = std::trunc(5 - mag);
+    if (size >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return size < 1 ? 1 : static_cast<int>(size);
+}
 
 void drawStar(Canvas& canvas, int x, int y, double mag, double magLimit)
 {

@@ -2,6 +2,9 @@
 // The meteor database in memory: the two pools, the seven tables in their
 // order of creation, the data sources, the modified flag and the orbit count.
 
+#include <set>
+#include <string>
+
 #include "mdb/data_sources.h"
 #include "table/cutable.h"
 #include "table/table_pools.h"
@@ -30,6 +33,11 @@ public:
     bool modified = false;
     // Orbit rows after the last load, adjusted as orbits are added and deleted.
     int orbitCount = 0;
+    // Files the last load could not read whole (broken or unreadable), by
+    // their path relative to the folder loaded from: saves leave them as
+    // they are on disk until a load reads them without error.
+    std::string loadedFolder;
+    std::set<std::string> unreadFiles;
 };
 
 // Live rows of a table.

@@ -11,6 +11,7 @@
 #include "mdb/schema.h"
 #include "platform/ui.h"
 #include "table/links.h"
+#include "table/text_file.h"
 
 namespace fs = std::filesystem;
 
@@ -55,6 +56,19 @@ void markRegisteredFiles(CUTABLE& files, const std::vector<std::string>& names)
     }
 }
 
+std::string orbitFileName(const std::string& fileName)
+{
+    return std::string(kOrbitsFolder) + "/" + fileName;
+}
+
+// A file the load could not read whole is remembered, so that no save
+// replaces it with the part that was read.
+void noteLoad(Database& db, const std::string& relativePath, LoadResult result)
+{
+    if (result == LoadResult::Broken || result == LoadResult::Unreadable)
+        db.unreadFiles.insert(relativePath);
+}
+
 void loadOrbitFiles(Database& db, const std::string& mdbFolder)
 {
     const std::string folder = orbitsFolder(mdbFolder);
@@ -65,7 +79,8 @@ void loadOrbitFiles(Database& db, const std::string& mdbFolder)
     for (int row = 0; row < db.orbitFiles.count(); ++row) {
         if (!db.orbitFiles.isLive(row) || db.orbitFiles.cell(row, C::use)->number != 1)
             continue;
-        db.orbits.load(folder + "/" + db.orbitFiles.text(row, C::fileName), col::Orbit::OFILE, row);
+        const std::string name = orbitFileName(db.orbitFiles.text(row, C::fileName));
+        noteLoad(db, name, db.orbits.loadFile(mdbFolder + "/" + name, col::Orbit::OFILE, row));
         db.orbitFiles.cell(row, C::loaded)->number = 1;
     }
     db.orbitCount = db.orbits.count();
@@ -79,17 +94,49 @@ void buildAllLinks(Database& db)
                {db.orbits, col::Orbit::OID, col::Orbit::SLINK});
 }
 
-bool saveLoadedOrbitFiles(Database& db, const std::string& folder)
+// One file of a save; false when it failed. A file that the last load could
+// not read whole is not written into the folder it came from (its path goes
+// to `keptAsIs`); a save to another folder (a backup) copies it as it is on disk.
+template <typename Write>
+bool saveFile(const Database& db, const std::string& folder, const std::string& relativePath,
+              std::vector<std::string>& keptAsIs, Write write)
+{
+    const std::string path = folder + "/" + relativePath;
+    if (!db.unreadFiles.contains(relativePath))
+        return write(path);
+    std::error_code error;
+    if (folder == db.loadedFolder || fs::equivalent(folder, db.loadedFolder, error)) {
+        keptAsIs.push_back(path);
+        return true;
+    }
+    if (copyFileAtomically(db.loadedFolder + "/" + relativePath, path))
+        return true;
+    message("Cannot open %s", path.c_str());
+    return false;
+}
+
+bool saveLoadedOrbitFiles(Database& db, const std::string& folder,
+                          std::vector<std::string>& keptAsIs)
 {
     using C = col::OrbitFile;
     bool saved = true;
     for (int row = 0; row < db.orbitFiles.count(); ++row) {
         if (!db.orbitFiles.isLive(row) || db.orbitFiles.cell(row, C::loaded)->number == 0)
             continue;
-        const std::string path = orbitsFolder(folder) + "/" + db.orbitFiles.text(row, C::fileName);
-        saved &= db.orbits.save(path, col::Orbit::OFILE, row, row);
+        saved &= saveFile(db, folder, orbitFileName(db.orbitFiles.text(row, C::fileName)), keptAsIs,
+                          [&](const std::string& path) {
+                              return db.orbits.save(path, col::Orbit::OFILE, row, row);
+                          });
     }
     return saved;
+}
+
+std::string joinLines(const std::vector<std::string>& lines)
+{
+    std::string joined;
+    for (const std::string& line : lines)
+        joined += (joined.empty() ? "" : "\n") + line;
+    return joined;
 }
 
 } // namespace
@@ -102,9 +149,11 @@ bool isOrbitFileName(std::string_view name)
 void loadAll(Database& db, const std::string& mdbFolder, int year)
 {
     WaitCursor wait;
+    db.loadedFolder = mdbFolder;
+    db.unreadFiles.clear();
     for (CUTABLE* table : {&db.dsids, &db.lists, &db.listStreamLinks, &db.streams,
                            &db.streamOrbitLinks, &db.orbitFiles})
-        table->loadFromDirectory(mdbFolder);
+        noteLoad(db, table->definition().fileName, table->loadFromDirectory(mdbFolder));
     loadOrbitFiles(db, mdbFolder);
     buildAllLinks(db);
     db.sources.relocateCurrent();
@@ -116,7 +165,7 @@ void loadAll(Database& db, const std::string& mdbFolder, int year)
     locateTypicalOrbits(db);
 }
 
-bool saveAll(Database& db, const std::string& folder)
+SaveResult saveAllFiles(Database& db, const std::string& folder)
 {
     WaitCursor wait;
     rebuildLinkTable(db.streamOrbitLinks, {db.streams, col::Stream::SID, col::Stream::OLINK},
@@ -125,11 +174,23 @@ bool saveAll(Database& db, const std::string& folder)
                      col::Stream::SID);
     std::error_code ignored;
     fs::create_directory(orbitsFolder(folder), ignored);
-    bool saved = saveLoadedOrbitFiles(db, folder);
+    removeStaleTemporaries(folder);
+    removeStaleTemporaries(orbitsFolder(folder));
+    std::vector<std::string> keptAsIs;
+    bool saved = saveLoadedOrbitFiles(db, folder, keptAsIs);
     for (const CUTABLE* table : {&db.orbitFiles, &db.streamOrbitLinks, &db.streams,
                                  &db.listStreamLinks, &db.lists, &db.dsids})
-        saved &= table->saveToDirectory(folder);
-    return saved;
+        saved &= saveFile(db, folder, table->definition().fileName, keptAsIs,
+                          [&](const std::string& path) { return table->save(path); });
+    if (keptAsIs.empty())
+        return saved ? SaveResult::Saved : SaveResult::Failed;
+    message(kKeptAsIsFormat, joinLines(keptAsIs).c_str());
+    return saved ? SaveResult::SavedExceptUnread : SaveResult::Failed;
+}
+
+bool saveAll(Database& db, const std::string& folder)
+{
+    return saveAllFiles(db, folder) == SaveResult::Saved;
 }
 
 void clearAll(Database& db)

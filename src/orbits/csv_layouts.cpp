@@ -31,6 +31,17 @@ int integerAt(const std::vector<std::string_view>& fields, std::size_t number)
     return leadingInteger(fieldAt(fields, number)).value_or(0);
 }
 
+// Field 3 brought to 100 km by the mean of the distances in fields 49 and 50. Without a
+// positive distance there is no magnitude: 0, as the layouts that carry none write it, rather
+// than an infinity or a non-number that every later sort and average would trip over.
+double uMagnitude(const std::vector<std::string_view>& fields)
+{
+    const double distance = (static_cast<double>(floatAt(fields, 49)) + floatAt(fields, 50)) / 2.0;
+    if (!(distance > 0.0))
+        return 0.0;
+    return floatAt(fields, 3) + 10.0 - 5.0 * std::log10(distance);
+}
+
 // The orbit columns from sol to incl, then M and T/e, as the U and U2 layouts write them.
 void writeCopiedOrbit(ConversionFrame& frame, const std::vector<std::string_view>& fields,
                       const std::array<std::size_t, 10>& solToIncl)
@@ -89,10 +100,7 @@ Outcome convertULayout(ConversionFrame& frame)
             joinMemo(memoText, lessFirst(fields[17]), fields[18], fields[2]);
         if (frame.isDuplicate(mjd, name, memo))
             continue;
-        const double mag =
-            floatAt(fields, 3) + 10.0 -
-            5.0 *
-                std::log10((static_cast<double>(floatAt(fields, 49)) + floatAt(fields, 50)) / 2.0);
+        const double mag = uMagnitude(fields);
         if (!frame.beginRow())
             return Outcome::Stopped;
         frame.text(name);

@@ -213,7 +213,9 @@ bool deleteOrbitFile(AppContext& app, int row)
 
 bool reloadDatabase(AppContext& app)
 {
-    if (askOk(kSaveTablesQuestion) && !saveAll(*app.db, app.settings.mdbdir))
+    // Files kept as they are on disk do not stop the reload: it reads them again.
+    if (askOk(kSaveTablesQuestion) &&
+        saveAllFiles(*app.db, app.settings.mdbdir) == SaveResult::Failed)
         return false;
     reloadAllTables(app);
     return true;

@@ -74,5 +74,6 @@ bool deleteOrbitFile(AppContext& app, int row);
 // "reload": "Save tables OK? " (OK saves all tables first), then the tables
 // are cleared and reloaded either way. True when reloaded: the page then
 // disables "reload". False only when the save asked for failed: nothing was
-// reloaded, so the unsaved changes are kept.
+// reloaded, so the unsaved changes are kept. Files that were broken at the
+// last load do not count as failed: the reload reads them again.
 bool reloadDatabase(AppContext& app);

@@ -28,6 +28,14 @@ struct UTableBlock {
     UCell* cells;
 };
 
+// How a table file load ended. A file that exists but cannot be read and a
+// broken file both hold rows that were not read: saves must leave them alone.
+// A save whose temporary file was created but could not be written whole
+// (path, reason); one that cannot create it or put it in place says "Cannot open %s".
+inline constexpr const char* kCannotWriteFormat = "Cannot write %s\n%s";
+
+enum class LoadResult { Loaded, Missing, Unreadable, Broken };
+
 class CUTABLE {
 public:
     // Row states of column 0.
@@ -84,17 +92,23 @@ public:
     // Appends the rows of a table file; with a tag column, each new row
     // gets the tag value there. False when the file cannot be opened
     // (silently) or is broken (after the broken-file message; the rows read stay).
-    bool load(const std::string& path, int tagColumn = 0, std::int32_t tagValue = 0);
+    bool load(const std::string& path, int tagColumn = 0, std::int32_t tagValue = 0)
+    {
+        return loadFile(path, tagColumn, tagValue) == LoadResult::Loaded;
+    }
+    // The same, telling a missing file from one that exists but cannot be read.
+    LoadResult loadFile(const std::string& path, int tagColumn = 0, std::int32_t tagValue = 0);
     // Writes the live rows (those with low <= value <= high in the filter
     // column, when it is above 0). The file is replaced only once fully
-    // written; on failure "Cannot open %s" and the old file is untouched.
+    // written; on failure "Cannot open %s" (or kCannotWriteFormat) and the
+    // old file is untouched.
     [[nodiscard]] bool save(const std::string& path, int filterColumn = 0, std::int32_t low = 0,
                             std::int32_t high = 0) const;
     // The same for the live rows that keep(row) accepts.
     [[nodiscard]] bool saveRows(const std::string& path,
                                 const std::function<bool(int row)>& keep) const;
     // Clears the table, then loads the file of the definition's name in the folder.
-    bool loadFromDirectory(const std::string& folder);
+    LoadResult loadFromDirectory(const std::string& folder);
     [[nodiscard]] bool saveToDirectory(const std::string& folder) const;
 
 private:
@@ -108,7 +122,7 @@ private:
 
     struct LoadState;
     bool loadLine(LoadState& state, const char* begin, const char* end);
-    bool broken(const LoadState& state) const;
+    LoadResult broken(const LoadState& state, const std::string& path) const;
 
     const UTableDef* m_def = nullptr;
     TablePools* m_pools = nullptr;

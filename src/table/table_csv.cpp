@@ -1,6 +1,7 @@
 // The table file: a header of the saved columns' names, then one line per
 // row led by the table number; no quoting, CR LF line ends.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/ui.h"
@@ -11,8 +12,13 @@
 
 namespace {
 
-constexpr std::size_t kMaxTextField = 254; // a 255th character breaks the file
+// The longest texts the cells hold; both are written and read back whole.
+constexpr std::size_t kMaxTextField = UCBUF::kMaxLength;
 constexpr std::size_t kMaxCodeField = 7;
+// "%f" of -FLT_MAX: a sign, 39 digits, the point and six decimals.
+constexpr std::size_t kLongestFloatText = 47;
+constexpr std::size_t kLongestIntText = 11;      // "-2147483648"
+constexpr std::size_t kLongestUnsignedText = 10; // "4294967295"
 
 // Saved columns with a file form; link lists have none.
 bool isFileColumn(const UColumnDef& column)
@@ -45,19 +51,47 @@ std::string headerLine(const UTableDef& definition)
     return header + "\r\n";
 }
 
-std::size_t maxLineBytes(const UTableDef& definition)
+std::size_t longestField(int type)
 {
-    std::size_t bytes = kMaxNumberText + 2;
-    for (int column = 1; column < definition.columnCount; ++column)
-        bytes += 2 + std::max(kMaxNumberText, UCBUF::kMaxLength + 1);
-    return bytes;
+    switch (type) {
+    case kTypeInt:
+        return kLongestIntText;
+    case kTypeFloat:
+        return kLongestFloatText;
+    case kTypeText:
+        return 1 + kMaxTextField;
+    case kTypeCode:
+        return 1 + kMaxCodeField;
+    default:
+        return kLongestUnsignedText;
+    }
 }
 
+// The longest data line the table can be written as, without its line end.
+std::size_t longestLine(const UTableDef& definition)
+{
+    std::size_t length = kLongestUnsignedText;
+    for (int column = 1; column < definition.columnCount; ++column)
+        if (isFileColumn(definition.columns[column]))
+            length += 1 + longestField(definition.columns[column].type);
+    return length;
+}
+
+// Lines are read as a 1024-byte buffer reads them, unless the table's own
+// lines can be longer: every line the writer produces must load again.
+std::size_t readBound(const UTableDef& definition)
+{
+    return std::max(TextLineReader::kMaxRead, longestLine(definition) + 1);
+}
+
+// A comma or a line feed would split the field when read back (editing
+// refuses both); written as blanks, the row keeps its fields.
 char* appendText(char* out, const char* text, std::size_t length)
 {
     *out++ = '_';
-    std::memcpy(out, text, length);
-    return out + length;
+    for (std::size_t i = 0; i < length; ++i)
+        *out++ = text[i] == ',' || text[i] == '\n' ? ' ' : text[i];
+    return out;
 }
 
 char* appendField(char* out, const UCell& cell, int type)
@@ -163,7 +197,7 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
         return false;
     }
     out.append(headerLine(*m_def));
-    const std::size_t lineBytes = maxLineBytes(*m_def);
+    const std::size_t lineBytes = longestLine(*m_def) + 2;
     for (int row = 0; row < m_count; ++row) {
         const UCell* cells = rowCells(row);
         if (cells[0].number == kDeleted || !keep(row))
@@ -171,7 +205,10 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
         out.advance(appendRow(out.space(lineBytes), *m_def, cells));
     }
     if (!out.commit()) {
-        message("Cannot open %s", path.c_str());
+        if (out.failedToReplace())
+            message("Cannot open %s", path.c_str());
+        else
+            message(kCannotWriteFormat, path.c_str(), std::strerror(out.error()));
         return false;
     }
     return true;
@@ -209,33 +246,36 @@ bool CUTABLE::loadLine(LoadState& state, const char* begin, const char* end)
     return true;
 }
 
-bool CUTABLE::broken(const LoadState& state) const
+// The orbit table's rows come from many files: its message names the one.
+LoadResult CUTABLE::broken(const LoadState& state, const std::string& path) const
 {
-    message("%s was broken\n line=%d,row=%d\nPlease Stop and check", m_def->fileName, m_count,
-            state.column);
-    return false;
+    const std::string fileName = path.substr(path.find_last_of('/') + 1);
+    const std::string which = fileName == m_def->fileName ? "" : ": " + fileName;
+    message("%s was broken%s\n line=%d,row=%d\nPlease Stop and check", m_def->fileName,
+            which.c_str(), m_count, state.column);
+    return LoadResult::Broken;
 }
 
-bool CUTABLE::load(const std::string& path, int tagColumn, std::int32_t tagValue)
+LoadResult CUTABLE::loadFile(const std::string& path, int tagColumn, std::int32_t tagValue)
 {
-    TextLineReader reader;
+    TextLineReader reader(readBound(*m_def));
     if (!reader.open(path))
-        return false;
+        return errno == ENOENT ? LoadResult::Missing : LoadResult::Unreadable;
     LoadState state{tagColumn, tagValue};
     std::string_view line;
     if (!reader.next(line))
-        return broken(state);
+        return broken(state, path);
     while (reader.next(line))
         if (!loadLine(state, line.data(), line.data() + line.size()))
-            return broken(state);
+            return broken(state, path);
     if (reader.failed())
-        return broken(state);
-    return true;
+        return broken(state, path);
+    return LoadResult::Loaded;
 }
 
-bool CUTABLE::loadFromDirectory(const std::string& folder)
+LoadResult CUTABLE::loadFromDirectory(const std::string& folder)
 {
     if (m_count > 0)
         clear();
-    return load(CAppUty::filePath(folder, m_def->fileName));
+    return loadFile(CAppUty::filePath(folder, m_def->fileName));
 }

@@ -5,24 +5,42 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// A read needs kMaxRead characters plus the CR LF pair that may end them.
-constexpr std::size_t kLookAhead = TextLineReader::kMaxRead + 2;
 constexpr std::size_t kReadBufferSize = std::size_t{1} << 20;
 constexpr std::size_t kWriteBufferSize = std::size_t{1} << 17;
+
+constexpr const char* kTemporaryMark = ".saving-";
+
+WriteFailureInjection* injection = nullptr;
+
+// A writer's step that the test seam makes fail, as a full disk would.
+bool injectedFailure()
+{
+    if (!injection || !injection->failsNext())
+        return false;
+    errno = ENOSPC;
+    return true;
+}
 
 bool writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
+        if (injectedFailure())
+            return false;
         const ssize_t written = ::write(fd, data, size);
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = ENOSPC;
         if (written <= 0)
             return false;
         data += written;
@@ -49,12 +67,13 @@ bool TextLineReader::open(const std::string& path)
     if (::fstat(m_fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
+        errno = EISDIR;
         return false;
     }
     // Small tables get small buffers; a file growing meanwhile is still read whole.
     const auto fileSize = static_cast<std::size_t>(S_ISREG(info.st_mode) ? info.st_size : 0);
-    m_capacity = S_ISREG(info.st_mode) ? std::clamp(fileSize + 1, kLookAhead, kReadBufferSize)
-                                       : kReadBufferSize;
+    const std::size_t largest = std::max(kReadBufferSize, lookAhead());
+    m_capacity = S_ISREG(info.st_mode) ? std::clamp(fileSize + 1, lookAhead(), largest) : largest;
     m_buffer.reset(new char[m_capacity]);
     return true;
 }
@@ -79,22 +98,22 @@ void TextLineReader::fill()
 
 bool TextLineReader::next(std::string_view& line)
 {
-    if (m_end - m_pos < kLookAhead && !m_atEof)
+    if (m_end - m_pos < lookAhead() && !m_atEof)
         fill();
     if (m_failed || m_pos == m_end)
         return false;
     const char* start = m_buffer.get() + m_pos;
     // Less than a window is left only at the end of the file.
-    const std::size_t window = std::min(m_end - m_pos, kLookAhead);
+    const std::size_t window = std::min(m_end - m_pos, lookAhead());
     const auto* lineFeed = static_cast<const char*>(std::memchr(start, '\n', window));
     std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - start) : window;
     // CR LF counts as one character, as a text-mode read sees it.
     const bool crLf = lineFeed && length > 0 && start[length - 1] == '\r';
     const std::size_t readLength = lineFeed ? length + (crLf ? 0 : 1) : length;
     bool lineEnds = true; // by a line end or the end of the file
-    if (readLength > kMaxRead) {
-        length = kMaxRead;
-        m_pos += kMaxRead;
+    if (readLength > m_maxRead) {
+        length = m_maxRead;
+        m_pos += m_maxRead;
         lineEnds = false;
     } else {
         m_pos += lineFeed ? length + 1 : length;
@@ -118,12 +137,15 @@ bool AtomicFileWriter::open()
     static std::atomic<unsigned> serial{0};
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         m_tempPath =
-            m_path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            m_path + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+        m_fd = injectedFailure()
+                   ? -1
+                   : ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST)
             break;
     }
     if (m_fd < 0) {
+        m_error = errno;
         m_tempPath.clear();
         return false;
     }
@@ -134,10 +156,18 @@ bool AtomicFileWriter::open()
     return true;
 }
 
+bool AtomicFileWriter::fail()
+{
+    if (!m_failed)
+        m_error = errno;
+    m_failed = true;
+    return false;
+}
+
 bool AtomicFileWriter::flush()
 {
     if (!m_failed && m_used > 0 && !writeAll(m_fd, m_buffer.get(), m_used))
-        m_failed = true;
+        fail();
     m_used = 0;
     return !m_failed;
 }
@@ -164,10 +194,17 @@ bool AtomicFileWriter::commit()
 {
     if (m_fd < 0)
         return false;
-    bool written = flush() && ::fsync(m_fd) == 0;
-    written = ::close(m_fd) == 0 && written;
+    bool written = flush();
+    if (written && (injectedFailure() || ::fsync(m_fd) != 0))
+        written = fail();
+    if (::close(m_fd) != 0 && written)
+        written = fail();
     m_fd = -1;
-    if (!written || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
+    if (written && (injectedFailure() || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0)) {
+        written = fail();
+        m_failedToReplace = true;
+    }
+    if (!written) {
         discard();
         return false;
     }
@@ -184,3 +221,44 @@ void AtomicFileWriter::discard()
         ::unlink(m_tempPath.c_str());
     m_tempPath.clear();
 }
+
+bool copyFileAtomically(const std::string& from, const std::string& to)
+{
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    AtomicFileWriter out(to);
+    bool copied = out.open();
+    for (ssize_t got = 1; copied && got > 0;) {
+        char* space = out.space(kWriteBufferSize);
+        got = ::read(in, space, kWriteBufferSize);
+        if (got < 0 && errno == EINTR)
+            continue;
+        copied = got >= 0;
+        if (got > 0)
+            out.advance(space + got);
+    }
+    ::close(in);
+    return copied && out.commit();
+}
+
+void removeStaleTemporaries(const std::string& folder)
+{
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const char* mark = std::strstr(entry->d_name, kTemporaryMark);
+        if (!mark)
+            continue;
+        const long pid = std::strtol(mark + std::strlen(kTemporaryMark), nullptr, 10);
+        // kill(pid, 0) fails with ESRCH exactly when no such process runs.
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+    ::closedir(listing);
+}
+
+WriteFailureInjection::WriteFailureInjection(int failAt) : m_failAt(failAt) { injection = this; }
+
+WriteFailureInjection::~WriteFailureInjection() { injection = nullptr; }

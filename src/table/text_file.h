@@ -7,19 +7,21 @@
 #include <string>
 #include <string_view>
 
-// Reads lines ended by LF or CR LF. A read takes at most 1023 characters,
-// counting the line end as one, so a longer line comes in pieces; a line
-// ends at its first NUL byte. The line end and a CR before it (or before
-// the end of the file) are not part of the line.
+// Reads lines ended by LF or CR LF. A read takes at most maxRead characters
+// (1023 by default, as a 1024-byte line buffer), counting the line end as
+// one, so a longer line comes in pieces; a line ends at its first NUL byte.
+// The line end and a CR before it (or before the end of the file) are not
+// part of the line.
 class TextLineReader {
 public:
     static constexpr std::size_t kMaxRead = 1023;
 
-    TextLineReader() = default;
+    explicit TextLineReader(std::size_t maxRead = kMaxRead) : m_maxRead(maxRead) {}
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
 
+    // False (errno telling why) when the file cannot be opened or is a folder.
     bool open(const std::string& path);
     // The next line (valid until the next call); false at the end of the file or on a read error.
     bool next(std::string_view& line);
@@ -27,7 +29,10 @@ public:
 
 private:
     void fill();
+    // A read needs maxRead characters plus the CR LF pair that may end them.
+    std::size_t lookAhead() const { return m_maxRead + 2; }
 
+    std::size_t m_maxRead;
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity = 0;
@@ -56,10 +61,16 @@ public:
     // Writes what is buffered, flushes to disk, closes and renames; false
     // when any step failed (the target is then untouched).
     [[nodiscard]] bool commit();
+    // The errno of the first step that failed, 0 when none did.
+    int error() const { return m_error; }
+    // True when the bytes were written but could not take the target's
+    // place (a folder of that name, a folder that refuses the rename).
+    bool failedToReplace() const { return m_failedToReplace; }
 
 private:
     bool flush();
     void discard();
+    bool fail();
 
     std::string m_path;
     std::string m_tempPath;
@@ -67,4 +78,33 @@ private:
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
     bool m_failed = false;
+    bool m_failedToReplace = false;
+    int m_error = 0;
+};
+
+// Replaces `to` with the bytes of `from`, all or nothing; false when either
+// cannot be opened or the copy fails.
+[[nodiscard]] bool copyFileAtomically(const std::string& from, const std::string& to);
+
+// Removes the temporary files that writers of processes no longer running
+// left in the folder (a save that was killed); those of live ones stay.
+void removeStaleTemporaries(const std::string& folder);
+
+// Test seam: while one lives, every step of every AtomicFileWriter (creating
+// the temporary file, each write, the flush to disk, the rename) is counted,
+// and the step numbered failAt (from 0) fails as on a full disk.
+class WriteFailureInjection {
+public:
+    explicit WriteFailureInjection(int failAt);
+    ~WriteFailureInjection();
+    WriteFailureInjection(const WriteFailureInjection&) = delete;
+    WriteFailureInjection& operator=(const WriteFailureInjection&) = delete;
+    // Steps counted so far; the failure was injected when this exceeds failAt.
+    int steps() const { return m_steps; }
+    // Counts a step; true when it is the one to fail.
+    bool failsNext() { return m_steps++ == m_failAt; }
+
+private:
+    int m_failAt;
+    int m_steps = 0;
 };

@@ -1,6 +1,8 @@
 // Loading, locating and drawing the star catalogue.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -143,7 +145,8 @@ TEST(StarSize, FiveMinusMagnitudeTruncatedAtLeastOne)
         {4.5, 1},   // trunc(0.5) = 0, raised to 1
         {-1.2, 6},  // trunc(6.2)
         {-1.46, 6}, // Sirius
-        {0.0, 5},   {2.0, 3}, {3.9, 1}, {3.0, 2}, {7.96, 1},
+        {0.0, 5},   {2.0, 3},   {3.9, 1},          {3.0, 2},
+        {7.96, 1},  {1e300, 1}, {-1e300, INT_MAX}, // any finite magnitude a catalogue line can hold
     };
     for (const StarSizeCase& c : cases)
         EXPECT_EQ(starMarkerSize(c.mag), c.size) << "mag " << c.mag;

@@ -169,7 +169,16 @@ TEST(LoadAll, HandEditedDatabaseLoadsWithMessagesAndKeepsUnresolvedLinks)
                   " Link table contains unknown id 999 -- 100000001",
                   "Duplicate DSID code found\nPlease correct SkyCam",
               }));
-    ASSERT_TRUE(saveAll(db, mdb.folder()));
+    // The two broken files stay as they are; the others are written.
+    const std::string dsidBytes = readFileBytes(mdb.path("UDSID.csv"));
+    scripted->clear();
+    EXPECT_FALSE(saveAll(db, mdb.folder()));
+    EXPECT_EQ(
+        scripted->messages(),
+        std::vector<std::string>{formatMessage(
+            kKeptAsIsFormat, (mdb.path("UList.csv") + "\n" + mdb.path("UDSID.csv")).c_str())});
+    EXPECT_EQ(readFileBytes(mdb.path("UDSID.csv")), dsidBytes);
+    EXPECT_EQ(readFileBytes(mdb.path("UList.csv")), "");
     EXPECT_EQ(readFileBytes(mdb.path("USOlink.csv")),
               std::string(kStreamOrbitHeader) +
                   "\r\n401,4100000001,100000000\r\n401,4100000002,777\r\n");

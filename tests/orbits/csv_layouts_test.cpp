@@ -89,6 +89,17 @@ TEST(ULayout, RowsLackingAnOrbitFieldAreSkippedWithoutTakingAnOid)
     EXPECT_EQ(h.oidsTaken(), 1u);
 }
 
+TEST(ULayout, NoPositiveDistanceGivesNoMagnitudeRatherThanInfinityOrNan)
+{
+    ConversionHarness h;
+    const std::string source = "header\r\n" + uLine("_zero", {{49, "0"}, {50, "0"}}) +
+                               uLine("_negative", {{49, "-5"}, {50, "1"}}) +
+                               uLine("_missing", {{49, ""}, {50, "x"}});
+    ASSERT_EQ(h.convert(OrbitLayout::U, "U1.csv", source), 3);
+    for (const Fields& r : h.targetRows())
+        EXPECT_EQ(r.at(23), "0.000000") << r.at(3);
+}
+
 TEST(ULayout, EmptyNameAndDateFieldsThatAreNotNumbers)
 {
     ConversionHarness h;

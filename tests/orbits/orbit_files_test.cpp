@@ -299,4 +299,44 @@ TEST(Reload, SaveThatFailsKeepsTheChangesAndReloadsNothing)
     EXPECT_TRUE(s.db().modified);
 }
 
+// O_b.csv with its second orbit's line cut short: the load stops there.
+void breakFileB(TwoFiles& s)
+{
+    const std::string path = s.orbitPath("O_b.csv");
+    const std::string sound = readFileBytes(path);
+    writeFileBytes(path, sound.substr(0, sound.rfind(",_")));
+    s.reloadFromDisk();
+}
+
+TEST(DeleteOrbitFile, AFileBrokenAtLoadCanBeDeleted)
+{
+    TwoFiles s;
+    breakFileB(s);
+    s.ui().clear();
+    s.ui().answerOk();
+    ASSERT_TRUE(deleteOrbitFile(s.app(), s.orbitFileRow("O_b.csv")));
+    EXPECT_FALSE(fs::exists(s.orbitPath("O_b.csv")));
+    EXPECT_TRUE(s.db().unreadFiles.empty());
+    EXPECT_TRUE(s.ui().messages().empty());
+}
+
+TEST(Reload, AFileBrokenAtLoadIsKeptBySavingAndReadAgainOnceCorrected)
+{
+    TwoFiles s;
+    const std::string path = s.orbitPath("O_b.csv");
+    const std::string sound = readFileBytes(path);
+    breakFileB(s);
+    ASSERT_EQ(s.db().unreadFiles, std::set<std::string>{"orbits/O_b.csv"});
+    const std::string damaged = readFileBytes(path);
+    editMemo(s);
+    s.ui().answerOk();
+    EXPECT_TRUE(reloadDatabase(s.app()));
+    EXPECT_EQ(readFileBytes(path), damaged);
+    writeFileBytes(path, sound);
+    s.ui().answerOk();
+    EXPECT_TRUE(reloadDatabase(s.app()));
+    EXPECT_TRUE(s.db().unreadFiles.empty());
+    EXPECT_GE(s.orbitRow("b1"), 0);
+}
+
 } // namespace

@@ -134,6 +134,7 @@ TEST(CutableDeathTest, MisuseIsFatal)
 
 TEST(CutableDeathTest, CannotAllocate)
 {
+    SKIP_UNDER_ADDRESS_SANITIZER();
     // The orbit table's block: 100,000 rows of 40 cells, 32 MB.
     TablePools pools;
     CUTABLE table;

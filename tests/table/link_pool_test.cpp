@@ -50,6 +50,7 @@ TEST(CellBuf, BlocksHoldAHundredThousandNodesAndResetEmptiesThem)
 
 TEST(CellBufDeathTest, CannotAllocate)
 {
+    SKIP_UNDER_ADDRESS_SANITIZER();
     CellBuf nodes;
     EXPECT_EXIT(
         {

@@ -85,6 +85,7 @@ TEST(StringPoolDeathTest, FatalErrors)
     EXPECT_EXIT(pool.pool(textOf(256)), kFatalExit, "Too long str to UCBUF");
     const char notPooled[] = "stack";
     EXPECT_EXIT(pool.release(notPooled), kFatalExit, "Delete string not found");
+    SKIP_UNDER_ADDRESS_SANITIZER();
     EXPECT_EXIT(
         {
             limitAddressSpace(1 << 20);

@@ -153,7 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ExtraFields", kHeader + "7,1,-2,1,4,1.5,_M,_ab,_x,9\r\n", 1, -2, 0},
         LoadCase{"Text254", kHeader + "7,1,2,1,4,1.5,_" + std::string(254, 't') + ",_ab\r\n", 1, -2,
                  0},
-        LoadCase{"Text255", kHeader + "7,1,2,1,4,1.5,_" + std::string(255, 't') + ",_ab\r\n", 1, 1,
+        LoadCase{"Text255", kHeader + "7,1,2,1,4,1.5,_" + std::string(255, 't') + ",_ab\r\n", 1, -2,
+                 0},
+        LoadCase{"Text256", kHeader + "7,1,2,1,4,1.5,_" + std::string(256, 't') + ",_ab\r\n", 1, 1,
                  6},
         LoadCase{"Code7", kHeader + "7,1,2,1,4,1.5,_M,_1234567\r\n", 1, -2, 0},
         LoadCase{"Code8", kHeader + "7,1,2,1,4,1.5,_M,_12345678\r\n", 1, 1, 7},
@@ -252,10 +254,10 @@ TEST(TableFile, MissingFileFailsSilently)
     ScopedScriptedUi scripted;
     PooledTable t;
     t.table.addRow();
-    EXPECT_FALSE(t.table.load(dir.file("none.csv")));
-    EXPECT_FALSE(t.table.load(dir.str()));
+    EXPECT_EQ(t.table.loadFile(dir.file("none.csv")), LoadResult::Missing);
+    EXPECT_EQ(t.table.loadFile(dir.str()), LoadResult::Unreadable) << "a folder";
     EXPECT_EQ(t.table.count(), 1);
-    EXPECT_FALSE(t.table.loadFromDirectory(dir.str()));
+    EXPECT_EQ(t.table.loadFromDirectory(dir.str()), LoadResult::Missing);
     EXPECT_EQ(t.table.count(), 0) << "load from directory clears first";
     EXPECT_TRUE(scripted->messages().empty());
 }
@@ -270,7 +272,7 @@ TEST(TableFile, DirectoryOperationsUseTheDefinitionsFileName)
     ASSERT_TRUE(t.table.saveToDirectory(dir.str()));
     EXPECT_EQ(readFileBytes(dir.file("T.csv")), kHeader + kRow);
     fillRow(t.table, 2, 0, 0, "", "");
-    EXPECT_TRUE(t.table.loadFromDirectory(dir.str()));
+    EXPECT_EQ(t.table.loadFromDirectory(dir.str()), LoadResult::Loaded);
     EXPECT_EQ(t.table.count(), 1);
 }
 
@@ -295,12 +297,15 @@ TEST(AtomicSave, FailureShowsCannotOpenAndLeavesTheTargetAlone)
     writeFileBytes(dir.file("folder.csv/inside"), "kept");
     PooledTable t;
     t.table.addRow();
-    const std::string cases[] = {dir.file("folder.csv"), dir.file("missing/T.csv"),
-                                 dir.file("folder.csv/inside/T.csv")};
-    for (const std::string& path : cases) {
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("folder.csv"), "Cannot open " + dir.file("folder.csv")},
+        {dir.file("missing/T.csv"), "Cannot open " + dir.file("missing/T.csv")},
+        {dir.file("folder.csv/inside/T.csv"),
+         "Cannot open " + dir.file("folder.csv/inside/T.csv")}};
+    for (const auto& [path, text] : cases) {
         scripted->clear();
         EXPECT_FALSE(t.table.save(path)) << path;
-        EXPECT_EQ(scripted->messages(), std::vector<std::string>{"Cannot open " + path});
+        EXPECT_EQ(scripted->messages(), std::vector<std::string>{text});
     }
     EXPECT_EQ(readFileBytes(dir.file("folder.csv/inside")), "kept");
     EXPECT_EQ(filesIn(dir.path()), 1u) << "no temporary file left behind";
@@ -322,5 +327,6 @@ TEST(AtomicSaveDeathTest, WriteFailureKeepsTheOldFile)
         const bool untouched = readFileBytes(dir.file("T.csv")) == "old contents";
         std::exit(!saved && untouched && filesIn(dir.path()) == 1 ? 0 : 1);
     };
-    EXPECT_EXIT(saveWithSmallFileLimit(), ::testing::ExitedWithCode(0), "Cannot open .*T.csv");
+    EXPECT_EXIT(saveWithSmallFileLimit(), ::testing::ExitedWithCode(0),
+                "Cannot write .*T.csv\nFile too large");
 }

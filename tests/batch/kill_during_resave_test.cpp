@@ -1,0 +1,209 @@
+// Crash safety seen from outside: "orvantella-batch resave" on a database of
+// 200,000 orbits is killed with SIGKILL at random moments. After each kill
+// every file is the old or the new one, the database loads whole, and no
+// temporary file is where a load would take it; the next save removes them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+
+#include "mdb/database.h"
+#include "mdb/database_store.h"
+#include "platform/scripted_ui.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kOrbitFiles = 4;
+constexpr int kOrbitsPerFile = 50000;
+constexpr int kKills = 60;
+
+using Files = std::map<std::string, std::string>;
+
+// The database as another program wrote it: LF line ends and short numbers,
+// so that every file the resave writes differs from its old content.
+Files oldDatabase()
+{
+    Files files;
+    files["UDSID.csv"] = "_Version,_DSID,_use,_code,_IDnext,_memo\n1,1000,1,_VN,100200000,_\n";
+    std::string fileRows = "_Version,_use,_orbit file name,_memo\n";
+    std::string links = "_Version,_SID,_OID\n";
+    std::string streams = "_Version,_SID,_use,_code,_name,_sol1,_sol2,_solp,_ra,_dec,_dra,_ddec,"
+                          "_vg,_type,_R,_dv,_D',_TypicalOID,_memo\n";
+    for (int s = 0; s < 20; ++s)
+        streams += "301," + std::to_string(100000000 + s) +
+                   ",1,_S,_stream,1,2,3,4,5,6,7,8,1,3,3,0.2,0,_\n";
+    std::mt19937 random(7);
+    for (int f = 0; f < kOrbitFiles; ++f) {
+        const std::string name = "O_VN_" + std::to_string(f) + ".csv";
+        fileRows += "901,1,_" + name + ",_\n";
+        std::string orbits =
+            "_Version,_OID,_use,_name,_mjd,_sol,_ra,_dec,_vg,_type,_a,_q,_e,_peri,_node,_incl,_M,"
+            "_T/e,_r_sd,_v_sd,_Hb,_He,_zr,_mag,_mass,_memo\n";
+        for (int n = 0; n < kOrbitsPerFile; ++n) {
+            const int id = 100000000 + f * kOrbitsPerFile + n;
+            orbits += "501," + std::to_string(id) + ",1,_Ann Example " + std::to_string(n) + "," +
+                      std::to_string(50000 + random() % 9000) + ".5," +
+                      std::to_string(random() % 360) + ".25,46.5,57.75,59,1,2.5,0.875,0.625,150," +
+                      "140,113,0,0,0.5,0.25,100,80,0,1.5,0,_VidNet\n";
+            if (n % 1000 == 0)
+                links +=
+                    "401," + std::to_string(100000000 + n % 20) + "," + std::to_string(id) + "\n";
+        }
+        files["orbits/" + name] = orbits;
+    }
+    files["UOFile.csv"] = fileRows;
+    files["USOlink.csv"] = links;
+    files["UStream.csv"] = streams;
+    files["UList.csv"] = "_Version,_LID,_name,_ver,_memo\n";
+    files["ULSlink.csv"] = "_Version,_LID,_SID\n";
+    return files;
+}
+
+Files contents(const std::string& folder)
+{
+    Files files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = readFileBytes(entry.path());
+    return files;
+}
+
+void writeContents(const std::string& folder, const Files& files)
+{
+    fs::create_directories(folder + "/orbits");
+    for (const auto& [name, bytes] : files)
+        writeFileBytes(folder + "/" + name, bytes);
+}
+
+// Starts "orvantella-batch resave folder" with its output discarded.
+pid_t startResave(const std::string& folder)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::string program = ORVANTELLA_BATCH_PATH;
+    std::string command = "resave";
+    std::string argument = folder;
+    char* argv[] = {program.data(), command.data(), argument.data(), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+// The live rows of every table.
+std::vector<int> rowCounts(const std::string& folder, bool& whole)
+{
+    ScopedScriptedUi scripted;
+    Database db;
+    loadAll(db, folder, 2007);
+    whole = db.unreadFiles.empty() && scripted->messages().empty();
+    return {liveRowCount(db.dsids),
+            liveRowCount(db.lists),
+            liveRowCount(db.listStreamLinks),
+            liveRowCount(db.streams),
+            liveRowCount(db.streamOrbitLinks),
+            liveRowCount(db.orbits),
+            liveRowCount(db.orbitFiles)};
+}
+
+std::vector<std::string> temporaries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.path().filename().string().find(".saving-") != std::string::npos)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
+{
+    if (!std::getenv("ORVANTELLA_SLOW_TESTS"))
+        GTEST_SKIP() << "slow: run by the ctest entry labelled slow";
+    TempDir dir;
+    const std::string mdb = dir.file("MDB");
+    const Files before = oldDatabase();
+    writeContents(mdb, before);
+    bool whole = false;
+    const std::vector<int> counts = rowCounts(mdb, whole);
+    ASSERT_TRUE(whole);
+    ASSERT_EQ(counts[5], kOrbitFiles * kOrbitsPerFile);
+
+    // An uninterrupted resave gives the new files and the time a run takes.
+    const auto start = Clock::now();
+    ASSERT_EQ(waitFor(startResave(mdb)), 0);
+    const auto fullRun = Clock::now() - start;
+    const Files after = contents(mdb);
+    ASSERT_EQ(after.size(), before.size());
+    for (const auto& [name, bytes] : before)
+        ASSERT_NE(after.at(name), bytes) << name;
+
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(fullRun).count());
+    int killedWhileWriting = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        writeContents(mdb, before);
+        const pid_t pid = startResave(mdb);
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+        int fresh = 0;
+        const Files now = contents(mdb);
+        for (const auto& [name, bytes] : before) {
+            ASSERT_TRUE(now.count(name)) << name << " gone after kill " << kill;
+            const bool isNew = now.at(name) == after.at(name);
+            ASSERT_TRUE(isNew || now.at(name) == bytes)
+                << name << " is neither old nor new after kill " << kill;
+            fresh += isNew ? 1 : 0;
+        }
+        killedWhileWriting += fresh > 0 && fresh < static_cast<int>(before.size()) ? 1 : 0;
+        // Only the temporaries are extra, and their names are none a load reads.
+        for (const auto& [name, bytes] : now) {
+            if (!before.count(name)) {
+                ASSERT_NE(name.find(".saving-"), std::string::npos) << name;
+                ASSERT_FALSE(isOrbitFileName(fs::path(name).filename().string())) << name;
+            }
+        }
+        EXPECT_EQ(rowCounts(mdb, whole), counts) << "after kill " << kill;
+        EXPECT_TRUE(whole) << "after kill " << kill;
+    }
+    // The moments must have fallen among the writes, not only before or after them.
+    EXPECT_GT(killedWhileWriting, 0);
+    std::printf(
+        "%d kills, %d between the first and the last file replaced; a resave takes %lld ms\n",
+        kKills, killedWhileWriting,
+        static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(fullRun).count()));
+
+    writeContents(mdb, before);
+    ASSERT_EQ(waitFor(startResave(mdb)), 0);
+    EXPECT_EQ(contents(mdb), after);
+    EXPECT_TRUE(temporaries(mdb).empty());
+}

@@ -55,13 +55,27 @@ MapStream streamOfRow(const CUTABLE& streams, int row)
     return stream;
 }
 
-// The streams the Stream page marks as members of the current list, in table order.
+// Orders indexes by the line each one's table row has in a page's list
+// (sorting the list renumbers its lines), keeping row order among equals.
+template <typename RowOf>
+void toLineOrder(std::vector<int>& indexes, const CUTABLE& table, int lineColumn, RowOf rowOf)
+{
+    const auto line = [&](int index) { return table.integer(rowOf(index), lineColumn); };
+    if (!std::ranges::is_sorted(indexes, {}, line))
+        std::ranges::stable_sort(indexes, {}, line);
+}
+
+// The streams the Stream page marks as members of the current list, in its line order.
 std::vector<MapStream> currentListStreams(const CUTABLE& table)
 {
-    std::vector<MapStream> streams;
+    std::vector<int> rows;
     for (int row = 0; row < table.count(); ++row)
         if (table.isLive(row) && table.cell(row, col::Stream::LS)->number != 0)
-            streams.push_back(streamOfRow(table, row));
+            rows.push_back(row);
+    toLineOrder(rows, table, col::Stream::valid, [](int row) { return row; });
+    std::vector<MapStream> streams;
+    for (int row : rows)
+        streams.push_back(streamOfRow(table, row));
     return streams;
 }
 
@@ -118,16 +132,25 @@ MapInputs mapInputsFromTables(const AppContext& app)
         if (!db.orbits.isLive(row))
             continue;
         inputs.orbits.push_back(orbitOfRow(db, row));
-        // The Orbit page's list: its lines are numbered in row order.
         if (db.orbits.cell(row, col::Orbit::dline)->integer >= 0)
             inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
     }
+    toLineOrder(inputs.listed, db.orbits, col::Orbit::dline,
+                [&](int index) { return inputs.orbits[static_cast<std::size_t>(index)].row; });
     inputs.streams = currentListStreams(db.streams);
     if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
         db.streams.isLive(app.currentStreamRow))
         inputs.currentStreamCode = db.streams.text(app.currentStreamRow, col::Stream::code);
     inputs.orbitRows = db.orbitCount;
     return inputs;
+}
+
+int orbitIndexOfRow(const MapInputs& inputs, int orbitRow)
+{
+    const auto found = std::ranges::lower_bound(inputs.orbits, orbitRow, {}, &MapOrbit::row);
+    return found != inputs.orbits.end() && found->row == orbitRow
+               ? static_cast<int>(found - inputs.orbits.begin())
+               : -1;
 }
 
 SkyPoint streamRadiantAt(const MapStream& stream, double solDeg)

@@ -529,6 +529,8 @@ void CPageOrbit::notify(int code, int wParam, int lParam)
         selectedLineChanged();
         break;
     case kOrbitMenu:
+        // The right click selected the line under it.
+        selectedLineChanged();
         menuRequested(lParam);
         break;
     case kOrbitDelete:

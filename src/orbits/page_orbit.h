@@ -117,8 +117,8 @@ public:
     std::function<void()> changed = [] {};
     // A right click on a line: the widget shows menu() and calls menuCommand().
     std::function<void(int line)> menuRequested = [](int) {};
-    // The list's selected line changed: a click, Up or Down, or a command
-    // that selected a line or cleared the selection.
+    // The list's selected line changed: a click (either button), Up or Down,
+    // or a command that selected a line or cleared the selection.
     std::function<void()> selectedLineChanged = [] {};
     // "Change Stream" or "Set Stream for all" changed orbits' stream links.
     std::function<void()> streamLinksChanged = [] {};

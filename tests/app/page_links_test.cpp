@@ -118,6 +118,11 @@ struct LinkedPagesFixture {
         orbitPage->orbitView().setSelectedLine(name ? lineOf(name) : -1);
         orbitPage->orbitView().leftButtonDown();
     }
+    void rightClick(const char* name)
+    {
+        orbitPage->orbitView().setSelectedLine(lineOf(name));
+        orbitPage->orbitView().rightButtonDown(lineOf(name), 0);
+    }
     void upDownKeyOnto(const char* name)
     {
         orbitPage->orbitView().setSelectedLine(lineOf(name));
@@ -165,6 +170,7 @@ TEST(PageLinks, OrbitMapHighlightFollowsTheOrbitPagesSelectedLine)
     const Case cases[] = {
         {"left click on a line", [](auto& f) { f.click("o1"); }, "o1", true},
         {"Up or Down key onto a line", [](auto& f) { f.upDownKeyOnto("o0"); }, "o0", true},
+        {"right click on a line", [](auto& f) { f.rightClick("o3"); }, "o3", true},
         {"hyperbolic orbit: highlighted, never drawn", [](auto& f) { f.click("o2"); }, "o2", false},
         {"a stream chosen on the Stream page clears the line",
          [](auto& f) {

@@ -57,12 +57,32 @@ MapStream streamOfRow(const CUTABLE& streams, int row)
 
 // Orders indexes by the line each one's table row has in a page's list
 // (sorting the list renumbers its lines), keeping row order among equals.
+// A list numbers its lines 0, 1, ... once each, so each index goes straight
+// to its place; other numberings are sorted.
 template <typename RowOf>
 void toLineOrder(std::vector<int>& indexes, const CUTABLE& table, int lineColumn, RowOf rowOf)
 {
-    const auto line = [&](int index) { return table.integer(rowOf(index), lineColumn); };
-    if (!std::ranges::is_sorted(indexes, {}, line))
-        std::ranges::stable_sort(indexes, {}, line);
+    const std::size_t count = indexes.size();
+    std::vector<std::pair<int, int>> byLine; // line, index
+    byLine.reserve(count);
+    std::vector<int> placed(count, -1);
+    bool numbered = true;
+    for (int index : indexes) {
+        const int line = table.integer(rowOf(index), lineColumn);
+        byLine.emplace_back(line, index);
+        const auto at = static_cast<std::size_t>(line);
+        numbered = numbered && line >= 0 && at < count && placed[at] < 0;
+        if (numbered)
+            placed[at] = index;
+    }
+    if (numbered) {
+        indexes = std::move(placed);
+        return;
+    }
+    // The indexes ascend with the rows, so equal lines keep row order.
+    std::ranges::sort(byLine);
+    for (std::size_t i = 0; i < count; ++i)
+        indexes[i] = byLine[i].second;
 }
 
 // The streams the Stream page marks as members of the current list, in its line order.
@@ -128,15 +148,23 @@ MapInputs mapInputsFromTables(const AppContext& app)
     if (!app.db)
         return inputs;
     const Database& db = *app.db;
+    bool inLineOrder = true;
+    int lastLine = -1;
     for (int row = 0; row < db.orbits.count(); ++row) {
         if (!db.orbits.isLive(row))
             continue;
         inputs.orbits.push_back(orbitOfRow(db, row));
-        if (db.orbits.cell(row, col::Orbit::dline)->integer >= 0)
-            inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
+        const int line = db.orbits.cell(row, col::Orbit::dline)->integer;
+        if (line < 0)
+            continue;
+        inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
+        inLineOrder = inLineOrder && line > lastLine;
+        lastLine = line;
     }
-    toLineOrder(inputs.listed, db.orbits, col::Orbit::dline,
-                [&](int index) { return inputs.orbits[static_cast<std::size_t>(index)].row; });
+    // Unless the list is sorted, its lines run in row order.
+    if (!inLineOrder)
+        toLineOrder(inputs.listed, db.orbits, col::Orbit::dline,
+                    [&](int index) { return inputs.orbits[static_cast<std::size_t>(index)].row; });
     inputs.streams = currentListStreams(db.streams);
     if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
         db.streams.isLive(app.currentStreamRow))

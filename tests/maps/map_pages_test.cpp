@@ -105,6 +105,8 @@ TEST(MapInputs, ListedOrbitsAndStreamsInTheirPagesLineOrder)
         {"unsorted: row order", {0, 1, 2}, {0, 1, 2}},
         {"sorted the other way round", {2, 1, 0}, {2, 1, 0}},
         {"one row without a line", {1, -1, 0}, {2, 0}},
+        {"lines with gaps", {5, -1, 3}, {2, 0}},
+        {"equal lines keep row order", {1, 0, 1}, {1, 0, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

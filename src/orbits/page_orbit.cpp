@@ -442,7 +442,7 @@ void CPageOrbit::menuCommand(MenuItem item, int line)
 void CPageOrbit::selectAsReference(int orbitRow)
 {
     const CUTABLE& orbits = m_app.db->orbits;
-    if (orbitRow < 0 || orbitRow >= orbits.count() || !orbits.isLive(orbitRow))
+    if (!isLiveRow(orbits, orbitRow))
         return;
     const int line = orbits.integer(orbitRow, O::dline);
     if (rowOfLine(line) != orbitRow)

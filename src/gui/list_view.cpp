@@ -110,6 +110,20 @@ void ListView::endRemoveLine() { m_model->endRemoveLine(); }
 void ListView::redrawLines(int first, int last) { m_model->redrawLines(first, last); }
 void ListView::showLine(int line) { scrollTo(m_model->index(line, 0)); }
 
+void ListView::selectLine(int line)
+{
+    if (line < 0) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = m_model->index(line, 0);
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+    if (selectionBehavior() == QAbstractItemView::SelectRows)
+        flags |= QItemSelectionModel::Rows;
+    selectionModel()->setCurrentIndex(index, flags);
+    scrollTo(index);
+}
+
 void ListView::editStarted()
 {
     const CCellEdit& edit = *m_list.cellEdit();

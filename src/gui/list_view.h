@@ -42,6 +42,7 @@ private:
     void endRemoveLine() override;
     void redrawLines(int first, int last) override;
     void showLine(int line) override;
+    void selectLine(int line) override;
     void editStarted() override;
     void editEnded() override;
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
+#include "app/page_links.h"
 #include "cluster/cluster_command.h"
 #include "gui/map_pages.h"
 #include "gui/map_view.h"
@@ -88,9 +89,12 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     m_left->addTab(m_streamPage, "Stream");
     m_orbitPage = new OrbitPage(*m_orbit, m_left);
     m_left->addTab(m_orbitPage, "Orbit");
-    m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
     connectClustering(m_app, *m_stream, *m_orbit);
     addMapPages();
+    const auto orbitMap =
+        static_cast<OrbitMapWidget*>(m_maps[static_cast<std::size_t>(mapIndex(Page::OrbitMap))]);
+    linkPages({*m_stream, *m_orbit, *m_mapInputs, *m_skyMap},
+              [orbitMap] { orbitMap->showHighlight(); });
     connect(m_right, &QTabWidget::currentChanged, this,
             [this](int index) { m_mapShown[static_cast<std::size_t>(index)] = true; });
 

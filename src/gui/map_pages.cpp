@@ -225,10 +225,10 @@ OrbitMapWidget::OrbitMapWidget(CPageOMap& page, std::function<bool()> blackAndWh
     addSaveButton("Save Map");
 }
 
-void OrbitMapWidget::showHighlight(int orbitIndex)
+void OrbitMapWidget::showHighlight()
 {
     if (Canvas* canvas = m_area->canvas()) {
-        m_orbit.highlightChanged(*canvas, orbitIndex);
+        m_orbit.highlightChanged(*canvas);
         m_area->update();
     }
 }

@@ -70,7 +70,7 @@ class OrbitMapWidget final : public MapPageWidget {
 public:
     OrbitMapWidget(CPageOMap& page, std::function<bool()> blackAndWhite, QWidget* parent);
     // The Orbit page's selected line changed: no full redraw.
-    void showHighlight(int orbitIndex);
+    void showHighlight();
 
 private:
     CPageOMap& m_orbit;

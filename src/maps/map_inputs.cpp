@@ -55,13 +55,47 @@ MapStream streamOfRow(const CUTABLE& streams, int row)
     return stream;
 }
 
-// The streams the Stream page marks as members of the current list, in table order.
+// Orders indexes by the line each one's table row has in a page's list
+// (sorting the list renumbers its lines), keeping row order among equals.
+// A list numbers its lines 0, 1, ... once each, so each index goes straight
+// to its place; other numberings are sorted.
+template <typename RowOf>
+void toLineOrder(std::vector<int>& indexes, const CUTABLE& table, int lineColumn, RowOf rowOf)
+{
+    const std::size_t count = indexes.size();
+    std::vector<std::pair<int, int>> byLine; // line, index
+    byLine.reserve(count);
+    std::vector<int> placed(count, -1);
+    bool numbered = true;
+    for (int index : indexes) {
+        const int line = table.integer(rowOf(index), lineColumn);
+        byLine.emplace_back(line, index);
+        const auto at = static_cast<std::size_t>(line);
+        numbered = numbered && line >= 0 && at < count && placed[at] < 0;
+        if (numbered)
+            placed[at] = index;
+    }
+    if (numbered) {
+        indexes = std::move(placed);
+        return;
+    }
+    // The indexes ascend with the rows, so equal lines keep row order.
+    std::ranges::sort(byLine);
+    for (std::size_t i = 0; i < count; ++i)
+        indexes[i] = byLine[i].second;
+}
+
+// The streams the Stream page marks as members of the current list, in its line order.
 std::vector<MapStream> currentListStreams(const CUTABLE& table)
 {
-    std::vector<MapStream> streams;
+    std::vector<int> rows;
     for (int row = 0; row < table.count(); ++row)
         if (table.isLive(row) && table.cell(row, col::Stream::LS)->number != 0)
-            streams.push_back(streamOfRow(table, row));
+            rows.push_back(row);
+    toLineOrder(rows, table, col::Stream::valid, [](int row) { return row; });
+    std::vector<MapStream> streams;
+    for (int row : rows)
+        streams.push_back(streamOfRow(table, row));
     return streams;
 }
 
@@ -114,20 +148,37 @@ MapInputs mapInputsFromTables(const AppContext& app)
     if (!app.db)
         return inputs;
     const Database& db = *app.db;
+    bool inLineOrder = true;
+    int lastLine = -1;
     for (int row = 0; row < db.orbits.count(); ++row) {
         if (!db.orbits.isLive(row))
             continue;
         inputs.orbits.push_back(orbitOfRow(db, row));
-        // The Orbit page's list: its lines are numbered in row order.
-        if (db.orbits.cell(row, col::Orbit::dline)->integer >= 0)
-            inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
+        const int line = db.orbits.cell(row, col::Orbit::dline)->integer;
+        if (line < 0)
+            continue;
+        inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
+        inLineOrder = inLineOrder && line > lastLine;
+        lastLine = line;
     }
+    // Unless the list is sorted, its lines run in row order.
+    if (!inLineOrder)
+        toLineOrder(inputs.listed, db.orbits, col::Orbit::dline,
+                    [&](int index) { return inputs.orbits[static_cast<std::size_t>(index)].row; });
     inputs.streams = currentListStreams(db.streams);
     if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
         db.streams.isLive(app.currentStreamRow))
         inputs.currentStreamCode = db.streams.text(app.currentStreamRow, col::Stream::code);
     inputs.orbitRows = db.orbitCount;
     return inputs;
+}
+
+int orbitIndexOfRow(const MapInputs& inputs, int orbitRow)
+{
+    const auto found = std::ranges::lower_bound(inputs.orbits, orbitRow, {}, &MapOrbit::row);
+    return found != inputs.orbits.end() && found->row == orbitRow
+               ? static_cast<int>(found - inputs.orbits.begin())
+               : -1;
 }
 
 SkyPoint streamRadiantAt(const MapStream& stream, double solDeg)

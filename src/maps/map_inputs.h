@@ -64,10 +64,14 @@ struct MapInputs {
 };
 
 // The inputs from the application's tables and the Orbit page's selection:
-// its list is the rows with a line (dline), a row without one counts as not
-// selected, and its current sol, averages and date range. The list's
-// highlighted line is left to the page that knows it (-1).
+// its list is the rows with a line (dline) in line order, a row without one
+// counts as not selected, and its current sol, averages and date range; the
+// streams in the Stream page's line order. The list's highlighted line is
+// left to the page that knows it (-1).
 MapInputs mapInputsFromTables(const AppContext& app);
+
+// The index into inputs.orbits of an orbit table row; -1 when the row is not there.
+int orbitIndexOfRow(const MapInputs& inputs, int orbitRow);
 
 // The drifting radiant of a stream at solar longitude sol.
 SkyPoint streamRadiantAt(const MapStream& stream, double solDeg);

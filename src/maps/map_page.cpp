@@ -10,6 +10,7 @@ const MapInputs& MapInputsCache::get()
         m_inputs = mapInputsFromTables(m_app);
         m_valid = true;
     }
+    m_inputs.highlighted = orbitIndexOfRow(m_inputs, m_selectedOrbitRow());
     return m_inputs;
 }
 

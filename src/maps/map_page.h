@@ -2,6 +2,7 @@
 // What the three map pages share: their numeric fields and check boxes bound
 // to the settings, the inputs they draw from, and "Save Map".
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,17 +14,26 @@ class Canvas;
 struct AppContext;
 
 // The maps' inputs, gathered from the tables on first use after each
-// invalidate() (a repaint request), and shared by the three pages.
+// invalidate() (a repaint request), and shared by the three pages. The
+// highlighted orbit is asked afresh at every get(): the Orbit page's list
+// moves it without a repaint request.
 class MapInputsCache {
 public:
     explicit MapInputsCache(const AppContext& app) : m_app(app) {}
     const MapInputs& get();
     void invalidate() { m_valid = false; }
+    // Where the highlight comes from: the orbit row of the Orbit page's
+    // selected line, -1 for none. Without one nothing is highlighted.
+    void setHighlightSource(std::function<int()> selectedOrbitRow)
+    {
+        m_selectedOrbitRow = std::move(selectedOrbitRow);
+    }
 
 private:
     const AppContext& m_app;
     MapInputs m_inputs;
     bool m_valid = false;
+    std::function<int()> m_selectedOrbitRow = [] { return -1; };
 };
 
 struct MapCheck {

@@ -74,7 +74,8 @@ void CPageOMap::rememberView()
     s.om_scalem = s.om_scale;
 }
 
-void CPageOMap::highlightChanged(Canvas& canvas, int orbitIndex)
+void CPageOMap::highlightChanged(Canvas& canvas)
 {
-    moveOrbitHighlight(canvas, m_frame, m_inputs.get(), orbitIndex);
+    const MapInputs& inputs = m_inputs.get();
+    moveOrbitHighlight(canvas, m_frame, inputs, inputs.highlighted);
 }

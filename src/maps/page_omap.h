@@ -23,8 +23,8 @@ public:
     void rememberView();
 
     // The Orbit page's selected line changed: the canvas of the last full
-    // drawing gets the new highlight without a redraw.
-    void highlightChanged(Canvas& canvas, int orbitIndex);
+    // drawing gets the inputs' new highlight without a redraw.
+    void highlightChanged(Canvas& canvas);
 
 private:
     OrbitMapFrame m_frame;

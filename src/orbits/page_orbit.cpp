@@ -173,6 +173,7 @@ bool CPageOrbit::allYears() const { return m_app.settings.po_allyC != 0; }
 bool CPageOrbit::selOnly() const { return m_app.settings.po_selonly != 0; }
 bool CPageOrbit::useOnly() const { return m_app.settings.po_useonly != 0; }
 int CPageOrbit::selectedCount() const { return m_app.selection.selected; }
+int CPageOrbit::selectedOrbitRow() const { return rowOfLine(m_list.selectedLine()); }
 
 void CPageOrbit::recomputeDateValues()
 {
@@ -209,8 +210,14 @@ void CPageOrbit::rebuildView()
     SelectOrbits(*m_app.db, m_app.settings, m_app.sporadicChosen, m_app.selection);
     assignLines(true);
     if (focusedRow >= 0 && m_app.db->orbits.isLive(focusedRow))
-        m_list.setSelectedLine(m_app.db->orbits.integer(focusedRow, O::dline));
+        m_list.selectLine(m_app.db->orbits.integer(focusedRow, O::dline));
     changed();
+}
+
+void CPageOrbit::selectLine(int line)
+{
+    m_list.selectLine(line);
+    selectedLineChanged();
 }
 
 bool CPageOrbit::isSelColumn(int listColumn) const
@@ -422,6 +429,7 @@ void CPageOrbit::menuCommand(MenuItem item, int line)
     case MenuItem::ChangeStream:
         if (changeOrbitStreams(m_app, row)) {
             m_list.redrawLine(line);
+            streamLinksChanged();
             requestRefresh(kSelectionChanged);
         }
         break;
@@ -429,6 +437,18 @@ void CPageOrbit::menuCommand(MenuItem item, int line)
         deleteOrbitRow(row);
         break;
     }
+}
+
+void CPageOrbit::selectAsReference(int orbitRow)
+{
+    const CUTABLE& orbits = m_app.db->orbits;
+    if (!isLiveRow(orbits, orbitRow))
+        return;
+    const int line = orbits.integer(orbitRow, O::dline);
+    if (rowOfLine(line) != orbitRow)
+        return;
+    selectLine(line);
+    menuCommand(MenuItem::ToReference, line);
 }
 
 void CPageOrbit::orbitEdited(int line)
@@ -462,7 +482,9 @@ void CPageOrbit::changeStreamForAll()
             rows.push_back(row);
     }
     moveOrbitsToStream(db, rows, *stream);
-    dataChanged();
+    rebuildView();
+    streamLinksChanged();
+    requestRefresh(kLinksChanged);
 }
 
 void CPageOrbit::presetStreamCondition()
@@ -484,6 +506,7 @@ void CPageOrbit::presetDateCondition()
 
 void CPageOrbit::showStream(int streamRow, bool ctrl)
 {
+    selectLine(-1);
     if (!ctrl)
         presetDateCondition();
     ::streamToReference(m_app, streamRow);
@@ -502,7 +525,12 @@ void CPageOrbit::notify(int code, int wParam, int lParam)
         else
             orbitEdited(lParam);
         break;
+    case kOrbitClicked:
+        selectedLineChanged();
+        break;
     case kOrbitMenu:
+        // The right click selected the line under it.
+        selectedLineChanged();
         menuRequested(lParam);
         break;
     case kOrbitDelete:

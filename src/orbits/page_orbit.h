@@ -54,6 +54,8 @@ public:
     bool useOnly() const;
     int selectedCount() const;
     int listedCount() const { return m_list.lineCount(); }
+    // The orbit row of the list's selected line; -1 when none is selected.
+    int selectedOrbitRow() const;
     // The sky positions of the apex and the anti-solar point at noon of the page date.
     double apexRa() const { return m_apex[0]; }
     double apexDec() const { return m_apex[1]; }
@@ -86,6 +88,9 @@ public:
 
     // The popup menu on a list line.
     void menuCommand(MenuItem item, int line);
+    // The sky map's "--> Reference": selects and shows the orbit's line, then
+    // makes the orbit the reference. Nothing for a row without a line.
+    void selectAsReference(int orbitRow);
     // Moves every listed orbit selected (bit 0 or 2) to a stream picked in the dialog.
     void changeStreamForAll();
 
@@ -112,12 +117,18 @@ public:
     std::function<void()> changed = [] {};
     // A right click on a line: the widget shows menu() and calls menuCommand().
     std::function<void(int line)> menuRequested = [](int) {};
+    // The list's selected line changed: a click (either button), Up or Down,
+    // or a command that selected a line or cleared the selection.
+    std::function<void()> selectedLineChanged = [] {};
+    // "Change Stream" or "Set Stream for all" changed orbits' stream links.
+    std::function<void()> streamLinksChanged = [] {};
 
 private:
     void buildConditions();
     void buildDateFields();
     void recomputeDateValues();
     void assignLines(bool selFilter);
+    void selectLine(int line);
     void referenceMoved(int changeType);
     void requestRefresh(int changeType);
     void dataChanged();

@@ -145,6 +145,12 @@ void CUList::sortLines()
         showRowAt(line, sorted[static_cast<std::size_t>(line)]);
 }
 
+void CUList::selectLine(int line)
+{
+    m_selected = isListed(line) ? line : -1;
+    m_display->selectLine(m_selected);
+}
+
 int CUList::addRow()
 {
     commitEdit();

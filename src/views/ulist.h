@@ -37,6 +37,8 @@ public:
     virtual void endRemoveLine() {}
     virtual void redrawLines(int /*first*/, int /*last*/) {}
     virtual void showLine(int /*line*/) {}
+    // The list selected the line itself (-1: none); the widget follows.
+    virtual void selectLine(int /*line*/) {}
     // The in-place editor opened (CUList::cellEdit()) or closed.
     virtual void editStarted() {}
     virtual void editEnded() {}
@@ -115,7 +117,11 @@ public:
     int sortDirection() const { return m_sortDirection; }
 
     int selectedLine() const { return m_selected; }
+    // The widget's selection, as the user moved it.
     void setSelectedLine(int line) { m_selected = line; }
+    // Selects the line (-1: none) from the page's side: the widget selects
+    // it too and scrolls it into view.
+    void selectLine(int line);
 
     // Mouse and keys, as the widget reports them; lines outside the list do nothing.
     // Commits a cell edit and posts left click (0, 0).

@@ -16,11 +16,13 @@
 #include "gui/list_model.h"
 #include "gui/list_view.h"
 #include "gui/main_window.h"
+#include "gui/map_view.h"
 #include "gui/orbit_page.h"
 #include "gui/qt_ui.h"
 #include "gui/table_dialogs.h"
 #include "gui_test_support.h"
 #include "mdb/database_store.h"
+#include "mdb/schema.h"
 #include "orbits/page_orbit.h"
 #include "support/test_support.h"
 
@@ -131,6 +133,32 @@ TEST(OrbitPage, DateDialogFromTheListShowsInvalidSol)
     EXPECT_EQ(answers.answered(), 1);
     EXPECT_EQ(answers.unexpected(), 0);
     EXPECT_EQ(w.app.db->orbits.cell(list.rowOfLine(0), 4)->real, mjdBefore);
+}
+
+TEST(OrbitPage, ClickedLineHighlightsOnTheOrbitMapWithoutARedrawAndCommandsMoveTheLine)
+{
+    DemoWindow w;
+    w.window->rightSheet()->setCurrentIndex(2);
+    MapArea* area = w.window->mapArea(RefreshTarget::Page::OrbitMap);
+    area->grab();
+    const int renders = area->renderCount();
+    const Canvas before = *area->canvas();
+    ListView* view = w.page()->orbitView();
+    // The first line's orbit is elliptic and selected, so it is drawn.
+    const QRect firstLine = view->visualRect(view->listModel().index(0, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, firstLine.center());
+    area->grab();
+    EXPECT_EQ(area->renderCount(), renders);
+    int white = 0;
+    for (int y = 0; y <= before.maxY(); ++y)
+        for (int x = 0; x <= before.maxX(); ++x)
+            white += before.pixel(x, y) != kWhite && area->canvas()->pixel(x, y) == kWhite;
+    EXPECT_GT(white, 0);
+    // A command of the core selects a line: the widget shows it.
+    const int row = view->list().rowOfLine(5);
+    w.page()->page().selectAsReference(row);
+    EXPECT_EQ(view->currentIndex().row(), w.app.db->orbits.integer(row, col::Orbit::dline));
+    EXPECT_EQ(w.app.settings.po_r1, w.app.db->orbits.cell(row, col::Orbit::ra)->real);
 }
 
 } // namespace

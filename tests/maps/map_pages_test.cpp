@@ -94,6 +94,43 @@ TEST(MapInputs, TheOrbitPagesListMarksAndSelectionResults)
     EXPECT_FALSE(f.inputs->get().firstMjd.has_value());
 }
 
+TEST(MapInputs, ListedOrbitsAndStreamsInTheirPagesLineOrder)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> lines;       // of rows 0, 1, 2 in both lists; -1 for none
+        std::vector<int> listedOrder; // rows, first line first
+    };
+    const Case cases[] = {
+        {"unsorted: row order", {0, 1, 2}, {0, 1, 2}},
+        {"sorted the other way round", {2, 1, 0}, {2, 1, 0}},
+        {"one row without a line", {1, -1, 0}, {2, 0}},
+        {"lines with gaps", {5, -1, 3}, {2, 0}},
+        {"equal lines keep row order", {1, 0, 1}, {1, 0, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PageFixture f;
+        for (int row = 0; row < 3; ++row) {
+            f.addOrbit(100001 + static_cast<std::uint32_t>(row), 10, 10, 30, "o");
+            f.app.db->orbits.cell(row, col::Orbit::dline)->integer = c.lines[row];
+            const int stream = f.app.db->streams.addRow();
+            f.app.db->streams.setText(stream, col::Stream::code, std::to_string(row).c_str());
+            f.app.db->streams.cell(stream, col::Stream::LS)->number = c.lines[row] >= 0;
+            f.app.db->streams.cell(stream, col::Stream::valid)->integer = c.lines[row];
+        }
+        const MapInputs& inputs = f.inputs->get();
+        std::vector<int> listedRows;
+        std::vector<int> streamRows;
+        for (int index : inputs.listed)
+            listedRows.push_back(inputs.orbits[static_cast<std::size_t>(index)].row);
+        for (const MapStream& stream : inputs.streams)
+            streamRows.push_back(std::stoi(stream.code));
+        EXPECT_EQ(listedRows, c.listedOrder);
+        EXPECT_EQ(streamRows, c.listedOrder);
+    }
+}
+
 TEST(CPageSMap, CursorOverARadiantNamesItAndOffersReference)
 {
     PageFixture f;

@@ -21,8 +21,6 @@ namespace {
 using C = col::Orbit;
 
 constexpr int kRowsPerThread = 20000;
-// Degrees of sol per day (360 / 365.25).
-constexpr double kSolPerDay = 0.9856262833675564;
 constexpr double kLowestVg = 0.01;
 
 struct Sums {

@@ -9,10 +9,9 @@
 #include <memory>
 
 #include "app/app_context.h"
-#include "app/app_refresh.h"
+#include "app/pages_refresh.h"
 #include "cluster/cluster_command.h"
 #include "cluster/cluster_dlg.h"
-#include "cluster/cluster_pages.h"
 #include "maps/canvas.h"
 #include "maps/page_omap.h"
 #include "maps/page_radiant.h"
@@ -39,36 +38,28 @@ using O = col::Orbit;
 using S = col::Stream;
 
 // The three left pages with the window's reactions to a refresh; the map pages are not open.
-class DemoPages final : public AppRefresh {
+class DemoPages final {
 public:
-    explicit DemoPages(AppContext& app) : AppRefresh(app), setup(app), stream(app), orbit(app)
+    explicit DemoPages(AppContext& app)
+        : setup(app), stream(app), orbit(app), m_app(app), m_refresh(app, setup, stream, orbit)
     {
         stream.streamChosen = [this](int row, bool ctrl) { orbit.showStream(row, ctrl); };
-        app.refresher = this;
+        app.refresher = &m_refresh;
         setup.initialise();
         stream.initialise();
         orbit.initialise();
     }
-    ~DemoPages() override { m_app.refresher = nullptr; }
+    ~DemoPages() { m_app.refresher = nullptr; }
     DemoPages(const DemoPages&) = delete;
     DemoPages& operator=(const DemoPages&) = delete;
-
-    bool pageExists(Page page) const override
-    {
-        return page == Page::SetUp || page == Page::Stream || page == Page::Orbit;
-    }
-    void setUpRefillViews() override { setup.refreshViews(); }
-    void setUpRefillDataSources() override { setup.refillDataSources(); }
-    void streamRefillListAndStreams() override { stream.fillCombo(); }
-    void streamRecomputeListMembership() override { stream.recomputeMembership(); }
-    void orbitRebuildView() override { orbit.refreshRebuildView(); }
-    void orbitRecomputeDateValues() override { orbit.refreshDateValues(); }
-    void orbitRelist() override { orbit.refreshRebuildView(); }
-    void orbitRedrawListedRows() override { orbit.refreshRedrawListedRows(); }
 
     CPageSetup setup;
     CPageStream stream;
     CPageOrbit orbit;
+
+private:
+    AppContext& m_app;
+    PagesRefresh m_refresh;
 };
 
 // The scripted user for the run's length; its messages go to standard error.
@@ -228,10 +219,7 @@ bool createClusterList(DemoPages& pages, ScriptedUi& user)
 // default parameters, new streams of the work source; the dialog run to its end as Start does.
 bool clusterOrbits(AppContext& app, DemoPages& pages, ScriptedUi& user, DemoResult& result)
 {
-    pages.orbit.runClusteringDialog = [&] {
-        WindowClusterPages clusterPages(app, pages.stream, pages.orbit);
-        runClustering(app, listedOrbitRows(*app.db), clusterPages);
-    };
+    connectClustering(app, pages.stream, pages.orbit);
     chooseWorkSource(user);
     bool complete = false;
     user.answerDialog([&](DialogModel& model) {

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr double kHalfPi = 1.5707963267948966;
-constexpr double kPi = 3.141592653589793;
 constexpr double kUnitSnap = 4 * std::numeric_limits<double>::epsilon();
 
 } // namespace

@@ -4,6 +4,8 @@
 // Every conversion of the astronomy code multiplies by one of these (it never divides by pi).
 constexpr double kDegToRad = 0.01745329251994329;
 constexpr double kRadToDeg = 57.29577951308234;
+constexpr double kPi = 3.141592653589793;
+constexpr double kHalfPi = 1.5707963267948966;
 
 // The angle brought into [0, 360). Non-finite values come back unchanged.
 float Normalize360(float angleDeg);

@@ -16,6 +16,8 @@ constexpr int kTableYears = kLastTableYear - kFirstTableYear + 1;
 constexpr double kClockOffsetSeconds = 64.184;
 // JD = MJD + kMjdToJd.
 constexpr double kMjdToJd = 2400000.5;
+// Mean degrees of sol per day (360 / 365.25): the Sun's mean motion over the Julian year.
+constexpr double kSolPerDay = 360.0 / 365.25;
 
 // Any Gregorian date and time; the time gets the 64.184 s offset.
 double DateToMJD(int year, int month, int day, int hour, int minute, int second);

@@ -17,11 +17,10 @@
 
 #include "cluster/cluster_dlg.h"
 #include "cluster/worker_channel.h"
+#include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // Runs each update on the dialog's (the interface) thread and waits for it there.
 class QtWorkerChannel final : public WorkerChannel {

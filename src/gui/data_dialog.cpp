@@ -9,12 +9,11 @@
 #include <QSpinBox>
 #include <array>
 
+#include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "orbits/data_dlg.h"
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 class DataDialog final : public QDialog {
 public:

@@ -11,13 +11,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "mdb/dsid_dialog.h"
 #include "orbits/dsid_select_dialog.h"
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 class DsidAddDialog final : public QDialog {
 public:

@@ -9,6 +9,7 @@
 
 #include "app/app_context.h"
 #include "app/page_links.h"
+#include "app/pages_refresh.h"
 #include "cluster/cluster_command.h"
 #include "gui/map_pages.h"
 #include "gui/map_view.h"
@@ -32,14 +33,16 @@ int mapIndex(Page page) { return page == Page::RadiantMap ? 0 : page == Page::Sk
 } // namespace
 
 // The pages' reactions to a refresh.
-class MainWindow::WindowRefresh final : public AppRefresh {
+class MainWindow::WindowRefresh final : public PagesRefresh {
 public:
-    WindowRefresh(AppContext& app, MainWindow& window) : AppRefresh(app), m_window(window) {}
+    WindowRefresh(AppContext& app, MainWindow& window)
+        : PagesRefresh(app, *window.m_setup, *window.m_stream, *window.m_orbit), m_window(window)
+    {
+    }
 
     bool pageExists(Page page) const override
     {
-        return page == Page::SetUp || page == Page::Stream || page == Page::Orbit ||
-               m_window.mapPageShown(page);
+        return PagesRefresh::pageExists(page) || m_window.mapPageShown(page);
     }
     void repaint(Page page) override
     {
@@ -57,26 +60,17 @@ public:
         AppRefresh::setModified(modified);
         m_window.m_setupPage->showState();
     }
-    void setUpRefillViews() override { m_window.m_setup->refreshViews(); }
-    void setUpRefillDataSources() override { m_window.m_setup->refillDataSources(); }
-    void streamRefillListAndStreams() override { m_window.m_stream->fillCombo(); }
-    void streamRecomputeListMembership() override { m_window.m_stream->recomputeMembership(); }
-    void orbitRebuildView() override { m_window.m_orbit->refreshRebuildView(); }
-    void orbitRecomputeDateValues() override { m_window.m_orbit->refreshDateValues(); }
-    void orbitRelist() override { m_window.m_orbit->refreshRebuildView(); }
     void orbitShowPositionCode() override { m_window.m_orbitPage->showState(); }
-    void orbitRedrawListedRows() override { m_window.m_orbit->refreshRedrawListedRows(); }
 
 private:
     MainWindow& m_window;
 };
 
 MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
-    : QWidget(parent), m_app(app), m_logic(app),
-      m_refresh(std::make_unique<WindowRefresh>(app, *this)),
-      m_setup(std::make_unique<CPageSetup>(app)), m_stream(std::make_unique<CPageStream>(app)),
-      m_orbit(std::make_unique<CPageOrbit>(app)), m_left(new QTabWidget(this)),
-      m_right(new QTabWidget(this)), m_mapInputs(std::make_unique<MapInputsCache>(app)),
+    : QWidget(parent), m_app(app), m_logic(app), m_setup(std::make_unique<CPageSetup>(app)),
+      m_stream(std::make_unique<CPageStream>(app)), m_orbit(std::make_unique<CPageOrbit>(app)),
+      m_left(new QTabWidget(this)), m_right(new QTabWidget(this)),
+      m_mapInputs(std::make_unique<MapInputsCache>(app)),
       m_radiantMap(std::make_unique<CPageRadiant>(app, *m_mapInputs)),
       m_skyMap(std::make_unique<CPageSMap>(app, *m_mapInputs)),
       m_orbitMap(std::make_unique<CPageOMap>(app, *m_mapInputs))
@@ -106,6 +100,8 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     m_left->setFixedWidth(COrvanDlg::kLeftSheetWidth);
     setMinimumSize(COrvanDlg::kMinWidth, COrvanDlg::kMinHeight);
     setMaximumSize(COrvanDlg::kMaxWidth, COrvanDlg::kMaxHeight);
+    // The refresh reactions reach the pages, so they come after them.
+    m_refresh = std::make_unique<WindowRefresh>(m_app, *this);
     m_app.refresher = m_refresh.get();
     setMainWindowOpen(true);
 }

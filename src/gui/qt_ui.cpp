@@ -8,11 +8,11 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include "gui/qt_text.h"
+
 namespace {
 
 QWidget* owner() { return mainWindowOpen() ? QApplication::activeWindow() : nullptr; }
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 QString startPath(const FileRequest& request)
 {

@@ -12,12 +12,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "streams/ssel_dlg.h"
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 class StreamSelectionDialog final : public QDialog {
 public:

@@ -12,16 +12,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "views/cell_format.h"
 #include "views/edit_line_dlg.h"
 #include "views/rs_dlg.h"
-
-namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-} // namespace
 
 EditRecordDialog::EditRecordDialog(CEditLineDlg& model, QWidget* parent)
     : QDialog(parent), m_model(model)

@@ -22,7 +22,6 @@ constexpr Rgb kEclipticGridColor{96, 96, 0};
 constexpr Rgb kStreamColor{0, 192, 255};
 constexpr Rgb kYellow{255, 255, 0};
 constexpr std::array<int, 4> kMarkerSizes{1, 10, 12, 15};
-constexpr double kSolPerDay = 360.0 / 365.25;
 
 struct PlotItem {
     Pixel pixel;

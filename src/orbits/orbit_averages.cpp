@@ -21,8 +21,6 @@ namespace {
 using C = col::Orbit;
 
 constexpr int kRowsPerThread = 20000;
-// Degrees of sol per day (360 / 365.25).
-constexpr double kSolPerDay = 0.9856262833675564;
 constexpr double kLowestVg = 0.01;
 
 struct Sums {
@@ -32,6 +30,15 @@ struct Sums {
     double driftSol = 0, driftRa = 0, driftDec = 0; // D, Dra, Ddec
     int count = 0;
 };
+
+// The weight a row brings to the averages: its type for a live selected orbit, 0 when it is
+// left out.
+int averageWeight(const CUTABLE& orbits, int row)
+{
+    if (!orbits.isLive(row) || !isSelectedOrbit(orbits, row))
+        return 0;
+    return std::max(orbits.integer(row, C::type), 0);
+}
 
 // sqrt of a variance that rounding may have pushed below 0.
 double scatter(double variance) { return std::sqrt(std::max(0.0, variance)); }
@@ -48,12 +55,10 @@ Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc)
 {
     Sums sums;
     for (int row = 0; row < orbits.count(); ++row) {
-        if (!orbits.isLive(row) || !isSelectedOrbit(orbits, row))
-            continue;
-        const UCell* cells = orbits.cell(row, 0);
-        const int type = cells[C::type].integer;
+        const int type = averageWeight(orbits, row);
         if (type < 1)
             continue;
+        const UCell* cells = orbits.cell(row, 0);
         const double w = type;
         const double dRa = AngleDiff(cells[C::ra].real, s.po_r1);
         const double dSol = AngleDiff(cells[C::sol].real, sc);
@@ -148,12 +153,10 @@ void activityLimits(const CUTABLE& orbits, SelectionAverages& avg)
     float smallest = 0.0f, largest = 0.0f;
     double weightedMR = 0.0, weights = 0.0;
     for (int row = 0; row < orbits.count(); ++row) {
-        if (!orbits.isLive(row) || !isSelectedOrbit(orbits, row))
-            continue;
-        const UCell* cells = orbits.cell(row, 0);
-        const int type = cells[C::type].integer;
+        const int type = averageWeight(orbits, row);
         if (type < 1)
             continue;
+        const UCell* cells = orbits.cell(row, 0);
         const float offset = AngleDiff(cells[C::sol].real, meanSol);
         smallest = std::min(smallest, offset);
         largest = std::max(largest, offset);

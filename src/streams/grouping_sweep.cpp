@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "astro/angles.h"
+#include "astro/calendar.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
 
@@ -12,8 +13,6 @@ namespace {
 
 using O = col::Orbit;
 
-constexpr double kSolPerDay = 0.9856262833675564;
-constexpr double kPi = 3.141592653589793;
 // Orbits sharing one bound: near enough in sol for the radiant to move little between them.
 constexpr std::size_t kBlock = 64;
 // The bounds only skip orbits beyond the limit by more than this (degrees, or D' units), far

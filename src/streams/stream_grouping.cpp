@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "astro/calendar.h"
 #include "astro/frames.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
@@ -21,7 +22,6 @@ namespace {
 using S = col::Stream;
 using O = col::Orbit;
 
-constexpr double kSolPerDay = 0.9856262833675564;
 constexpr double kTiny = 0.0001;
 constexpr float kNoBestDprime = 99.0f;
 constexpr float kLinkedDprime = 90.0f;

@@ -39,7 +39,9 @@ CClusterDlg::CClusterDlg(AppContext& app, std::vector<int> candidateRows, Cluste
     m_total = formatMessage(kTotalFormat, static_cast<int>(m_rows.size()));
 }
 
-CClusterDlg::~CClusterDlg()
+CClusterDlg::~CClusterDlg() { joinWorker(); }
+
+void CClusterDlg::joinWorker()
 {
     if (m_worker.joinable())
         m_worker.join();
@@ -128,6 +130,5 @@ void CClusterDlg::runToEnd(const std::function<void()>& idle)
     PumpedChannel channel;
     start(channel);
     channel.pumpUntil([this] { return m_ended || !m_worker.joinable(); }, idle);
-    if (m_worker.joinable())
-        m_worker.join();
+    joinWorker();
 }

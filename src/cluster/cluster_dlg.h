@@ -69,6 +69,9 @@ public:
     void stop();
     // OK, Cancel, Enter, Escape and the close box close the dialog only while no run is going.
     bool canClose() const { return m_running.load() == kIdle; }
+    // Waits for the worker to return. Once canClose() holds it has made its last delivery, so
+    // this never blocks the interface thread; call it before the run's channel goes.
+    void joinWorker();
 
     // Start, then the worker's updates served on this thread until the run has ended (the
     // batch tool, tests). idle runs between updates, as the window's other events would.

@@ -123,6 +123,8 @@ public:
     }
     ~ClusterDialog() override
     {
+        // The worker may still be returning from its last delivery through m_channel.
+        m_model.joinWorker();
         m_model.changed = [] {};
         m_model.closeRequested = [] {};
     }

@@ -118,6 +118,7 @@ TEST(ClusterDialog, StopAtOnceMakesNoStream)
     dialog.start(channel);
     dialog.stop();
     channel.pumpUntil([&] { return dialog.ended(); });
+    dialog.joinWorker();
     EXPECT_TRUE(closed);
     EXPECT_EQ(dialog.newStreams(), 0);
     EXPECT_TRUE(liveStreamRows(session.db()).empty());

@@ -16,7 +16,7 @@ enum class RadiantFrame { Equatorial = 0, Ecliptic = 1, SunCentred = 2 };
 struct RadiantMapView {
     double lonDeg = 180, latDeg = 0, heightDeg = 180, magLimit = 5;
     int days = 0;
-    int markerSize = 1; // the Part 8.1 marker of "mk"
+    int markerSize = 1; // the marker of "mk", as the canvas draws it
     bool streams = true, catalogueStreams = false, axis = true, apex = true, stars = false;
     bool text = true, color = true;
     int colorOffset = -13;

@@ -1,12 +1,31 @@
 #pragma once
-// The QApplication of the GUI tests and a way to answer modal boxes.
+// The QApplication of the GUI tests, a way to answer modal boxes, and an empty
+// application with the Qt interface installed for window tests.
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
+#include <memory>
+
+#include "app/app_context.h"
+#include "gui/qt_ui.h"
 
 QApplication& testApplication();
+
+// An application with an empty database and the Qt interface as the user's.
+struct WindowFixture {
+    QtUi qtUi;
+    AppContext app;
+    WindowFixture()
+    {
+        testApplication();
+        setUi(&qtUi);
+        app.settings.mdbdir = "/tmp/MDB";
+        app.db = std::make_unique<Database>();
+    }
+    ~WindowFixture() { setUi(nullptr); }
+};
 
 // Runs action; each modal widget that appears meanwhile is handed to
 // answer (in order). A modal widget with no answer left is rejected and

@@ -24,24 +24,11 @@ QStringList tabTitles(const QTabWidget* sheet)
     return titles;
 }
 
-struct Fixture {
-    QtUi qtUi;
-    AppContext app;
-    Fixture()
-    {
-        testApplication();
-        setUi(&qtUi);
-        app.settings.mdbdir = "/tmp/MDB";
-        app.db = std::make_unique<Database>();
-    }
-    ~Fixture() { setUi(nullptr); }
-};
-
 } // namespace
 
 TEST(MainWindow, ShowsTwoSheetsWithTheirPagesAndTheTitle)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     EXPECT_EQ(window.windowTitle(), "Orvantella /tmp/MDB  List:  Stream:0 / 0  Orbit: 0 / 0 / 0");
@@ -57,7 +44,7 @@ TEST(MainWindow, ShowsTwoSheetsWithTheirPagesAndTheTitle)
 
 TEST(MainWindow, SizeStaysWithinItsLimits)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.resize(300, 200);
     EXPECT_EQ(window.size(), QSize(768, 560));
@@ -67,7 +54,7 @@ TEST(MainWindow, SizeStaysWithinItsLimits)
 
 TEST(MainWindow, EscapeDoesNotClose)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     QTest::keyClick(&window, Qt::Key_Escape);
@@ -76,7 +63,7 @@ TEST(MainWindow, EscapeDoesNotClose)
 
 TEST(MainWindow, ClosingWithUnsavedChangesAsks)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     f.app.db->modified = true;
@@ -97,7 +84,7 @@ TEST(MainWindow, ClosingWithUnsavedChangesAsks)
 
 TEST(MainWindow, ClosingWithoutChangesStoresThePlacement)
 {
-    Fixture f;
+    WindowFixture f;
     f.app.settings.dlgrect_left = 40;
     f.app.settings.dlgrect_top = 50;
     f.app.settings.dlgrect_right = 1040;
@@ -114,7 +101,7 @@ TEST(MainWindow, ClosingWithoutChangesStoresThePlacement)
 
 TEST(MainWindow, SkyMapPaintsStarsIntoItsCanvas)
 {
-    Fixture f;
+    WindowFixture f;
     f.app.stars.push_back({180.0, 0.0, 0.0, 0.0, 0.0});
     MainWindow window(f.app, f.qtUi);
     window.open();
@@ -132,7 +119,7 @@ TEST(MainWindow, SkyMapPaintsStarsIntoItsCanvas)
 
 TEST(MainWindow, SaveMapWritesTheShownPixelsAsABitmap)
 {
-    Fixture f;
+    WindowFixture f;
     TempDir dir;
     f.app.settings.docdir = dir.str();
     f.app.settings.dlg_Y = 2018;

@@ -19,19 +19,6 @@
 
 namespace {
 
-struct Fixture {
-    QtUi qtUi;
-    AppContext app;
-    Fixture()
-    {
-        testApplication();
-        setUi(&qtUi);
-        app.settings.mdbdir = "/tmp/MDB";
-        app.db = std::make_unique<Database>();
-    }
-    ~Fixture() { setUi(nullptr); }
-};
-
 template <class W> W* childWithText(QWidget* parent, const QString& text)
 {
     for (W* widget : parent->findChildren<W*>())
@@ -44,7 +31,7 @@ template <class W> W* childWithText(QWidget* parent, const QString& text)
 
 TEST(MapPages, RenderOnlyOnRequestSizeChangeOrBlackAndWhite)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     window.rightSheet()->setCurrentIndex(1);
@@ -73,7 +60,7 @@ TEST(MapPages, RenderOnlyOnRequestSizeChangeOrBlackAndWhite)
 
 TEST(MapPages, FieldsAndChecksChangeTheSettingsAndRedraw)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     window.rightSheet()->setCurrentIndex(1);
@@ -97,7 +84,7 @@ TEST(MapPages, FieldsAndChecksChangeTheSettingsAndRedraw)
 
 TEST(MapPages, SkyCursorReadOutAndRadiantFrameSwitch)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     window.rightSheet()->setCurrentIndex(1);
@@ -123,7 +110,7 @@ TEST(MapPages, SkyCursorReadOutAndRadiantFrameSwitch)
 
 TEST(MapPages, OrbitMapViewButtons)
 {
-    Fixture f;
+    WindowFixture f;
     MainWindow window(f.app, f.qtUi);
     window.open();
     window.rightSheet()->setCurrentIndex(2);

@@ -12,6 +12,7 @@ struct Rgb {
 
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kYellow{255, 255, 0};
 
 inline constexpr Rgb kStarColor{176, 176, 176};
 inline constexpr Rgb kGridColor{0, 96, 160}; // every 10 degrees

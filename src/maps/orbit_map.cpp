@@ -29,11 +29,10 @@ constexpr Rgb kPlanetTrackColor{0, 160, 255};
 constexpr Rgb kSelectedOrbitColor{176, 176, 0};
 constexpr Rgb kStreamOrbitColor{0, 255, 0};
 constexpr Rgb kAverageColor{255, 0, 0};
-constexpr Rgb kSunColor{255, 255, 0};
 constexpr std::array<int, kPlanetCount> kPlanetSizes{4, 5, 9, 6, 9, 8, 6, 6, 5};
 constexpr std::array<Rgb, kPlanetCount> kPlanetColors{
-    kWhite,     Rgb{255, 255, 0}, kApexColor,    Rgb{255, 0, 0},    kStarColor,
-    kStarColor, kStarColor,       kEquatorColor, kZeroMeridianColor};
+    kWhite,     kYellow,    kApexColor,    Rgb{255, 0, 0},    kStarColor,
+    kStarColor, kStarColor, kEquatorColor, kZeroMeridianColor};
 
 void plotSpace(Canvas& canvas, const OrbitCamera& camera, const Vec3& point)
 {
@@ -162,7 +161,7 @@ void drawPlanets(Canvas& canvas, const OrbitCamera& camera, const PlanetTrackSet
         if (track.a < camera.distance())
             for (const Vec3& point : track.points)
                 plotSpace(canvas, camera, point);
-    canvas.setColor(kSunColor);
+    canvas.setColor(kYellow);
     canvas.plotMarker(canvas.maxX() / 2, canvas.maxY() / 2, 9);
     for (int body = 0; body < kPlanetCount; ++body)
         if (body != kEarth && tracks[static_cast<std::size_t>(body)].a < camera.distance()) {

@@ -20,7 +20,6 @@ namespace {
 constexpr Rgb kOutlineColor{0, 112, 0};
 constexpr Rgb kEclipticGridColor{96, 96, 0};
 constexpr Rgb kStreamColor{0, 192, 255};
-constexpr Rgb kYellow{255, 255, 0};
 constexpr std::array<int, 4> kMarkerSizes{1, 10, 12, 15};
 
 struct PlotItem {

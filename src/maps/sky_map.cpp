@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr Rgb kYellow{255, 255, 0};
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kOtherOrbitColor{112, 112, 0};
 constexpr int kLegendLeftFromRight = 45;

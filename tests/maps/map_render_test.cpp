@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <random>
 
 #include "app/settings.h"
@@ -326,8 +327,8 @@ TEST(SkyMap, RadiantAtThePoleOnAPolarMap)
     inputs.orbits = {{.sel = 1, .ra = 33, .dec = 90}, {.sel = 1, .ra = 33, .dec = -10}};
     Canvas canvas(400, 300, false);
     renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
-    EXPECT_EQ(canvas.pixel(199, 149), (Rgb{255, 255, 0}));
-    EXPECT_EQ(countColor(canvas, Rgb{255, 255, 0}), 1);
+    EXPECT_EQ(canvas.pixel(199, 149), kYellow);
+    EXPECT_EQ(countColor(canvas, kYellow), 1);
 }
 
 TEST(MapSettings, OutOfRangeValuesAreLimitedWhereTheyAreUsed)
@@ -356,24 +357,147 @@ TEST(MapSettings, OutOfRangeValuesAreLimitedWhereTheyAreUsed)
     EXPECT_TRUE(skyMapProjection(sky, canvas).project(sky.raDeg, 89.9).has_value());
 }
 
+namespace {
+
+// A BMP laid out by hand from a picture of palette letters, top row first:
+// the 54-byte header, then the rows bottom-up as blue, green, red. A map is
+// a multiple of four pixels wide, so its rows need no padding.
+std::string handLaidBmp(const std::vector<std::string>& picture, const std::map<char, Rgb>& palette)
+{
+    const auto width = static_cast<std::uint32_t>(picture.front().size());
+    const auto height = static_cast<std::uint32_t>(picture.size());
+    std::string bmp = "BM";
+    const auto put = [&bmp](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp += static_cast<char>(value >> (8 * i) & 0xFF);
+    };
+    put(54 + width * 3 * height, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(width, 4);
+    put(height, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 24);
+    for (auto row = picture.rbegin(); row != picture.rend(); ++row) {
+        for (const char letter : *row) {
+            const Rgb color = palette.at(letter);
+            bmp += {static_cast<char>(color.b), static_cast<char>(color.g),
+                    static_cast<char>(color.r)};
+        }
+    }
+    return bmp;
+}
+
+} // namespace
+
 TEST(SkyMap, BmpOfASmallCaseByteForByte)
 {
     // An 8 x 8 map with one selected radiant at the centre and every other
     // layer off: without "clr" it is yellow, drawn at (trunc(0 + 3 + 0.5),
-    // trunc(0 + 3 + 0.5)); the file is 54 + 8 * 8 * 3 = 246 bytes.
+    // trunc(0 + 3 + 0.5)).
     Settings s = quietSettings();
     s.sm_color = 0;
     MapInputs inputs;
     inputs.orbits = {{.sel = 1, .ra = 130, .dec = 40, .vg = 20}};
     Canvas canvas(8, 8, false);
     renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
-    std::string expected(54 + 8 * 8 * 3, '\0');
-    const unsigned char header[54] = {'B', 'M', 246, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
-                                      0,   0,   0,   8, 0, 0, 0, 8, 0, 0, 0,  1, 0, 24, 0};
-    std::memcpy(expected.data(), header, sizeof header);
-    const std::size_t at = 54 + (3 * 8 + 3) * 3; // file row 3 from the bottom, column 3
-    expected[at] = 0;                            // blue, green, red
-    expected[at + 1] = static_cast<char>(255);
-    expected[at + 2] = static_cast<char>(255);
-    EXPECT_EQ(encodeBmp(canvas), expected);
+    const std::vector<std::string> picture = {
+        "........", //
+        "........", //
+        "........", //
+        "........", //
+        "...Y....", //
+        "........", //
+        "........", //
+        "........", //
+    };
+    EXPECT_EQ(encodeBmp(canvas), handLaidBmp(picture, {{'.', kBlack}, {'Y', kYellow}}));
+}
+
+TEST(RadiantMap, BmpOfASmallCaseByteForByte)
+{
+    // A 13 x 13 area: W = H = 11, and the file leaves out the area's last
+    // column and row, which are not part of the map. With "scl" 200,
+    // g = 11 / 200: the sphere's outline in green is x = 5 +- 9.9 cos(lat),
+    // y = 5 + 0.055 lat, rounded; the radiant (ra 120, dec -20) is at
+    // x = 5 + 60 cos(20) 0.055 = 8.1, y = 5 - 20 * 0.055 = 3.9, yellow
+    // without "clr". The caption "y:dec / x:ra" starts at x = 2 with its top
+    // at height 12: only the lower rows of "y" and ":" are on the map.
+    Settings s = quietSettings();
+    s.r_color = 0;
+    s.r_scale = 200;
+    MapInputs inputs;
+    inputs.orbits = {{.sel = 1, .ra = 120, .dec = -20, .vg = 20}};
+    Canvas canvas(13, 13, false);
+    renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
+    const std::vector<std::string> picture = {
+        "............", //
+        "....ggg.....", //
+        ".ggg...ggww.", //
+        "ggw...w..wwg", //
+        "..w...w.....", //
+        "..w...w..ww.", //
+        "...wwww..ww.", //
+        "......w.Y...", //
+        "..w...w.....", //
+        "gg.www...ggg", //
+        ".ggg...ggg..", //
+        "....ggg.....", //
+    };
+    EXPECT_EQ(
+        encodeBmp(canvas),
+        handLaidBmp(picture, {{'.', kBlack}, {'g', {0, 112, 0}}, {'w', kWhite}, {'Y', kYellow}}));
+}
+
+TEST(OrbitMap, BmpOfASmallCaseByteForByte)
+{
+    // A 26 x 25 area (W = H = 23; the file leaves out the last two columns
+    // and the last row) seen from dec 90 at 0.2 AU: X grows to
+    // the right and Y upwards, 115 pixels per AU at the Sun's distance, no
+    // planet is inside the camera distance and the Earth is off the map.
+    // The axes: +X in pink, -X and both halves of Y in dark red, Z through
+    // the centre. The Sun's size-9 marker covers the centre. The circular
+    // orbit of 0.08 AU in the ecliptic is flattened by the obliquity and
+    // seen in perspective: its north side is nearer the camera.
+    Settings s = quietSettings();
+    s.om_ra = 90;
+    s.om_dec = 90;
+    s.om_scale = 0.2f;
+    MapInputs inputs;
+    inputs.orbits = {{.sel = 1, .type = 1, .a = 0.08f, .e = 0}};
+    Canvas canvas(26, 25, false);
+    renderOrbitMap(canvas, orbitMapView(s), {s, inputs, kNoStars}, PlanetTracks(2007, 1, 1));
+    const std::vector<std::string> picture = {
+        "...........z............", //
+        "...........z............", //
+        "........ooooooo.........", //
+        "......ooo..z..ooo.......", //
+        ".....oo....z....oo......", //
+        "....o......z......o.....", //
+        "...o.......z.......o....", //
+        "..oo.......z.......oo...", //
+        "..o.......SSS.......o...", //
+        "..o......SSSSS......o...", //
+        "..o.....SSSSSSS.....o...", //
+        "..o....SSSSSSSSS....o...", //
+        "zzozzzSSSSSSSSSSSxxxoxxx", //
+        "..o....SSSSSSSSS....o...", //
+        "..oo....SSSSSSS....oo...", //
+        "...o.....SSSSS.....o....", //
+        "...oo.....SSS.....oo....", //
+        "....oo.....z.....oo.....", //
+        ".....ooo...z...ooo......", //
+        ".......ooooooooo........", //
+        "...........z............", //
+        "...........z............", //
+        "...........z............", //
+        "...........z............", //
+    };
+    EXPECT_EQ(encodeBmp(canvas), handLaidBmp(picture, {{'.', kBlack},
+                                                       {'o', {176, 176, 0}},
+                                                       {'z', {192, 96, 96}},
+                                                       {'x', {255, 160, 160}},
+                                                       {'S', kYellow}}));
 }

@@ -5,7 +5,7 @@
 
 #include "app/app_context.h"
 #include "batch/batch_command.h"
-#include "batch/headless_window.h"
+#include "batch/selection_args.h"
 #include "maps/canvas.h"
 #include "maps/page_omap.h"
 #include "maps/page_radiant.h"
@@ -19,9 +19,7 @@ constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 20000;
 
 struct MapArgs {
-    std::string mdb;
-    std::string kind;
-    std::string out;
+    SelectionArgs selection; // MDB, the map and OUT, then the conditions
     int width = kDefaultWidth;
     int height = kDefaultHeight;
 };
@@ -38,7 +36,7 @@ bool parseSide(const std::string& text, int& side)
 std::optional<MapArgs> parseMapArgs(const std::vector<std::string>& args)
 {
     MapArgs parsed;
-    std::vector<std::string> positional;
+    std::vector<std::string> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--width" && hasValue) {
@@ -47,28 +45,24 @@ std::optional<MapArgs> parseMapArgs(const std::vector<std::string>& args)
         } else if (args[i] == "--height" && hasValue) {
             if (!parseSide(args[++i], parsed.height))
                 return std::nullopt;
-        } else if (args[i].starts_with("--")) {
-            return std::nullopt;
         } else {
-            positional.push_back(args[i]);
+            rest.push_back(args[i]);
         }
     }
+    std::optional<SelectionArgs> selection = parseSelectionArgs(rest);
+    if (!selection)
+        return std::nullopt;
+    const std::vector<std::string>& positional = selection->positional;
     if (positional.size() != 3 ||
         (positional[1] != "sky" && positional[1] != "radiant" && positional[1] != "orbit"))
         return std::nullopt;
-    parsed.mdb = positional[0];
-    parsed.kind = positional[1];
-    parsed.out = positional[2];
+    parsed.selection = std::move(*selection);
     return parsed;
 }
 
-// The application as the window opens it on this MDB, with the star catalogue and the planet
-// tracks the maps draw.
-bool startHeadless(HeadlessWindow& window, const std::string& mdb)
+// The star catalogue and the planet tracks the maps draw, as the window loads them.
+bool loadMapData(AppContext& app)
 {
-    if (!window.open("map", mdb))
-        return false;
-    AppContext& app = window.app();
     const std::optional<std::string> stars =
         findStarCatalogueFolder(starCatalogueFolders(app.startupFolder, app.executableFolder));
     if (!stars) {
@@ -85,26 +79,30 @@ int renderMap(const std::vector<std::string>& args)
     const std::optional<MapArgs> parsed = parseMapArgs(args);
     if (!parsed)
         return kBatchUsage;
-    HeadlessWindow window;
-    if (!startHeadless(window, parsed->mdb))
+    SelectionRun run;
+    if (const std::optional<int> failed = run.start(parsed->selection, "map"))
+        return *failed;
+    AppContext& app = run.app();
+    if (!loadMapData(app))
         return kBatchFailed;
-    AppContext& app = window.app();
+    const std::string& kind = parsed->selection.positional[1];
+    const std::string& out = parsed->selection.positional[2];
     MapInputsCache inputs(app);
     std::unique_ptr<CMapPage> page;
-    if (parsed->kind == "sky")
+    if (kind == "sky")
         page = std::make_unique<CPageSMap>(app, inputs);
-    else if (parsed->kind == "radiant")
+    else if (kind == "radiant")
         page = std::make_unique<CPageRadiant>(app, inputs);
     else
         page = std::make_unique<CPageOMap>(app, inputs);
     Canvas canvas(parsed->width, parsed->height, app.settings.BW != 0);
     page->render(canvas);
-    if (!writeMap(canvas, parsed->out)) {
-        std::fprintf(stderr, "map: cannot write %s\n", parsed->out.c_str());
+    if (!writeMap(canvas, out)) {
+        std::fprintf(stderr, "map: cannot write %s\n", out.c_str());
         return kBatchFailed;
     }
-    std::printf("map %s %dx%d %s\n", parsed->kind.c_str(), canvas.maxX() + 1, canvas.maxY() + 1,
-                parsed->out.c_str());
+    std::printf("map %s %dx%d %s\n", kind.c_str(), canvas.maxX() + 1, canvas.maxY() + 1,
+                out.c_str());
     return kBatchOk;
 }
 
@@ -113,9 +111,10 @@ int renderMap(const std::vector<std::string>& args)
 std::vector<BatchCommand> mapCommands()
 {
     return {
-        {"map", "MDB (sky|radiant|orbit) OUT [--width W --height H]",
-         "draw a map with the settings' map state (Orvantella.ovr of the current folder) into "
-         "OUT, a PNG file when OUT ends in .png, else a BMP file",
+        {"map", std::string("MDB (sky|radiant|orbit) OUT [--width W --height H] ") + kConditionArgs,
+         "draw a map with the settings' map state (Orvantella.ovr of the current folder) and the "
+         "selection of its conditions, changed by the options, into OUT, a PNG file when OUT "
+         "ends in .png, else a BMP file",
          renderMap},
     };
 }

@@ -24,12 +24,24 @@ TEST(MapCommand, WritesEachMapAsABmpOfTheAskedSizeOrAPng)
     for (const char* kind : {"sky", "radiant", "orbit"}) {
         const std::string out = dir.file(std::string(kind) + ".bmp");
         const CommandRun run = runBatchCommand(
-            mapCommands(), "map", {demoMdb(), kind, out, "--width", "203", "--height", "101"});
+            mapCommands(), "map",
+            {demoMdb(), kind, out, "--width", "203", "--height", "101", "--date", "2018-12-14"});
         EXPECT_EQ(run.status, kBatchOk) << kind << run.err;
         const std::string bytes = readFileBytes(out);
         // 203 x 101 rounds down to 200 x 100.
         ASSERT_EQ(bytes.size(), 54u + 200 * 100 * 3) << kind;
         EXPECT_EQ(bytes.substr(0, 2), "BM");
+        // The Orbit page's conditions as options: the Geminids alone make another picture.
+        const std::string geminids = dir.file(std::string(kind) + "_gem.bmp");
+        EXPECT_EQ(runBatchCommand(mapCommands(), "map",
+                                  {demoMdb(), kind, geminids, "--width", "203", "--height", "101",
+                                   "--date", "2018-12-14", "--stream", "IAU_GEM"})
+                      .status,
+                  kBatchOk)
+            << kind;
+        const std::string geminidBytes = readFileBytes(geminids);
+        EXPECT_EQ(geminidBytes.size(), bytes.size()) << kind;
+        EXPECT_NE(geminidBytes, bytes) << kind;
     }
     // A name ending in .png gets a PNG file.
     const std::string png = dir.file("sky.png");
@@ -51,6 +63,8 @@ TEST(MapCommand, UsageErrors)
         {"zero width", {demoMdb(), "sky", "x.bmp", "--width", "0"}, kBatchUsage},
         {"unknown option", {demoMdb(), "sky", "x.bmp", "--depth", "3"}, kBatchUsage},
         {"no such folder", {"/nonexistent/MDB", "sky", "x.bmp"}, kBatchFailed},
+        {"bad condition", {demoMdb(), "sky", "x.bmp", "--days", "x"}, kBatchUsage},
+        {"no such stream", {demoMdb(), "sky", "x.bmp", "--stream", "IAU_NONE"}, kBatchFailed},
     };
     for (const Case& c : cases)
         EXPECT_EQ(runBatchCommand(mapCommands(), "map", c.args).status, c.status) << c.name;

@@ -7,23 +7,24 @@
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
+#include "maps/map_layers.h"
 #include "mdb/schema.h"
 #include "streams/stream_grouping.h"
 
 namespace {
 
-MapOrbit orbitOfRow(const Database& db, int row)
+// cells: the row's, side by side.
+MapOrbit orbitOfRow(const Database& db, int row, const UCell* cells)
 {
     using C = col::Orbit;
-    const CUTABLE& t = db.orbits;
-    auto real = [&](int column) { return t.cell(row, column)->real; };
+    auto real = [cells](int column) { return cells[column].real; };
     MapOrbit orbit;
-    orbit.oid = t.cell(row, C::OID)->number;
+    orbit.oid = cells[C::OID].number;
     orbit.row = row;
     // A row without a line in the Orbit page's list keeps its mark but counts for nothing.
-    orbit.sel = t.cell(row, C::dline)->integer >= 0 ? t.cell(row, C::sel)->number : 0;
+    orbit.sel = cells[C::dline].integer >= 0 ? cells[C::sel].number : 0;
     orbit.sourceInUse = db.sources.isInUse(orbit.oid);
-    orbit.type = t.cell(row, C::type)->integer;
+    orbit.type = cells[C::type].integer;
     orbit.mjd = real(C::mjd);
     orbit.sol = real(C::sol);
     orbit.ra = real(C::ra);
@@ -99,6 +100,40 @@ std::vector<MapStream> currentListStreams(const CUTABLE& table)
     return streams;
 }
 
+// Every live orbit row in row order, read on both cores, and the Orbit
+// page's list in its line order.
+void gatherOrbits(const Database& db, MapInputs& inputs)
+{
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(db.orbits.count()));
+    for (int row = 0; row < db.orbits.count(); ++row)
+        if (db.orbits.isLive(row))
+            rows.push_back(row);
+    inputs.orbits.resize(rows.size());
+    std::vector<int> lines(rows.size());
+    parallelSlices(rows.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            // One checked lookup for the row.
+            const UCell* cells = db.orbits.cell(rows[i], 0);
+            inputs.orbits[i] = orbitOfRow(db, rows[i], cells);
+            lines[i] = cells[col::Orbit::dline].integer;
+        }
+    });
+    bool inLineOrder = true;
+    int lastLine = -1;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] < 0)
+            continue;
+        inputs.listed.push_back(static_cast<int>(i));
+        inLineOrder = inLineOrder && lines[i] > lastLine;
+        lastLine = lines[i];
+    }
+    // Unless the list is sorted, its lines run in row order.
+    if (!inLineOrder)
+        toLineOrder(inputs.listed, db.orbits, col::Orbit::dline,
+                    [&](int index) { return inputs.orbits[static_cast<std::size_t>(index)].row; });
+}
+
 std::optional<MapAverages> averagesOf(const SelectionAverages& a)
 {
     if (a.totalWeight <= 0)
@@ -148,23 +183,7 @@ MapInputs mapInputsFromTables(const AppContext& app)
     if (!app.db)
         return inputs;
     const Database& db = *app.db;
-    bool inLineOrder = true;
-    int lastLine = -1;
-    for (int row = 0; row < db.orbits.count(); ++row) {
-        if (!db.orbits.isLive(row))
-            continue;
-        inputs.orbits.push_back(orbitOfRow(db, row));
-        const int line = db.orbits.cell(row, col::Orbit::dline)->integer;
-        if (line < 0)
-            continue;
-        inputs.listed.push_back(static_cast<int>(inputs.orbits.size()) - 1);
-        inLineOrder = inLineOrder && line > lastLine;
-        lastLine = line;
-    }
-    // Unless the list is sorted, its lines run in row order.
-    if (!inLineOrder)
-        toLineOrder(inputs.listed, db.orbits, col::Orbit::dline,
-                    [&](int index) { return inputs.orbits[static_cast<std::size_t>(index)].row; });
+    gatherOrbits(db, inputs);
     inputs.streams = currentListStreams(db.streams);
     if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
         db.streams.isLive(app.currentStreamRow))

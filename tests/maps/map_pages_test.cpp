@@ -2,7 +2,10 @@
 // cursor read-outs, recentring, pinning and the orbit map's views.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <random>
 
 #include "app/app_context.h"
 #include "maps/canvas.h"
@@ -128,6 +131,60 @@ TEST(MapInputs, ListedOrbitsAndStreamsInTheirPagesLineOrder)
             streamRows.push_back(std::stoi(stream.code));
         EXPECT_EQ(listedRows, c.listedOrder);
         EXPECT_EQ(streamRows, c.listedOrder);
+    }
+}
+
+// The inputs are read on both cores from enough rows; a plain loop over the
+// rows, one cell at a time, is the oracle.
+TEST(MapInputs, ManyRowsMatchAPlainLoop)
+{
+    for (const bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "list sorted" : "list in row order");
+        PageFixture f;
+        CUTABLE& t = f.app.db->orbits;
+        std::mt19937 random(sorted ? 7 : 8);
+        const int rows = 60000;
+        std::vector<int> lines(rows);
+        std::iota(lines.begin(), lines.end(), 0);
+        if (sorted)
+            std::shuffle(lines.begin(), lines.end(), random);
+        for (int row = 0; row < rows; ++row) {
+            f.addOrbit(100001u + random() % 2 * 100000u, static_cast<float>(random() % 360),
+                       static_cast<float>(random() % 180) - 90, 30, "o");
+            t.cell(row, col::Orbit::sel)->number = static_cast<std::uint32_t>(random() % 6);
+            t.cell(row, col::Orbit::e)->real = static_cast<float>(random() % 1000) / 900;
+            t.cell(row, col::Orbit::dline)->integer = random() % 5 == 0 ? -1 : lines[row];
+        }
+        for (int row = 0; row < rows; row += 7)
+            t.deleteRow(row);
+        std::vector<std::pair<int, int>> byLine; // line, row
+        std::vector<int> liveRows;
+        for (int row = 0; row < rows; ++row) {
+            if (!t.isLive(row))
+                continue;
+            liveRows.push_back(row);
+            if (const int line = t.cell(row, col::Orbit::dline)->integer; line >= 0)
+                byLine.emplace_back(line, row);
+        }
+        std::ranges::sort(byLine);
+        const MapInputs& inputs = f.inputs->get();
+        ASSERT_EQ(inputs.orbits.size(), liveRows.size());
+        for (std::size_t i = 0; i < liveRows.size(); ++i) {
+            const MapOrbit& o = inputs.orbits[i];
+            const int row = liveRows[i];
+            const bool listed = t.cell(row, col::Orbit::dline)->integer >= 0;
+            ASSERT_EQ(o.row, row);
+            ASSERT_EQ(o.oid, t.cell(row, col::Orbit::OID)->number);
+            ASSERT_EQ(o.sel, listed ? t.cell(row, col::Orbit::sel)->number : 0u);
+            ASSERT_EQ(o.sourceInUse, o.oid < 200000);
+            ASSERT_EQ(o.ra, t.cell(row, col::Orbit::ra)->real);
+            ASSERT_EQ(o.dec, t.cell(row, col::Orbit::dec)->real);
+            ASSERT_EQ(o.e, t.cell(row, col::Orbit::e)->real);
+        }
+        ASSERT_EQ(inputs.listed.size(), byLine.size());
+        for (std::size_t i = 0; i < byLine.size(); ++i)
+            ASSERT_EQ(inputs.orbits[static_cast<std::size_t>(inputs.listed[i])].row,
+                      byLine[i].second);
     }
 }
 

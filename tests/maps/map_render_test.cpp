@@ -290,29 +290,38 @@ TEST(RadiantMap, StreamsWithinSixtyDegreesOfTheirWindow)
     s.r_st2 = 1;
     s.r_color = 0;
     MapInputs inputs;
-    // The map's sol at noon of 2007-06-19 is about 87.6 degrees.
-    s.dlg_M = 6;
-    s.dlg_D = 19;
-    const double sol = radiantMapDate(s, 0).solDeg;
     const Rgb streamColor{0, 192, 255};
     Canvas canvas(400, 300, false);
+    // The window's ends as offsets from the map's sol; on 21 March the window
+    // runs across 0 degrees.
     struct Case {
         const char* name;
-        float sol1, sol2;
+        int month, day;
+        double fromStart, toEnd;
         bool drawn;
     };
     const Case cases[] = {
-        {"inside", float(sol - 5), float(sol + 5), true},
-        {"more than 60 past its start", float(sol - 70), float(sol + 5), false},
-        {"more than 60 before its end", float(sol - 5), float(sol + 61), false},
+        {"inside", 6, 19, 5, 5, true},
+        {"more than 60 past its start", 6, 19, 70, 5, false},
+        {"more than 60 before its end", 6, 19, 5, 61, false},
+        {"inside, across 0", 3, 21, 5, 5, true},
+        {"more than 60 past its start, across 0", 3, 21, 70, 5, false},
     };
     for (const Case& c : cases) {
-        inputs.streams = {{"S", c.sol1, c.sol2, float(sol), 180, 0, 0, 0, 3}};
+        s.dlg_M = c.month;
+        s.dlg_D = c.day;
+        const double sol = radiantMapDate(s, 0).solDeg;
+        const auto wrapped = [](double deg) {
+            return static_cast<float>(std::fmod(deg + 360, 360));
+        };
+        inputs.streams = {
+            {"S", wrapped(sol - c.fromStart), wrapped(sol + c.toEnd), float(sol), 180, 0, 0, 0, 3}};
         renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
-        EXPECT_EQ(countColor(canvas, streamColor) > 0, c.drawn) << c.name;
+        EXPECT_EQ(countColor(canvas, streamColor) > 0, c.drawn) << c.name << ", sol " << sol;
     }
     // "stp": at the catalogue radiant whatever the date.
     s.r_stp = 1;
+    const double sol = radiantMapDate(s, 0).solDeg;
     inputs.streams = {{"S", float(sol - 70), float(sol + 5), float(sol), 180, 0, 0, 0, 3}};
     renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
     EXPECT_GT(countColor(canvas, streamColor), 0);

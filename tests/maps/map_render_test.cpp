@@ -388,7 +388,7 @@ std::string handLaidBmp(const std::vector<std::string>& picture, const std::map<
     put(height, 4);
     put(1, 2);
     put(24, 2);
-    put(0, 24);
+    bmp.append(24, '\0'); // compression, image size, resolutions, colours
     for (auto row = picture.rbegin(); row != picture.rend(); ++row) {
         for (const char letter : *row) {
             const Rgb color = palette.at(letter);

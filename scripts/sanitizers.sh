@@ -27,6 +27,9 @@ configure "$root/build-tsan" "-fsanitize=thread"
 cmake --build "$root/build-tsan" --parallel "$jobs" --target test_mdb test_orbits
 "$root/build-tsan/tests/test_mdb" --gtest_filter='OrbitDerived.*'
 "$root/build-tsan/tests/test_orbits" --gtest_filter='*MLayout*:*Import*'
+# The maps read their inputs and draw their largest layers on both cores.
+cmake --build "$root/build-tsan" --parallel "$jobs" --target test_maps
+"$root/build-tsan/tests/test_maps" --gtest_filter='*MatchAPlain*'
 # Automatic clustering searches on a worker thread.
 if compgen -G "$root/tests/cluster/*.cpp" >/dev/null; then
     cmake --build "$root/build-tsan" --parallel "$jobs" --target test_cluster

@@ -156,16 +156,13 @@ std::optional<int> SelectionRun::start(const SelectionArgs& args, const char* co
     if (!m_window.open(command, args.positional.front(),
                        [&args](Settings& settings) { settings = args.settings; }))
         return kBatchFailed;
-    if (args.stream) {
-        if (!chooseStreamsOfCode(app(), *args.stream)) {
-            std::fprintf(stderr, "%s: no stream has the code %s\n", command, args.stream->c_str());
-            return kBatchFailed;
-        }
-        m_window.orbitPage().rebuildView();
+    if (args.stream && !chooseStreamsOfCode(app(), *args.stream)) {
+        std::fprintf(stderr, "%s: no stream has the code %s\n", command, args.stream->c_str());
+        return kBatchFailed;
     }
-    if (args.sol) {
+    if (args.sol)
         app().selection.currentSol = *args.sol;
+    if (args.stream || args.sol)
         m_window.orbitPage().rebuildView();
-    }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 // Redrawing the three maps over a million orbits, all selected and listed,
-// against a plain serial loop over the same layer in the same run.
+// against a plain serial loop over the same layer in the same run; the
+// density view against the markers' redraw.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -160,6 +161,35 @@ void BM_OrbitOutlinesSerialLoop(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OrbitOutlinesSerialLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The density view of the radiant map (1-degree cells, per frame: 0 "R",
+// 1 "L", 2 "L-Ls") and of the sky map (3), whole redraws; the markers'
+// redraw above is the baseline of the same run.
+void BM_DensityRedraw(benchmark::State& state)
+{
+    Settings settings = benchSettings();
+    settings.r_star = settings.sm_star = 0;
+    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    Canvas canvas(kWidth, kHeight, false);
+    const DensityOptions density{true, 1.0, true};
+    if (state.range(0) == 3) {
+        SkyMapView view = skyMapView(settings);
+        view.density = density;
+        for (auto _ : state)
+            renderSkyMap(canvas, view, scene);
+        return;
+    }
+    settings.r_mode_ax = static_cast<int>(state.range(0));
+    RadiantMapView view = radiantMapView(settings);
+    view.density = density;
+    for (auto _ : state)
+        renderRadiantMap(canvas, view, scene, std::nullopt);
+}
+BENCHMARK(BM_DensityRedraw)
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // Filling the maps' inputs from a million orbit rows, as a repaint request
 // does; the Orbit page's list in row order (0) or sorted the other way round (1).

@@ -262,6 +262,30 @@ bool selectShower(AppContext& app, DemoPages& pages, ScriptedUi& user, DemoResul
     return true;
 }
 
+// The density view of every orbit's radiant in the Sun-centred ecliptic
+// frame, where the sporadic sources show, before a shower is selected;
+// saved through the Radiant Map page's "save" with the frame put back.
+bool renderDensityMap(AppContext& app, ScriptedUi& user, const std::string& outDir,
+                      DemoResult& result)
+{
+    MapInputsCache inputs(app);
+    CPageRadiant radiant(app, inputs);
+    const RadiantFrame frame = radiant.frame();
+    radiant.setFrame(RadiantFrame::SunCentred);
+    radiant.setDensity({true, kDemoDensityCellDeg, true});
+    Canvas canvas(kDemoMapWidth, kDemoMapHeight, app.settings.BW != 0);
+    radiant.render(canvas);
+    radiant.setFrame(frame);
+    const std::string path = (fs::path(outDir) / kDemoDensityMap).string();
+    user.answerPath(path);
+    if (!radiant.save(canvas)) {
+        message("Cannot write %s", path.c_str());
+        return false;
+    }
+    result.mapFiles.push_back(kDemoDensityMap);
+    return true;
+}
+
 // The sky, radiant and orbit maps of the selection, the sky map centred on a selected orbit
 // from the Orbit page's menu and with its stars, each saved as PNG in outDir through its page's
 // "Save Map".
@@ -337,7 +361,8 @@ std::optional<DemoResult> runDemo(const std::string& demoMdb, const std::string&
     DemoPages pages(app);
     DemoResult result;
     if (!groupAgainstGmn(app, pages, feedback, result) || !createClusterList(pages, *user) ||
-        !clusterOrbits(app, pages, *user, result) || !selectShower(app, pages, *user, result) ||
+        !clusterOrbits(app, pages, *user, result) ||
+        !renderDensityMap(app, *user, outDir, result) || !selectShower(app, pages, *user, result) ||
         !renderMaps(app, pages, *user, outDir, result))
         return std::nullopt;
     pages.setup.saveTables();

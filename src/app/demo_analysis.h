@@ -21,6 +21,10 @@ inline constexpr const char* kDemoShower = "GEM";
 // The maps' size in pixels.
 inline constexpr int kDemoMapWidth = 800;
 inline constexpr int kDemoMapHeight = 600;
+// The density view of all the demo's orbits: its file and cells (degrees),
+// wide enough for a thousand radiants.
+inline constexpr const char* kDemoDensityMap = "density_map.png";
+inline constexpr double kDemoDensityCellDeg = 4.0;
 
 // One shower: orbits grouped into it by R-vg, and orbits GMN labelled with it.
 struct ShowerCount {

@@ -1,6 +1,7 @@
 // Angle utilities: normalisation, signed and absolute differences, clamps.
 #include "astro/angles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -37,6 +38,13 @@ float AngleDiff(float aDeg, float bDeg)
 }
 
 float AbsAngleDiff(float aDeg, float bDeg) { return std::fabs(AngleDiff(aDeg, bDeg)); }
+
+void AngleSpan::add(float angleDeg)
+{
+    const float offset = AngleDiff(angleDeg, m_centre);
+    m_low = std::min(m_low, offset);
+    m_high = std::max(m_high, offset);
+}
 
 float ClampLatitude(float latDeg)
 {

@@ -13,6 +13,23 @@ float Normalize360(float angleDeg);
 float AngleDiff(float aDeg, float bDeg);
 // |AngleDiff(a, b)|, in [0, 180].
 float AbsAngleDiff(float aDeg, float bDeg);
+// The span of angles about a centre as activity limits take it: the smallest
+// and largest offsets AngleDiff(angle, centre), both starting at 0, so a span
+// across 0 stays short and keeps its ends in order.
+class AngleSpan {
+public:
+    explicit AngleSpan(float centreDeg) : m_centre(centreDeg) {}
+    void add(float angleDeg);
+    float lowOffset() const { return m_low; }
+    float highOffset() const { return m_high; }
+    float startDeg() const { return Normalize360(m_centre + m_low); }
+    float endDeg() const { return Normalize360(m_centre + m_high); }
+
+private:
+    float m_centre;
+    float m_low = 0.0f;
+    float m_high = 0.0f;
+};
 // 90 above 89.999999, -90 below -89.999999, otherwise unchanged.
 float ClampLatitude(float latDeg);
 // The value limited to [-1, 1]; applied to cosines before an arc cosine.

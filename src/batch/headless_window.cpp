@@ -42,5 +42,6 @@ bool HeadlessWindow::open(const std::string& command, const std::string& mdb,
     m_orbit = std::make_unique<CPageOrbit>(m_app);
     m_stream->initialise();
     m_orbit->initialise();
+    m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
     return true;
 }

@@ -22,6 +22,7 @@ struct MapArgs {
     SelectionArgs selection; // MDB, the map and OUT, then the conditions
     int width = kDefaultWidth;
     int height = kDefaultHeight;
+    DensityOptions density;
 };
 
 bool parseSide(const std::string& text, int& side)
@@ -45,6 +46,14 @@ std::optional<MapArgs> parseMapArgs(const std::vector<std::string>& args)
         } else if (args[i] == "--height" && hasValue) {
             if (!parseSide(args[++i], parsed.height))
                 return std::nullopt;
+        } else if (args[i] == "--density") {
+            parsed.density.on = true;
+        } else if (args[i] == "--log") {
+            parsed.density.logScale = true;
+        } else if (args[i] == "--cell" && hasValue) {
+            if (!parseNumber(args[++i], parsed.density.cellDeg) ||
+                !(parsed.density.cellDeg >= kMinCellDeg && parsed.density.cellDeg <= kMaxCellDeg))
+                return std::nullopt;
         } else {
             rest.push_back(args[i]);
         }
@@ -55,6 +64,9 @@ std::optional<MapArgs> parseMapArgs(const std::vector<std::string>& args)
     const std::vector<std::string>& positional = selection->positional;
     if (positional.size() != 3 ||
         (positional[1] != "sky" && positional[1] != "radiant" && positional[1] != "orbit"))
+        return std::nullopt;
+    // The orbit map has no density view.
+    if (positional[1] == "orbit" && parsed.density.on)
         return std::nullopt;
     parsed.selection = std::move(*selection);
     return parsed;
@@ -95,6 +107,7 @@ int renderMap(const std::vector<std::string>& args)
         page = std::make_unique<CPageRadiant>(app, inputs);
     else
         page = std::make_unique<CPageOMap>(app, inputs);
+    page->setDensity(parsed->density);
     Canvas canvas(parsed->width, parsed->height, app.settings.BW != 0);
     page->render(canvas);
     if (!writeMap(canvas, out)) {
@@ -111,10 +124,14 @@ int renderMap(const std::vector<std::string>& args)
 std::vector<BatchCommand> mapCommands()
 {
     return {
-        {"map", std::string("MDB (sky|radiant|orbit) OUT [--width W --height H] ") + kConditionArgs,
+        {"map",
+         std::string("MDB (sky|radiant|orbit) OUT [--width W --height H] "
+                     "[--density [--cell DEG] [--log]] ") +
+             kConditionArgs,
          "draw a map with the settings' map state (Orvantella.ovr of the current folder) and the "
          "selection of its conditions, changed by the options, into OUT, a PNG file when OUT "
-         "ends in .png, else a BMP file",
+         "ends in .png, else a BMP file; --density draws the radiants of the sky or radiant map as "
+         "counts per cell of DEG degrees (1 by default), on a logarithmic scale with --log",
          renderMap},
     };
 }

@@ -96,24 +96,56 @@ bool parseDate(const std::string& text, Settings& settings)
     return true;
 }
 
-// Only the streams of this code are chosen in the stream dialog, the sporadic row is not; as
-// there, a single chosen stream becomes the current one, which the maps name.
-bool chooseStreamsOfCode(AppContext& app, const std::string& code)
+// The options onto parsed.settings, the other arguments into positional;
+// false on an unknown option or a bad value.
+bool applyOptions(SelectionArgs& parsed, const std::vector<std::string>& args)
 {
-    CUTABLE& streams = app.db->streams;
-    int current = -1;
-    for (int row = 0; row < streams.count(); ++row) {
-        if (!streams.isLive(row))
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (name == "--stream" && hasValue) {
+            parsed.stream = args[++i];
             continue;
-        const bool chosen = code == streams.text(row, col::Stream::code);
-        streams.cell(row, col::Stream::ssel)->number = chosen ? 1 : 0;
-        if (chosen)
-            current = current == -1 ? row : -2;
+        }
+        const std::size_t first = i;
+        if (name == "--date" && hasValue) {
+            if (!parseDate(args[++i], parsed.settings))
+                return false;
+        } else if (const auto option = numericOptions().find(name);
+                   option != numericOptions().end()) {
+            Values values(static_cast<std::size_t>(option->second.arity));
+            for (double& value : values)
+                if (++i >= args.size() || !parseNumber(args[i], value))
+                    return false;
+            option->second.apply(parsed, values);
+        } else if (name.starts_with("--")) {
+            return false;
+        } else {
+            parsed.positional.push_back(name);
+            continue;
+        }
+        parsed.options.insert(parsed.options.end(), args.begin() + static_cast<long>(first),
+                              args.begin() + static_cast<long>(i) + 1);
     }
-    app.sporadicChosen = false;
-    app.settings.po_selstream = 1;
-    app.currentStreamRow = current;
-    return current != -1;
+    return true;
+}
+
+// The Stream page's row of the first line showing that code; -1 when none does.
+int streamRowOfCode(const AppContext& app, const std::string& code)
+{
+    const CUTABLE& streams = app.db->streams;
+    int found = -1;
+    int foundLine = 0;
+    for (int row = 0; row < streams.count(); ++row) {
+        if (!streams.isLive(row) || code != streams.text(row, col::Stream::code))
+            continue;
+        const int line = streams.integer(row, col::Stream::valid);
+        if (line >= 0 && (found < 0 || line < foundLine)) {
+            found = row;
+            foundLine = line;
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -126,27 +158,8 @@ std::optional<SelectionArgs> parseSelectionArgs(const std::vector<std::string>& 
     parsed.settings = defaultSettings({folder, {}});
     ViewLayouts views;
     readSettings(parsed.settings, views, folder);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (name == "--stream" && hasValue) {
-            parsed.stream = args[++i];
-        } else if (name == "--date" && hasValue) {
-            if (!parseDate(args[++i], parsed.settings))
-                return std::nullopt;
-        } else if (const auto option = numericOptions().find(name);
-                   option != numericOptions().end()) {
-            Values values(static_cast<std::size_t>(option->second.arity));
-            for (double& value : values)
-                if (++i >= args.size() || !parseNumber(args[i], value))
-                    return std::nullopt;
-            option->second.apply(parsed, values);
-        } else if (name.starts_with("--")) {
-            return std::nullopt;
-        } else {
-            parsed.positional.push_back(name);
-        }
-    }
+    if (!applyOptions(parsed, args))
+        return std::nullopt;
     return parsed;
 }
 
@@ -156,13 +169,25 @@ std::optional<int> SelectionRun::start(const SelectionArgs& args, const char* co
     if (!m_window.open(command, args.positional.front(),
                        [&args](Settings& settings) { settings = args.settings; }))
         return kBatchFailed;
-    if (args.stream && !chooseStreamsOfCode(app(), *args.stream)) {
-        std::fprintf(stderr, "%s: no stream has the code %s\n", command, args.stream->c_str());
-        return kBatchFailed;
+    if (args.stream) {
+        const int row = streamRowOfCode(app(), *args.stream);
+        if (row < 0) {
+            std::fprintf(stderr, "%s: no stream has the code %s\n", command, args.stream->c_str());
+            return kBatchFailed;
+        }
+        // As a Ctrl-click on the stream's line: the stream is the reference, its date the
+        // page's, and its orbits the selection; the other options then change that, as the
+        // user would after the click.
+        m_window.streamPage().chooseStream(row, true);
+        SelectionArgs after;
+        after.settings = app().settings;
+        if (!applyOptions(after, args.options))
+            return kBatchUsage;
+        app().settings = after.settings;
     }
     if (args.sol)
         app().selection.currentSol = *args.sol;
-    if (args.stream || args.sol)
+    if ((args.stream && !args.options.empty()) || args.sol)
         m_window.orbitPage().rebuildView();
     return std::nullopt;
 }

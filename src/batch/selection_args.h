@@ -20,7 +20,10 @@ struct SelectionArgs {
     std::vector<std::string> positional;
     Settings settings;
     std::optional<double> sol;
+    // "--stream": a Ctrl-click on the stream's line of the Stream page.
     std::optional<std::string> stream;
+    // The options other than "--stream", as given.
+    std::vector<std::string> options;
 };
 
 // The settings file of the current folder changed by the options; the

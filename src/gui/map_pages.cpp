@@ -106,6 +106,19 @@ void MapPageWidget::addSaveButton(const char* text)
     m_bottom->addWidget(save);
 }
 
+void MapPageWidget::addDensityCheck()
+{
+    auto* box = new QCheckBox("density", this);
+    box->setChecked(m_page.density().on);
+    connect(box, &QCheckBox::clicked, this, [this](bool on) {
+        DensityOptions density = m_page.density();
+        density.on = on;
+        m_page.setDensity(density);
+        redraw();
+    });
+    m_bottom->addWidget(box);
+}
+
 void MapPageWidget::showSettings()
 {
     for (std::size_t i = 0; i < m_edits.size(); ++i)
@@ -123,6 +136,7 @@ SkyMapWidget::SkyMapWidget(CPageSMap& page, std::function<bool()> blackAndWhite,
     m_cursor->setMinimumWidth(140);
     bottomRow()->addWidget(m_cursor);
     bottomRow()->addWidget(m_orbit, 1);
+    addDensityCheck();
     addSaveButton("Save Map");
     m_area->onMouseMove([this](int px, int py, QPoint) {
         m_sky.cursorMoved(*m_area->canvas(), px, py);
@@ -178,6 +192,7 @@ RadiantMapWidget::RadiantMapWidget(CPageRadiant& page, std::function<bool()> bla
     bottomRow()->addWidget(m_byVg);
     bottomRow()->addWidget(m_byVs);
     bottomRow()->addWidget(m_status, 1);
+    addDensityCheck();
     addSaveButton("save");
     m_area->onMouseMove([this](int px, int py, QPoint) {
         m_status->setText(QString::fromStdString(m_radiant.cursorText(*m_area->canvas(), px, py)));

@@ -29,6 +29,8 @@ protected:
     QHBoxLayout* bottomRow() const { return m_bottom; }
     QLabel* fieldLabel(int field) const { return m_fieldLabels[static_cast<std::size_t>(field)]; }
     void addSaveButton(const char* text);
+    // "density": the radiants as counts per cell instead of one marker each.
+    void addDensityCheck();
 
     CMapPage& m_page;
     MapArea* m_area;

@@ -59,11 +59,13 @@ Canvas::Canvas(int areaWidth, int areaHeight, bool blackAndWhite)
       m_blackAndWhite(blackAndWhite),
       m_pixels(static_cast<std::size_t>(m_areaWidth) * static_cast<std::size_t>(m_areaHeight) * 3)
 {
+    m_labels.setCanvas(m_maxX, m_maxY);
     clear();
 }
 
 void Canvas::clear()
 {
+    m_labels.clear();
     const Rgb fill = background();
     if (fill.r == fill.g && fill.g == fill.b) {
         std::fill(m_pixels.begin(), m_pixels.end(), fill.r);
@@ -80,6 +82,32 @@ Rgb Canvas::pixel(int x, int y) const
 {
     const std::uint8_t* p = &m_pixels[offset(x, y)];
     return {p[0], p[1], p[2]};
+}
+
+void Canvas::shadeBox(const ScreenBox& box)
+{
+    for (int row = std::max(box.top, 0); row <= std::min(box.bottom, m_maxY); ++row)
+        for (int x = std::max(box.left, 0); x <= std::min(box.right, m_maxX); ++x) {
+            const int y = m_maxY - row;
+            if (m_blackAndWhite) {
+                put(x, y, kWhite);
+                continue;
+            }
+            const Rgb old = pixel(x, y);
+            put(x, y,
+                {static_cast<std::uint8_t>(old.r / 4), static_cast<std::uint8_t>(old.g / 4),
+                 static_cast<std::uint8_t>(old.b / 4)});
+        }
+}
+
+int Canvas::litPixelsIn(const ScreenBox& box) const
+{
+    int lit = 0;
+    const Rgb empty = background();
+    for (int row = std::max(box.top, 0); row <= std::min(box.bottom, m_maxY); ++row)
+        for (int x = std::max(box.left, 0); x <= std::min(box.right, m_maxX); ++x)
+            lit += pixel(x, m_maxY - row) == empty ? 0 : 1;
+    return lit;
 }
 
 template <typename Plot> void Canvas::forEachMarkerPixel(int x, int y, int size, Plot plot)

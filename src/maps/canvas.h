@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "maps/label_placement.h"
 #include "maps/map_colors.h"
 
 enum class TextAlign { Left, Right };
@@ -67,6 +68,15 @@ public:
     // unknown column draws nothing.
     void drawTableText(int column, std::string_view text);
 
+    // Darkens the box to a quarter of its brightness, so text on it reads
+    // over anything; in black-and-white mode fills it white.
+    void shadeBox(const ScreenBox& box);
+    // The pixels of the box (clipped to the canvas) that are not background.
+    int litPixelsIn(const ScreenBox& box) const;
+    // Where the map's texts went; emptied by clear().
+    LabelPlacement& labels() { return m_labels; }
+    const LabelPlacement& labels() const { return m_labels; }
+
     bool inside(int x, int y) const { return x >= 0 && x <= m_maxX && y >= 0 && y <= m_maxY; }
     // The colour at canvas (x, y), which must be inside.
     Rgb pixel(int x, int y) const;
@@ -100,4 +110,5 @@ private:
     std::vector<int> m_tableColumns;
     int m_textLine = 0;
     std::vector<std::uint8_t> m_pixels;
+    LabelPlacement m_labels;
 };

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "astro/frames.h"
-#include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 
 namespace {
@@ -57,12 +56,6 @@ void drawSunPath(Canvas& canvas, const SkyProjector& project, int year)
     for (int day = 0; day < SunDailyPath::kDays; ++day)
         plotSky(canvas, project, path.raDeg()[static_cast<std::size_t>(day)],
                 path.decDeg()[static_cast<std::size_t>(day)]);
-}
-
-void labelAt(Canvas& canvas, Pixel p, int dx, int dy, std::string_view text)
-{
-    const int top = canvas.maxY() - p.y - dy - kGlyphHeight / 2;
-    canvas.drawTextAt(p.x + dx, top, text, TextAlign::Left);
 }
 
 double wrap360(double deg, double fallback)

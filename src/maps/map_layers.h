@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "maps/map_inputs.h"
+#include "maps/map_labels.h"
 
 class Canvas;
 class SunDailyPath;
@@ -28,9 +29,6 @@ void drawDottedCircle(Canvas& canvas, const SkyProjector& project, SkyPoint cent
 void drawStreamDriftPath(Canvas& canvas, const SkyProjector& project, const MapStream& stream);
 // The Sun's noon positions over the working year, one pixel each.
 void drawSunPath(Canvas& canvas, const SkyProjector& project, int year);
-// Text whose left edge is dx right of canvas pixel p and whose middle is dy
-// above it.
-void labelAt(Canvas& canvas, Pixel p, int dx, int dy, std::string_view text);
 
 // An angle brought into [0, 360), a non-finite one to fallback.
 double wrap360(double deg, double fallback);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "maps/density_map.h"
 #include "maps/map_inputs.h"
 #include "views/ud_edit.h"
 
@@ -59,12 +60,17 @@ public:
     // "Save Map": asks for the file, proposing the map's dated name.
     bool save(const Canvas& canvas) const;
     virtual std::string defaultFileName() const = 0;
+    // The density view ("density" on the Radiant and Sky Map pages); kept by
+    // the page, not in the settings file.
+    void setDensity(const DensityOptions& density) { m_density = density; }
+    const DensityOptions& density() const { return m_density; }
 
 protected:
     AppContext& m_app;
     MapInputsCache& m_inputs;
     std::vector<CUDEdit> m_fields;
     std::vector<MapCheck> m_checks;
+    DensityOptions m_density;
 };
 
 // A float field of a map page.

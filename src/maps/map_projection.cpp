@@ -176,6 +176,16 @@ SkyPoint SinusoidalProjection::inverse(double x, double y) const
     return point;
 }
 
+std::optional<SkyPoint> SinusoidalProjection::inverseOnMap(double x, double y) const
+{
+    const double lat1 = (y - m_halfH) / m_g;
+    if (std::fabs(lat1) > 90.0)
+        return std::nullopt;
+    if (std::fabs((m_halfW - x) / m_g) > 180.0 * std::cos(lat1 * kDegToRad))
+        return std::nullopt;
+    return inverse(x, y);
+}
+
 OrbitCamera::OrbitCamera(double lonDeg, double latDeg, double rotationDeg, double distanceAu,
                          int maxX, int maxY)
     : m_cosL(std::cos((lonDeg + 180.0) * kDegToRad)),

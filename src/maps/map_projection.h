@@ -69,6 +69,8 @@ public:
     SkyPoint rotated(double lonDeg, double latDeg) const;
     // The direction shown at canvas (x, y), lon in [0, 360).
     SkyPoint inverse(double x, double y) const;
+    // As inverse, but none for a pixel outside the sphere's outline.
+    std::optional<SkyPoint> inverseOnMap(double x, double y) const;
     double pixelsPerDegree() const { return m_g; }
     int centreX() const { return m_halfW; }
     int centreY() const { return m_halfH; }

@@ -1,12 +1,14 @@
 // Drawing the orbit map in its order.
 #include "maps/orbit_map.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <thread>
 
 #include "app/settings.h"
 #include "astro/angles.h"
+#include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
@@ -20,7 +22,6 @@ constexpr double kSeriesLimitRad = 0.5;
 constexpr double kShortSeriesLimitRad = 0.002;
 // Outlines are heavy: a second core pays off from a few dozen.
 constexpr std::size_t kOutlinesForTwoCores = 32;
-constexpr double kBackgroundFieldDeg = 90.0;
 constexpr double kBackgroundMagLimit = 4.7;
 constexpr double kMinAxisAu = 0.1;
 constexpr Rgb kFirstAxisColor{255, 160, 160};
@@ -29,10 +30,27 @@ constexpr Rgb kPlanetTrackColor{0, 160, 255};
 constexpr Rgb kSelectedOrbitColor{176, 176, 0};
 constexpr Rgb kStreamOrbitColor{0, 255, 0};
 constexpr Rgb kAverageColor{255, 0, 0};
+constexpr std::array<const char*, kPlanetCount> kPlanetNames{
+    "Mercury", "Venus", "Earth", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
+constexpr int kEarthSize = 9;
+// The scale bar's right end and height above the bottom edge.
+constexpr int kScaleBarMargin = 8;
+constexpr int kScaleBarTick = 3;
 constexpr std::array<int, kPlanetCount> kPlanetSizes{4, 5, 9, 6, 9, 8, 6, 6, 5};
 constexpr std::array<Rgb, kPlanetCount> kPlanetColors{
     kWhite,     kYellow,    kApexColor,    Rgb{255, 0, 0},    kStarColor,
     kStarColor, kStarColor, kEquatorColor, kZeroMeridianColor};
+
+// A marker, and with `name` the body's name beside it.
+void markBody(Canvas& canvas, const OrbitCamera& camera, const Vec3& point, int size,
+              const char* name)
+{
+    if (const std::optional<Pixel> p = camera.project(point)) {
+        canvas.plotMarker(p->x, p->y, size);
+        if (name)
+            labelAt(canvas, *p, size / 2 + 3, 0, name, size);
+    }
+}
 
 void plotSpace(Canvas& canvas, const OrbitCamera& camera, const Vec3& point)
 {
@@ -108,8 +126,7 @@ bool drawable(const MapOrbit& orbit) { return isSelectedMark(orbit.sel) && orbit
 
 void drawBackground(Canvas& canvas, const OrbitMapView& view, const MapScene& scene)
 {
-    const GnomonicProjection sky(view.raDeg, view.decDeg, view.rotDeg, kBackgroundFieldDeg,
-                                 canvas.areaHeight(), canvas.maxX(), canvas.maxY());
+    const GnomonicProjection sky = orbitMapBackdrop(view, canvas);
     if (view.stars)
         for (const Star& star : scene.stars)
             if (star.mag <= kBackgroundMagLimit)
@@ -154,7 +171,7 @@ void drawAxes(Canvas& canvas, const OrbitCamera& camera)
 }
 
 void drawPlanets(Canvas& canvas, const OrbitCamera& camera, const PlanetTrackSet& tracks,
-                 const Settings& s)
+                 const Settings& s, bool named)
 {
     canvas.setColor(kPlanetTrackColor);
     for (const PlanetTrack& track : tracks)
@@ -166,8 +183,9 @@ void drawPlanets(Canvas& canvas, const OrbitCamera& camera, const PlanetTrackSet
     for (int body = 0; body < kPlanetCount; ++body)
         if (body != kEarth && tracks[static_cast<std::size_t>(body)].a < camera.distance()) {
             canvas.setColor(kPlanetColors[static_cast<std::size_t>(body)]);
-            markSpace(canvas, camera, PlanetPosition(body, s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0),
-                      kPlanetSizes[static_cast<std::size_t>(body)]);
+            markBody(canvas, camera, PlanetPosition(body, s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0),
+                     kPlanetSizes[static_cast<std::size_t>(body)],
+                     named ? kPlanetNames[static_cast<std::size_t>(body)] : nullptr);
         }
 }
 
@@ -186,12 +204,37 @@ void drawAverageOrbit(Canvas& canvas, const OrbitCamera& camera, const MapAverag
             plotSpace(canvas, camera, point);
 }
 
+// A bar of 1 AU at the Sun's distance from the camera (0.1 AU when 1 AU
+// would take more than half the width), bottom right, with its length.
+void drawScaleBar(Canvas& canvas, const OrbitCamera& camera)
+{
+    const double perAu = canvas.maxX() / camera.distance();
+    const bool tenth = perAu > canvas.maxX() / 2.0;
+    const int length = static_cast<int>(std::lround(tenth ? perAu / 10 : perAu));
+    const int right = canvas.maxX() - kScaleBarMargin;
+    const int left = right - length;
+    const std::string text = tenth ? "0.1 AU" : "1 AU";
+    const int textLeft = left - 4 - static_cast<int>(text.size()) * kGlyphAdvance;
+    const int row = canvas.maxY() - kScaleBarMargin;
+    canvas.labels().record(
+        {std::min(textLeft, left), row - kGlyphHeight / 2, right, row + kScaleBarTick},
+        BoxKind::Footer, text);
+    canvas.setColor(kWhite);
+    canvas.drawLine(left, kScaleBarMargin, right, kScaleBarMargin);
+    canvas.drawLine(left, kScaleBarMargin, left, kScaleBarMargin + kScaleBarTick);
+    canvas.drawLine(right, kScaleBarMargin, right, kScaleBarMargin + kScaleBarTick);
+    canvas.drawTextAt(textLeft, row - kGlyphHeight / 2, text, TextAlign::Left);
+}
+
 void drawText(Canvas& canvas, const OrbitMapView& view, const MapScene& scene, bool limitReached)
 {
     canvas.setColor(kWhite);
-    drawSelectionSummary(canvas, scene.settings, scene.inputs, view.average);
-    if (limitReached)
-        canvas.drawTextAt(0, 0, " [max lines]", TextAlign::Right);
+    if (limitReached) {
+        const std::string note = " [max lines]";
+        fixedText(canvas, canvas.maxX() + 1 - static_cast<int>(note.size()) * kGlyphAdvance, 0,
+                  note);
+    }
+    drawSelectionPanel(canvas, selectionSummaryLines(scene.settings, scene.inputs, view.average));
 }
 
 } // namespace
@@ -237,6 +280,17 @@ OrbitMapView orbitMapView(const Settings& s)
     view.stars = s.om_star != 0;
     view.text = s.om_text != 0;
     return view;
+}
+
+GnomonicProjection orbitMapBackdrop(const OrbitMapView& view, const Canvas& canvas)
+{
+    // The camera stands at (ra + 180, dec) and looks at the Sun, so the sky
+    // behind the Sun lies at (ra, -dec); its focal length of W pixels spans
+    // the area's height with 2 atan(h / 2W).
+    const double fieldDeg =
+        2.0 * std::atan(canvas.areaHeight() / (2.0 * std::max(canvas.maxX(), 1))) * kRadToDeg;
+    return GnomonicProjection(view.raDeg, -view.decDeg, view.rotDeg, fieldDeg, canvas.areaHeight(),
+                              canvas.maxX(), canvas.maxY());
 }
 
 OrbitCamera orbitMapCamera(const OrbitMapView& view, const Canvas& canvas)
@@ -333,7 +387,7 @@ OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const Map
     frame.camera = orbitMapCamera(view, canvas);
     drawBackground(canvas, view, scene);
     drawAxes(canvas, frame.camera);
-    drawPlanets(canvas, frame.camera, tracks, scene.settings);
+    drawPlanets(canvas, frame.camera, tracks, scene.settings, view.text);
     canvas.setColor(kSelectedOrbitColor);
     drawOrbitOutlines(canvas, frame.camera, scene.inputs,
                       drawnSelectedOrbits(scene.inputs, view.maxLines, frame.maxLinesReached));
@@ -344,10 +398,16 @@ OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const Map
     moveOrbitHighlight(canvas, frame, scene.inputs, scene.inputs.highlighted);
     if (view.average && scene.inputs.averages)
         drawAverageOrbit(canvas, frame.camera, *scene.inputs.averages);
-    if (view.text)
+    std::optional<ScreenBox> droppedNote;
+    if (view.text) {
+        droppedNote = reserveDroppedNote(canvas, 2, canvas.maxY() + 1 - Canvas::kTextLineHeight);
+        drawScaleBar(canvas, frame.camera);
         drawText(canvas, view, scene, frame.maxLinesReached);
+    }
     canvas.setColor(kApexColor);
     const Settings& s = scene.settings;
-    markSpace(canvas, frame.camera, PlanetPosition(kEarth, s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0), 9);
+    markBody(canvas, frame.camera, PlanetPosition(kEarth, s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0),
+             kEarthSize, view.text ? kPlanetNames[kEarth] : nullptr);
+    placeLabels(canvas, droppedNote);
     return frame;
 }

@@ -30,6 +30,8 @@ struct OrbitMapFrame {
 };
 
 OrbitCamera orbitMapCamera(const OrbitMapView& view, const Canvas& canvas);
+// The stars and grid behind the picture: the sky the camera faces, with its field of view.
+GnomonicProjection orbitMapBackdrop(const OrbitMapView& view, const Canvas& canvas);
 OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const MapScene& scene,
                              const PlanetTrackSet& tracks);
 

@@ -26,8 +26,9 @@ CPageRadiant::CPageRadiant(AppContext& app, MapInputsCache& inputs) : CMapPage(a
 
 void CPageRadiant::render(Canvas& canvas)
 {
-    renderRadiantMap(canvas, radiantMapView(m_app.settings),
-                     {m_app.settings, m_inputs.get(), m_app.stars}, m_pinned);
+    RadiantMapView view = radiantMapView(m_app.settings);
+    view.density = m_density;
+    renderRadiantMap(canvas, view, {m_app.settings, m_inputs.get(), m_app.stars}, m_pinned);
 }
 
 std::string CPageRadiant::defaultFileName() const

@@ -43,7 +43,9 @@ CPageSMap::CPageSMap(AppContext& app, MapInputsCache& inputs) : CMapPage(app, in
 
 void CPageSMap::render(Canvas& canvas)
 {
-    renderSkyMap(canvas, skyMapView(m_app.settings), {m_app.settings, m_inputs.get(), m_app.stars});
+    SkyMapView view = skyMapView(m_app.settings);
+    view.density = m_density;
+    renderSkyMap(canvas, view, {m_app.settings, m_inputs.get(), m_app.stars});
 }
 
 std::string CPageSMap::defaultFileName() const

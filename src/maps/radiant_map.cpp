@@ -5,6 +5,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "app/settings.h"
@@ -14,6 +16,7 @@
 #include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
+#include "streams/stream_grouping.h"
 
 namespace {
 
@@ -21,6 +24,14 @@ constexpr Rgb kOutlineColor{0, 112, 0};
 constexpr Rgb kEclipticGridColor{96, 96, 0};
 constexpr Rgb kStreamColor{0, 192, 255};
 constexpr std::array<int, 4> kMarkerSizes{1, 10, 12, 15};
+constexpr int kDirectionMarker = 9;
+constexpr int kStreamMarker = 3;
+constexpr int kPinMarker = 13;
+constexpr int kLegendLeftFromRight = 45;
+constexpr int kLegendTop = 175 + 4; // the title's top in black-and-white mode
+constexpr int kLegendTitleChars = 8;
+// Footer texts keep this far left of the legend.
+constexpr int kLegendGap = 4;
 
 struct PlotItem {
     Pixel pixel;
@@ -156,9 +167,9 @@ void drawApex(Canvas& canvas, const SkyProjector& project, const RadiantMapView&
         const SkyPoint p = toRadiantFrame(view.frame, eq.lonDeg, eq.latDeg, date.solDeg);
         canvas.setColor(directions[i].second);
         if (const std::optional<Pixel> pixel = project(p.lonDeg, p.latDeg)) {
-            canvas.plotMarker(pixel->x, pixel->y, 9);
+            canvas.plotMarker(pixel->x, pixel->y, kDirectionMarker);
             if (view.text)
-                labelAt(canvas, *pixel, 0, 6 + kGlyphHeight / 2, labels[i]);
+                labelAt(canvas, *pixel, 0, 6 + kGlyphHeight / 2, labels[i], kDirectionMarker);
         }
     }
 }
@@ -194,17 +205,20 @@ void drawStreams(Canvas& canvas, const SkyProjector& project, const RadiantMapVi
         const SkyPoint eq = view.catalogueStreams ? SkyPoint{stream.ra, stream.dec}
                                                   : streamRadiantAt(stream, date.solDeg);
         const SkyPoint centre = toRadiantFrame(view.frame, eq.lonDeg, eq.latDeg, sol);
-        markSky(canvas, project, centre.lonDeg, centre.latDeg, 3);
-        drawDottedCircle(canvas, project, centre, stream.R);
+        markSky(canvas, project, centre.lonDeg, centre.latDeg, kStreamMarker);
+        drawDottedCircle(canvas, project, centre, radiusLimit(stream.R, 1.0));
         if (view.text)
             if (const std::optional<Pixel> p = project(centre.lonDeg, centre.latDeg))
-                labelAt(canvas, *p, 6, 0, stream.code);
+                labelAt(canvas, *p, 6, 0, stream.code, kStreamMarker);
     }
 }
 
 void drawLegend(Canvas& canvas, const RadiantMapView& view, const VgCondition& window)
 {
-    const int left = canvas.maxX() - 45;
+    const int left = canvas.maxX() - kLegendLeftFromRight;
+    const int boxLeft = std::min(left, canvas.maxX() + 1 - kLegendTitleChars * kGlyphAdvance);
+    canvas.labels().record({boxLeft, canvas.maxY() - kLegendTop, canvas.maxX(), canvas.maxY()},
+                           BoxKind::Legend, "legend");
     const int steps = view.byVg ? 80 : 50;
     const bool bw = canvas.blackAndWhite();
     for (int k = 0; k < steps; ++k) {
@@ -245,25 +259,46 @@ std::string dateText(double mjd)
     return text;
 }
 
-void drawFooter(Canvas& canvas, const RadiantMapView& view, const MapInputs& inputs,
-                const RadiantMapDate& date)
+// A footer line at the first of these canvas heights where it keeps off the
+// texts already there, the first one when none is free.
+void footerLine(Canvas& canvas, int left, std::initializer_list<int> heights,
+                const std::string& text)
+{
+    std::vector<ScreenBox> boxes;
+    for (const int y : heights)
+        boxes.push_back(textBox(left, canvas.maxY() - y, text));
+    if (!canvas.labels().placeFirstFree(boxes, BoxKind::Footer, text))
+        canvas.labels().record(boxes.front(), BoxKind::Footer, text);
+    const ScreenBox& box = canvas.labels().boxes().back().box;
+    canvas.drawTextAt(box.left, box.top, text, TextAlign::Left);
+}
+
+// The caption and date range at the bottom left, the map's sol left of the
+// legend; returns the line for "+N labels" above them.
+ScreenBox drawFooter(Canvas& canvas, const RadiantMapView& view, const MapInputs& inputs,
+                     const RadiantMapDate& date)
 {
     canvas.setColor(kWhite);
-    char text[64];
-    if (view.streams && !view.catalogueStreams) {
-        std::snprintf(text, sizeof text, "radiants sol=%.1f %02d/%02d", date.solDeg, date.month,
-                      date.day);
-        textAtHeight(canvas, canvas.maxX() - 180, 12, text);
-    } else if (view.apex && !view.catalogueStreams) {
-        std::snprintf(text, sizeof text, "apex sol=%.1f %02d/%02d", date.solDeg, date.month,
-                      date.day);
-        textAtHeight(canvas, canvas.maxX() - 165, 12, text);
-    }
     const char* captions[] = {"y:dec / x:ra", "y:ecliptic_lat / x:ecliptic_lng",
                               "y:ecliptic_lat / x:ecliptic_lng - sol"};
-    textAtHeight(canvas, 2, 12, captions[static_cast<int>(view.frame)]);
+    fixedText(canvas, 2, canvas.maxY() - 12, captions[static_cast<int>(view.frame)]);
     if (inputs.firstMjd && inputs.lastMjd)
-        textAtHeight(canvas, 2, 25, dateText(*inputs.firstMjd) + " - " + dateText(*inputs.lastMjd));
+        fixedText(canvas, 2, canvas.maxY() - 25,
+                  dateText(*inputs.firstMjd) + " - " + dateText(*inputs.lastMjd));
+    char text[64] = "";
+    if (view.streams && !view.catalogueStreams)
+        std::snprintf(text, sizeof text, "radiants sol=%.1f %02d/%02d", date.solDeg, date.month,
+                      date.day);
+    else if (view.apex && !view.catalogueStreams)
+        std::snprintf(text, sizeof text, "apex sol=%.1f %02d/%02d", date.solDeg, date.month,
+                      date.day);
+    const int right = view.color
+                          ? canvas.maxX() + 1 - kLegendTitleChars * kGlyphAdvance - kLegendGap
+                          : canvas.maxX();
+    if (text[0] != 0)
+        footerLine(canvas, right + 1 - static_cast<int>(std::strlen(text)) * kGlyphAdvance,
+                   {12, 25, 38, 51}, text);
+    return reserveDroppedNote(canvas, 2, canvas.maxY() - 38);
 }
 
 void drawFrame(Canvas& canvas)
@@ -367,6 +402,21 @@ void drawRadiantMarkers(Canvas& canvas, const SinusoidalProjection& projection,
         }
 }
 
+std::uint32_t drawRadiantDensity(Canvas& canvas, const SinusoidalProjection& projection,
+                                 const RadiantMapView& view, const MapInputs& inputs)
+{
+    const DensityGrid grid = countDirections(
+        inputs.orbits.size(), view.density.cellDeg, [&](std::size_t i) -> std::optional<SkyPoint> {
+            const MapOrbit& orbit = inputs.orbits[i];
+            if (orbit.sel == 0 || orbit.sel == 2)
+                return std::nullopt;
+            return toRadiantFrame(view.frame, orbit.ra, orbit.dec, orbit.sol);
+        });
+    drawDensity(canvas, grid, view.density.logScale,
+                [&projection](int x, int y) { return projection.inverseOnMap(x, y); });
+    return grid.maxCount();
+}
+
 std::string pinnedLabel(RadiantFrame frame, SkyPoint point)
 {
     return formatted(frame == RadiantFrame::Equatorial ? "ra=%.1f dec=%.1f" : "elg=%.1f elt=%.1f",
@@ -392,19 +442,26 @@ void renderRadiantMap(Canvas& canvas, const RadiantMapView& view, const MapScene
         drawApex(canvas, project, view, scene, date);
     if (view.axis)
         drawCentreCross(canvas, projection);
-    drawRadiantMarkers(canvas, projection, view, scene.inputs);
+    std::uint32_t densityMax = 0;
+    if (view.density.on)
+        densityMax = drawRadiantDensity(canvas, projection, view, scene.inputs);
+    else
+        drawRadiantMarkers(canvas, projection, view, scene.inputs);
     if (view.streams)
         drawStreams(canvas, project, view, scene.inputs, date);
-    if (view.color)
+    if (view.density.on)
+        drawDensityLegend(canvas, densityMax, view.density.logScale);
+    else if (view.color)
         drawLegend(canvas, view, scene.inputs.vgWindow);
     if (pinned) {
         canvas.setColor(kWhite);
         if (const std::optional<Pixel> p = project(pinned->lonDeg, pinned->latDeg)) {
-            canvas.plotMarker(p->x, p->y, 13);
-            labelAt(canvas, *p, 20, 0, pinnedLabel(view.frame, *pinned));
+            canvas.plotMarker(p->x, p->y, kPinMarker);
+            labelAt(canvas, *p, 20, 0, pinnedLabel(view.frame, *pinned), kPinMarker);
         }
     }
-    drawFooter(canvas, view, scene.inputs, date);
+    const ScreenBox droppedNote = drawFooter(canvas, view, scene.inputs, date);
+    placeLabels(canvas, droppedNote);
     if (canvas.blackAndWhite())
         drawFrame(canvas);
 }

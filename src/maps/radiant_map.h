@@ -22,6 +22,7 @@ struct RadiantMapView {
     int colorOffset = -13;
     RadiantFrame frame = RadiantFrame::Equatorial;
     bool byVg = true;
+    DensityOptions density; // the radiants as counts per cell of the frame
 };
 RadiantMapView radiantMapView(const Settings& settings);
 
@@ -51,5 +52,9 @@ void renderRadiantMap(Canvas& canvas, const RadiantMapView& view, const MapScene
 void drawRadiantMarkers(Canvas& canvas, const SinusoidalProjection& projection,
                         const RadiantMapView& view, const MapInputs& inputs);
 
+// Layer 6 as a density view: the same radiants counted per cell of the
+// frame; returns the largest count.
+std::uint32_t drawRadiantDensity(Canvas& canvas, const SinusoidalProjection& projection,
+                                 const RadiantMapView& view, const MapInputs& inputs);
 // "ra=%.1f dec=%.1f" or "elg=%.1f elt=%.1f".
 std::string pinnedLabel(RadiantFrame frame, SkyPoint point);

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
+#include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 #include "maps/map_inputs.h"
 
@@ -19,6 +20,10 @@ const std::vector<int> kConditionColumns{30, 76, 96, 132, 152};
 const std::vector<int> kAverageColumns{30, 80, 116, 156};
 // Where the notes after a line's last column start.
 constexpr int kNoteLeft = 134;
+// Backing around the text.
+constexpr int kPanelMargin = 2;
+
+int textWidth(const std::string& text) { return static_cast<int>(text.size()) * kGlyphAdvance; }
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* pattern, ...)
@@ -42,23 +47,17 @@ std::string monthDay(double solDeg, int year)
 
 class Panel {
 public:
-    Panel(Canvas& canvas) : m_canvas(canvas) { m_canvas.setTextLine(0); }
-    // The label at the left, the cells right-aligned in the table's columns
-    // from the second on, and a note left-aligned after the last column.
-    void line(const char* label, std::vector<std::string> cells = {}, const std::string& note = {})
+    explicit Panel(std::vector<PanelLine>& lines) : m_lines(lines) {}
+    void line(std::string label, std::vector<std::string> cells = {}, std::string note = {})
     {
-        const int top = m_canvas.textLine() * Canvas::kTextLineHeight;
-        m_canvas.drawTextAt(0, top, label, TextAlign::Left);
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            m_canvas.drawTableText(static_cast<int>(i) + 1, cells[i]);
-        if (!note.empty())
-            m_canvas.drawTextAt(kNoteLeft, top, note, TextAlign::Left);
-        m_canvas.nextTextLine();
+        m_lines.push_back({std::move(label), std::move(cells), std::move(note), m_averageTable});
     }
-    void blank() { m_canvas.nextTextLine(); }
+    void blank() { m_lines.emplace_back(); }
+    void useAverageColumns(bool on) { m_averageTable = on; }
 
 private:
-    Canvas& m_canvas;
+    std::vector<PanelLine>& m_lines;
+    bool m_averageTable = false;
 };
 
 struct Condition {
@@ -90,7 +89,7 @@ void drawConditions(Panel& panel, const Settings& s, const MapInputs& inputs)
 {
     panel.line("Select Condition");
     if (s.po_selstream)
-        panel.line("stream", {inputs.currentStreamCode});
+        panel.line("stream " + inputs.currentStreamCode);
     if (s.po_daysC) {
         // The date window of the selection: noon of the working date +- w days,
         // and the sol it spans on either side.
@@ -104,7 +103,7 @@ void drawConditions(Panel& panel, const Settings& s, const MapInputs& inputs)
         panel.line("",
                    {format("%6.1f", Normalize360(static_cast<float>(sc - half))), "..",
                     format("%6.1f", Normalize360(static_cast<float>(sc + half)))},
-                   format(" +-%.1f", half));
+                   format(" %.1f +-%.1f", sc, half));
     }
     for (const Condition& c : kConditions)
         if (s.*c.flag)
@@ -139,38 +138,131 @@ void drawAverages(Panel& panel, const MapAverages& avr, int year)
     panel.line("mR", {format("%6.2f", avr.mR)});
 }
 
+int lineWidth(const PanelLine& line)
+{
+    const std::vector<int>& columns = line.averageTable ? kAverageColumns : kConditionColumns;
+    int width = textWidth(line.label);
+    if (!line.cells.empty())
+        width = std::max(width, columns[std::min(line.cells.size(), columns.size() - 1)] + 1);
+    if (!line.note.empty())
+        width = std::max(width, kNoteLeft + textWidth(line.note));
+    return width;
+}
+
+void drawLine(Canvas& canvas, int left, int top, const PanelLine& line)
+{
+    const std::vector<int>& columns = line.averageTable ? kAverageColumns : kConditionColumns;
+    canvas.drawTextAt(left, top, line.label, TextAlign::Left);
+    for (std::size_t i = 0; i < line.cells.size() && i + 1 < columns.size(); ++i)
+        canvas.drawTextAt(left + columns[i + 1] + 1 - textWidth(line.cells[i]), top, line.cells[i],
+                          TextAlign::Left);
+    if (!line.note.empty())
+        canvas.drawTextAt(left + kNoteLeft, top, line.note, TextAlign::Left);
+}
+
+// The four corners, and each of them moved off the recorded boxes it
+// would cover (beside them or above or below them).
+std::vector<ScreenBox> panelPlaces(const Canvas& canvas, int width, int height)
+{
+    const int right = canvas.maxX();
+    const int bottom = canvas.maxY();
+    const ScreenBox corners[] = {{0, 0, width - 1, height - 1},
+                                 {right - width + 1, 0, right, height - 1},
+                                 {0, bottom - height + 1, width - 1, bottom},
+                                 {right - width + 1, bottom - height + 1, right, bottom}};
+    std::vector<ScreenBox> places;
+    for (const ScreenBox& corner : corners) {
+        places.push_back(corner);
+        for (const PlacedBox& placed : canvas.labels().boxes()) {
+            if (!placed.box.overlaps(corner))
+                continue;
+            const bool atLeft = corner.left == 0;
+            const bool atTop = corner.top == 0;
+            const int dx =
+                atLeft ? placed.box.right + 1 - corner.left : placed.box.left - 1 - corner.right;
+            const int dy =
+                atTop ? placed.box.bottom + 1 - corner.top : placed.box.top - 1 - corner.bottom;
+            places.push_back({corner.left + dx, corner.top, corner.right + dx, corner.bottom});
+            places.push_back({corner.left, corner.top + dy, corner.right, corner.bottom + dy});
+        }
+    }
+    return places;
+}
+
+// Of the places where the box keeps off the recorded texts, the one over
+// the fewest lit pixels; the top left corner when none is free.
+ScreenBox leastCoveringCorner(const Canvas& canvas, int width, int height)
+{
+    const std::vector<ScreenBox> places = panelPlaces(canvas, width, height);
+    ScreenBox best = places.front();
+    int bestLit = -1;
+    for (const ScreenBox& place : places) {
+        if (!canvas.labels().isFree(place))
+            continue;
+        const int lit = canvas.litPixelsIn(place);
+        if (bestLit < 0 || lit < bestLit) {
+            best = place;
+            bestLit = lit;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
-void drawSelectionSummary(Canvas& canvas, const Settings& settings, const MapInputs& inputs,
-                          bool withAverages)
+std::vector<PanelLine> selectionSummaryLines(const Settings& settings, const MapInputs& inputs,
+                                             bool withAverages)
 {
-    canvas.setTableColumns(kConditionColumns);
-    Panel panel(canvas);
+    std::vector<PanelLine> lines;
+    Panel panel(lines);
     if (anyCondition(settings))
         drawConditions(panel, settings, inputs);
     if (!inputs.listed.empty()) {
-        float low = 360;
-        float high = 0;
-        for (int index : inputs.listed) {
-            low = std::min(low, inputs.orbits[static_cast<std::size_t>(index)].sol);
-            high = std::max(high, inputs.orbits[static_cast<std::size_t>(index)].sol);
-        }
-        std::vector<std::string> cells{monthDay(low, settings.dlg_Y), "..",
-                                       monthDay(high, settings.dlg_Y)};
-        panel.line("", cells);
-        const std::string offsets = inputs.averages
-                                        ? format(" (%+5.1f)(%+6.1f)", low - inputs.averages->solDeg,
-                                                 high - inputs.averages->solDeg)
-                                        : std::string();
-        panel.line("", {format("%6.1f", low), "..", format("%6.1f", high)}, offsets);
+        // Across 0 the range runs from the first sol before the mean to the last after it.
+        AngleSpan span(
+            static_cast<float>(inputs.averages ? inputs.averages->solDeg : inputs.referenceSolDeg));
+        for (int index : inputs.listed)
+            span.add(inputs.orbits[static_cast<std::size_t>(index)].sol);
+        panel.line("", {monthDay(span.startDeg(), settings.dlg_Y), "..",
+                        monthDay(span.endDeg(), settings.dlg_Y)});
+        const std::string offsets =
+            inputs.averages ? format(" (%+5.1f)(%+6.1f)", span.lowOffset(), span.highOffset())
+                            : std::string();
+        panel.line("", {format("%6.1f", span.startDeg()), "..", format("%6.1f", span.endDeg())},
+                   offsets);
     }
     if (withAverages && inputs.averages) {
-        canvas.setTableColumns(kAverageColumns);
+        panel.useAverageColumns(true);
         drawAverages(panel, *inputs.averages, settings.dlg_Y);
-        canvas.setTableColumns(kConditionColumns);
+        panel.useAverageColumns(false);
     }
-    canvas.drawTextAt(
-        0, canvas.textLine() * Canvas::kTextLineHeight,
-        format(" %d / %d orbits", static_cast<int>(inputs.listed.size()), inputs.orbitRows),
-        TextAlign::Left);
+    panel.line(format(" %d / %d orbits", static_cast<int>(inputs.listed.size()), inputs.orbitRows));
+    return lines;
+}
+
+std::string panelLineText(const PanelLine& line)
+{
+    std::string text = line.label;
+    for (const std::string& cell : line.cells)
+        text += (text.empty() ? "" : " ") + cell;
+    if (!line.note.empty())
+        text += (text.empty() ? "" : " ") + line.note;
+    return text;
+}
+
+void drawSelectionPanel(Canvas& canvas, const std::vector<PanelLine>& lines)
+{
+    int width = 0;
+    for (const PanelLine& line : lines)
+        width = std::max(width, lineWidth(line));
+    const int height = static_cast<int>(lines.size()) * Canvas::kTextLineHeight;
+    const ScreenBox box =
+        leastCoveringCorner(canvas, width + 2 * kPanelMargin, height + 2 * kPanelMargin);
+    canvas.labels().record(box, BoxKind::Panel, "panel");
+    canvas.shadeBox(box);
+    int top = box.top + kPanelMargin;
+    for (const PanelLine& line : lines) {
+        drawLine(canvas, box.left + kPanelMargin, top, line);
+        top += Canvas::kTextLineHeight;
+    }
 }

@@ -1,11 +1,13 @@
 // Drawing the sky map in its order.
 #include "maps/sky_map.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "app/settings.h"
 #include "astro/frames.h"
+#include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
@@ -18,6 +20,9 @@ constexpr Rgb kOtherOrbitColor{112, 112, 0};
 constexpr int kLegendLeftFromRight = 45;
 constexpr int kLegendLabelFromRight = 28;
 constexpr double kAverageStepDeg = 365.25 / 360.0;
+constexpr int kDirectionMarker = 9;
+constexpr int kLegendBottom = 20 + 2 * kVelocityColors;
+constexpr int kLegendTitleChars = 8;
 
 struct PlotItem {
     Pixel pixel;
@@ -62,9 +67,9 @@ void drawMarkedDirection(Canvas& canvas, const SkyProjector& project, SkyPoint d
     const std::optional<Pixel> p = project(direction.lonDeg, direction.latDeg);
     if (!p)
         return;
-    canvas.plotMarker(p->x, p->y, 9);
+    canvas.plotMarker(p->x, p->y, kDirectionMarker);
     if (withLabel)
-        labelAt(canvas, *p, 5, 0, label);
+        labelAt(canvas, *p, 5, 0, label, kDirectionMarker);
 }
 
 void drawApex(Canvas& canvas, const SkyProjector& project, const SkyMapView& view,
@@ -80,7 +85,7 @@ void drawApex(Canvas& canvas, const SkyProjector& project, const SkyMapView& vie
 void drawStream(Canvas& canvas, const SkyProjector& project, const MapStream& stream,
                 SkyPoint centre, bool withLabel)
 {
-    drawDottedCircle(canvas, project, centre, stream.R);
+    drawDottedCircle(canvas, project, centre, radiusLimit(stream.R, 1.0));
     if (withLabel)
         if (const std::optional<Pixel> p = project(centre.lonDeg, centre.latDeg))
             if (canvas.inside(p->x, p->y))
@@ -136,6 +141,9 @@ void drawLegend(Canvas& canvas, const VgCondition& window, int offset)
             for (int x = left; x < left + 15; ++x)
                 canvas.plotPoint(x, canvas.maxY() - row);
     }
+    canvas.labels().record({std::min(left, canvas.maxX() + 1 - kLegendTitleChars * kGlyphAdvance),
+                            0, canvas.maxX(), kLegendBottom},
+                           BoxKind::Legend, "legend");
     canvas.setColor(kWhite);
     const std::pair<int, const char*> labels[] = {{0, "Vg(km/s)"}, {16, "-  0.0"},  {46, "- 15.0"},
                                                   {76, "- 30.0"},  {106, "- 45.0"}, {136, "- 60.0"},
@@ -211,6 +219,21 @@ void drawSkyRadiants(Canvas& canvas, const GnomonicProjection& projection, const
         }
 }
 
+std::uint32_t drawSkyDensity(Canvas& canvas, const GnomonicProjection& projection,
+                             const SkyMapView& view, const MapInputs& inputs)
+{
+    const DensityGrid grid = countDirections(inputs.orbits.size(), view.density.cellDeg,
+                                             [&](std::size_t i) -> std::optional<SkyPoint> {
+                                                 const MapOrbit& orbit = inputs.orbits[i];
+                                                 if (!skyRadiantColor(orbit, view, inputs.vgWindow))
+                                                     return std::nullopt;
+                                                 return SkyPoint{orbit.ra, orbit.dec};
+                                             });
+    drawDensity(canvas, grid, view.density.logScale,
+                [&projection](int x, int y) { return projection.inverse(x, y); });
+    return grid.maxCount();
+}
+
 void renderSkyMap(Canvas& canvas, const SkyMapView& view, const MapScene& scene)
 {
     canvas.clear();
@@ -224,16 +247,25 @@ void renderSkyMap(Canvas& canvas, const SkyMapView& view, const MapScene& scene)
         drawStars(canvas, project, scene.stars, view.magLimit);
     if (view.apex)
         drawApex(canvas, project, view, scene);
-    if (view.orbits || view.otherOrbits)
+    std::uint32_t densityMax = 0;
+    if ((view.orbits || view.otherOrbits) && view.density.on)
+        densityMax = drawSkyDensity(canvas, projection, view, scene.inputs);
+    else if (view.orbits || view.otherOrbits)
         drawSkyRadiants(canvas, projection, view, scene.inputs);
     if (view.streams || view.otherStreams)
         drawStreams(canvas, project, view, scene.inputs);
     if (view.average && scene.inputs.averages)
         drawAverage(canvas, project, *scene.inputs.averages);
-    if (view.text) {
-        canvas.setColor(kWhite);
-        drawSelectionSummary(canvas, scene.settings, scene.inputs, view.average);
-    }
-    if (!canvas.blackAndWhite() && view.color && (view.orbits || view.otherOrbits))
+    if ((view.orbits || view.otherOrbits) && view.density.on)
+        drawDensityLegend(canvas, densityMax, view.density.logScale);
+    else if (!canvas.blackAndWhite() && view.color && (view.orbits || view.otherOrbits))
         drawLegend(canvas, scene.inputs.vgWindow, view.colorOffset);
+    std::optional<ScreenBox> droppedNote;
+    if (view.text) {
+        droppedNote = reserveDroppedNote(canvas, 2, canvas.maxY() + 1 - Canvas::kTextLineHeight);
+        canvas.setColor(kWhite);
+        drawSelectionPanel(canvas,
+                           selectionSummaryLines(scene.settings, scene.inputs, view.average));
+    }
+    placeLabels(canvas, droppedNote);
 }

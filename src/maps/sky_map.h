@@ -2,6 +2,7 @@
 // The sky map: radiants, streams, the average, apex and anti-helion, stars
 // and grid on a gnomonic projection of the equatorial sky.
 
+#include "maps/density_map.h"
 #include "maps/map_inputs.h"
 #include "maps/star_catalogue.h"
 
@@ -15,6 +16,7 @@ struct SkyMapView {
     bool orbits = true, otherOrbits = false, streams = true, otherStreams = false;
     bool color = true;
     int colorOffset = -13;
+    DensityOptions density; // the radiants of "ob" and "ob-" as counts per cell
 };
 SkyMapView skyMapView(const Settings& settings);
 
@@ -31,6 +33,10 @@ void renderSkyMap(Canvas& canvas, const SkyMapView& view, const MapScene& scene)
 // Layer 4 alone: one pixel per drawn radiant, in row order.
 void drawSkyRadiants(Canvas& canvas, const GnomonicProjection& projection, const SkyMapView& view,
                      const MapInputs& inputs);
+// Layer 4 as a density view: the radiants layer 4 draws, counted per cell of
+// ra and dec; returns the largest count.
+std::uint32_t drawSkyDensity(Canvas& canvas, const GnomonicProjection& projection,
+                             const SkyMapView& view, const MapInputs& inputs);
 // The colour of an orbit's radiant on the sky map; black (not drawn) when
 // neither "ob" nor "ob-" takes it.
 std::optional<Rgb> skyRadiantColor(const MapOrbit& orbit, const SkyMapView& view,

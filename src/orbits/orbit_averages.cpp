@@ -149,22 +149,19 @@ void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const Settings& s, float 
 // The activity limits and the mean mR over the weighted selected orbits.
 void activityLimits(const CUTABLE& orbits, SelectionAverages& avg)
 {
-    const float meanSol = static_cast<float>(avg.sol);
-    float smallest = 0.0f, largest = 0.0f;
+    AngleSpan span(static_cast<float>(avg.sol));
     double weightedMR = 0.0, weights = 0.0;
     for (int row = 0; row < orbits.count(); ++row) {
         const int type = averageWeight(orbits, row);
         if (type < 1)
             continue;
         const UCell* cells = orbits.cell(row, 0);
-        const float offset = AngleDiff(cells[C::sol].real, meanSol);
-        smallest = std::min(smallest, offset);
-        largest = std::max(largest, offset);
+        span.add(cells[C::sol].real);
         weightedMR += type * static_cast<double>(cells[C::mR].real);
         weights += type;
     }
-    avg.sol1 = Normalize360(meanSol + smallest);
-    avg.sol2 = Normalize360(meanSol + largest);
+    avg.sol1 = span.startDeg();
+    avg.sol2 = span.endDeg();
     avg.meanMR = weights > 0.0 ? weightedMR / weights : 0.0;
 }
 

@@ -93,6 +93,8 @@ public:
     void menuCommand(MenuCommand command);
 
     void notify(int code, int wParam, int lParam) override;
+    // A click on a stream's line, ctrl as the key was.
+    void chooseStream(int row, bool ctrl);
 
     // Called whenever what the page shows may have changed.
     std::function<void()> changed = [] {};
@@ -110,7 +112,6 @@ private:
     void setMembership(int row, bool member);
     void wholeViewMembership(bool member);
     void rowSelected();
-    void chooseStream(int row, bool ctrl);
     void editDate(int line, int solColumn, const char* titleFormat);
     void deleteStream(int row);
     void afterDeletion();

@@ -139,7 +139,9 @@ TEST(Demo, ReportsTheFiguresOfTheCommandsRunDirectly)
     EXPECT_NE(report.find(agreement), std::string::npos) << report;
     EXPECT_NE(report.find("| GEM | " + std::to_string(o.showers.at("GEM").grouped) + " | 200 |"),
               std::string::npos);
-    ASSERT_EQ(result->mapFiles.size(), 3u);
+    // The density view of all the orbits, then the three maps of the Geminids.
+    ASSERT_EQ(result->mapFiles.size(), 4u);
+    EXPECT_EQ(result->mapFiles.front(), kDemoDensityMap);
     for (const std::string& file : result->mapFiles) {
         SCOPED_TRACE(file);
         const std::optional<DecodedPng> map = decodePng(readFileBytes(dir.file("report/" + file)));

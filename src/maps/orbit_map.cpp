@@ -15,11 +15,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kKeplerToleranceRad = 0.00001 * kDegToRad;
-constexpr int kMaxKeplerSteps = 50;
-constexpr double kSeriesLimitRad = 0.5;
-constexpr double kShortSeriesLimitRad = 0.002;
 // Outlines are heavy: a second core pays off from a few dozen.
 constexpr std::size_t kOutlinesForTwoCores = 32;
 constexpr double kBackgroundMagLimit = 4.7;
@@ -64,63 +59,19 @@ void markSpace(Canvas& canvas, const OrbitCamera& camera, const Vec3& point, int
         canvas.plotMarker(p->x, p->y, size);
 }
 
-// An angle held as its cosine and sine, turned by small angles without a
-// call to the library: the outline's anomalies advance in small steps.
-struct Turning {
-    double c = 1.0;
-    double s = 0.0;
-
-    void turnBy(double x)
+// Cosine and sine of the true anomalies the outlines are sampled at.
+struct AnomalyTable {
+    std::array<double, kOutlinePoints> c{};
+    std::array<double, kOutlinePoints> s{};
+    AnomalyTable()
     {
-        double cx = 0;
-        double sx = 0;
-        if (std::fabs(x) < kShortSeriesLimitRad) {
-            // Newton's corrections: three terms are exact to 1e-19.
-            const double x2 = x * x;
-            cx = 1 - x2 * (1.0 / 2) * (1 - x2 * (1.0 / 12));
-            sx = x * (1 - x2 * (1.0 / 6) * (1 - x2 * (1.0 / 20)));
-        } else if (std::fabs(x) < kSeriesLimitRad) {
-            // Taylor terms to x^12 / 12!: below 1e-16 for |x| < 0.5. The
-            // factors are reciprocals: a division costs ten multiplications.
-            const double x2 = x * x;
-            cx = 1 -
-                 x2 * (1.0 / 2) *
-                     (1 - x2 * (1.0 / 12) *
-                              (1 - x2 * (1.0 / 30) *
-                                       (1 - x2 * (1.0 / 56) *
-                                                (1 - x2 * (1.0 / 90) * (1 - x2 * (1.0 / 132))))));
-            sx = x * (1 - x2 * (1.0 / 6) *
-                              (1 - x2 * (1.0 / 20) *
-                                       (1 - x2 * (1.0 / 42) *
-                                                (1 - x2 * (1.0 / 72) *
-                                                         (1 - x2 * (1.0 / 110) *
-                                                                  (1 - x2 * (1.0 / 156)))))));
-        } else {
-            cx = std::cos(x);
-            sx = std::sin(x);
+        for (int k = 0; k < kOutlinePoints; ++k) {
+            const double nu = 360.0 * k / kOutlinePoints * kDegToRad;
+            c[static_cast<std::size_t>(k)] = std::cos(nu);
+            s[static_cast<std::size_t>(k)] = std::sin(nu);
         }
-        const double turnedC = c * cx - s * sx;
-        s = s * cx + c * sx;
-        c = turnedC;
     }
 };
-
-// Kepler's equation E - e sin E = m (radians) by Newton steps from ecc, whose
-// cosine and sine `angle` holds; both move to the solution.
-void solveKepler(double m, double e, double& ecc, Turning& angle)
-{
-    for (int step = 0; step < kMaxKeplerSteps; ++step) {
-        const double slope = 1.0 - e * angle.c;
-        const double delta = (ecc - e * angle.s - m) / slope;
-        // Newton's step leaves an error of about e sin E / (2 slope) delta^2:
-        // once that is far below the tolerance, the next step is not needed.
-        const double left = std::fabs(e * angle.s) / (2 * slope) * delta * delta;
-        ecc -= delta;
-        angle.turnBy(-delta);
-        if (std::fabs(delta) <= kKeplerToleranceRad || left <= kKeplerToleranceRad / 100)
-            return;
-    }
-}
 
 bool drawable(const MapOrbit& orbit) { return isSelectedMark(orbit.sel) && orbit.e < 1.0f; }
 
@@ -241,27 +192,17 @@ void drawText(Canvas& canvas, const OrbitMapView& view, const MapScene& scene, b
 
 bool orbitOutlinePoints(const MapOrbit& orbit, OutlinePoints& points)
 {
+    static const AnomalyTable anomalies;
     const double e = orbit.e;
     if (!(e >= 0.0 && e < 1.0))
         return false;
     Vec3 p;
     Vec3 q;
     OutlineOrientation(orbit.node, orbit.peri, orbit.incl, p, q);
-    const double a = orbit.a;
-    const double b = a * std::sqrt(1.0 - e * e);
-    const double step = kTwoPi / kOutlinePoints;
-    double ecc = 0.0;
-    Turning angle;
-    for (int k = 0; k < kOutlinePoints; ++k) {
-        if (k > 0) {
-            // dE/dM = 1 / (1 - e cos E): the previous point predicts this one.
-            const double m = k * step;
-            const double guess = std::clamp(ecc + step / (1.0 - e * angle.c), m - e, m + e);
-            angle.turnBy(guess - ecc);
-            ecc = guess;
-            solveKepler(m, e, ecc, angle);
-        }
-        points[static_cast<std::size_t>(k)] = (a * (angle.c - e)) * p + (b * angle.s) * q;
+    const double semiLatus = orbit.a * (1.0 - e * e);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const double r = semiLatus / (1.0 + e * anomalies.c[k]);
+        points[k] = (r * anomalies.c[k]) * p + (r * anomalies.s[k]) * q;
     }
     return true;
 }

@@ -35,10 +35,10 @@ GnomonicProjection orbitMapBackdrop(const OrbitMapView& view, const Canvas& canv
 OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const MapScene& scene,
                              const PlanetTrackSet& tracks);
 
-// The 360 outline points of an elliptic orbit at mean anomalies 0, 1, ...
-// 359 degrees (AU, equatorial). Each eccentric anomaly starts from the
-// previous one, so that one or two Newton steps reach the outline's
-// tolerance of 0.00001 degree; false, with no points, for e outside [0, 1).
+// The 360 outline points of an elliptic orbit at true anomalies 0, 1, ...
+// 359 degrees (AU, equatorial): even steps of mean anomaly leave gaps where
+// an eccentric orbit turns round the Sun, steps of true anomaly do not.
+// False, with no points, for e outside [0, 1).
 inline constexpr int kOutlinePoints = 360;
 using OutlinePoints = std::array<Vec3, kOutlinePoints>;
 bool orbitOutlinePoints(const MapOrbit& orbit, OutlinePoints& points);

@@ -143,6 +143,10 @@ TEST(MapCommand, UsageErrors)
         {"no such folder", {"/nonexistent/MDB", "sky", "x.bmp"}, kBatchFailed},
         {"bad condition", {demoMdb(), "sky", "x.bmp", "--days", "x"}, kBatchUsage},
         {"no such stream", {demoMdb(), "sky", "x.bmp", "--stream", "IAU_NONE"}, kBatchFailed},
+        {"density of the orbit map", {demoMdb(), "orbit", "x.bmp", "--density"}, kBatchUsage},
+        {"cell too small",
+         {demoMdb(), "radiant", "x.bmp", "--density", "--cell", "0.01"},
+         kBatchUsage},
     };
     for (const Case& c : cases)
         EXPECT_EQ(runBatchCommand(mapCommands(), "map", c.args).status, c.status) << c.name;

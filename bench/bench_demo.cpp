@@ -2,7 +2,7 @@
 // selection, maps, save, report), against a plain load of the same database in the same run.
 #include <benchmark/benchmark.h>
 
-#include "app/demo_analysis.h"
+#include "pages/demo_analysis.h"
 #include "app/settings.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/demo_analysis.h"
+#include "pages/demo_analysis.h"
 #include "batch/batch_command.h"
 #include "platform/feedback.h"
 

@@ -6,7 +6,7 @@
 #include "app/app_context.h"
 #include "app/app_refresh.h"
 #include "astro/angles.h"
-#include "cluster/cluster_pages.h"
+#include "pages/cluster_pages.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
 #include "platform/ui.h"

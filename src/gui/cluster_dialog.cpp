@@ -15,7 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "cluster/cluster_dlg.h"
+#include "pages/cluster_dlg.h"
 #include "cluster/worker_channel.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"

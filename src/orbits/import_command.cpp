@@ -9,7 +9,7 @@
 #include "mdb/data_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 #include "orbits/orbit_converters.h"
 #include "orbits/orbit_files.h"
 #include "platform/ui.h"

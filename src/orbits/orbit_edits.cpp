@@ -6,7 +6,7 @@
 #include "app/app_context.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
-#include "orbits/data_dlg.h"
+#include "pages/data_dlg.h"
 #include "platform/ui.h"
 #include "table/links.h"
 

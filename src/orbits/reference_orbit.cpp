@@ -9,7 +9,7 @@
 #include "astro/calendar.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 #include "orbits/orbit_files.h"
 #include "platform/ui.h"
 #include "table/links.h"

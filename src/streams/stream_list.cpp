@@ -7,7 +7,7 @@
 #include "app/app_context.h"
 #include "app/app_refresh.h"
 #include "mdb/schema.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 #include "orbits/orbit_files.h"
 #include "platform/ui.h"
 #include "streams/list_files.h"

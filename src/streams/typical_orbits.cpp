@@ -11,7 +11,7 @@
 #include "astro/orbit_from_radiant.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 #include "orbits/orbit_converters.h"
 #include "orbits/orbit_files.h"
 #include "platform/ui.h"

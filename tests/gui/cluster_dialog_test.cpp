@@ -13,8 +13,8 @@
 #include <random>
 
 #include "app/app_context.h"
-#include "cluster/cluster_dlg.h"
-#include "cluster/cluster_pages.h"
+#include "pages/cluster_dlg.h"
+#include "pages/cluster_pages.h"
 #include "gui/cluster_dialog.h"
 #include "gui/dsid_dialogs.h"
 #include "gui/main_window.h"

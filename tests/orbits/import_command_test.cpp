@@ -8,7 +8,7 @@
 #include "layout_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 #include "orbits/import_command.h"
 #include "orbits/orbit_converters.h"
 #include "orbits/orbit_files.h"

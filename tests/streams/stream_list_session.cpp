@@ -4,7 +4,7 @@
 #include <random>
 
 #include "mdb/schema.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 #include "table/links.h"
 #include "views/edit_line_dlg.h"
 

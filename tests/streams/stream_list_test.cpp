@@ -9,7 +9,7 @@
 #include "mdb/database_store.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
-#include "orbits/page_setup.h"
+#include "pages/page_setup.h"
 #include "stream_list_session.h"
 #include "streams/list_files.h"
 #include "streams/stream_list.h"

@@ -10,9 +10,9 @@
 #include "app/app_context.h"
 #include "batch/batch_command.h"
 #include "batch/headless_window.h"
+#include "mdb/database_store.h"
 #include "pages/cluster_command.h"
 #include "pages/cluster_dlg.h"
-#include "mdb/database_store.h"
 #include "pages/dsid_select_dialog.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "batch/selection_args.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_exports.h"
+#include "pages/orbit_export_commands.h"
 #include "pages/page_orbit.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "app/app_context.h"
+#include "mdb/schema.h"
 #include "pages/cluster_dlg.h"
 #include "pages/cluster_pages.h"
-#include "mdb/schema.h"
 #include "pages/page_orbit.h"
 #include "platform/ui.h"
 

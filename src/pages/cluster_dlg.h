@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "cluster/cluster_tables.h"
+#include "pages/cluster_tables.h"
 #include "platform/ui.h"
 #include "views/ud_edit.h"
 

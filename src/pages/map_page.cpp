@@ -2,12 +2,14 @@
 #include "pages/map_page.h"
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "maps/save_map.h"
 
 const MapInputs& MapInputsCache::get()
 {
     if (!m_valid) {
-        m_inputs = mapInputsFromTables(m_app);
+        m_inputs = mapInputsFromTables(m_app.db.get(), selectionConditionsOf(m_app.settings),
+                                       m_app.selection, m_app.currentStreamRow);
         m_valid = true;
     }
     m_inputs.highlighted = orbitIndexOfRow(m_inputs, m_selectedOrbitRow());

@@ -1,8 +1,8 @@
 // Linking the pages' hooks to the pages they act on.
 #include "pages/page_links.h"
 
-#include "pages/page_smap.h"
 #include "pages/page_orbit.h"
+#include "pages/page_smap.h"
 #include "pages/page_stream.h"
 
 void linkPages(const LinkedPages& pages, std::function<void()> orbitMapHighlightMoved)

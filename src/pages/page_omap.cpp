@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "astro/frames.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
@@ -29,7 +30,8 @@ CPageOMap::CPageOMap(AppContext& app, MapInputsCache& inputs) : CMapPage(app, in
 void CPageOMap::render(Canvas& canvas)
 {
     m_frame = renderOrbitMap(canvas, orbitMapView(m_app.settings),
-                             {m_app.settings, m_inputs.get(), m_app.stars}, m_app.planetTracks);
+                             {selectionConditionsOf(m_app.settings), m_inputs.get(), m_app.stars},
+                             m_app.planetTracks);
 }
 
 std::string CPageOMap::defaultFileName() const

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "pages/map_page.h"
 #include "maps/orbit_map.h"
+#include "pages/map_page.h"
 
 class CPageOMap final : public CMapPage {
 public:

@@ -6,15 +6,16 @@
 
 #include "app/app_context.h"
 #include "app/app_refresh.h"
+#include "app/engine_params.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
-#include "pages/dsid_select_dialog.h"
-#include "orbits/orbit_edits.h"
-#include "orbits/orbit_exports.h"
 #include "orbits/orbit_selection.h"
-#include "orbits/reference_orbit.h"
+#include "pages/dsid_select_dialog.h"
+#include "pages/orbit_edits.h"
+#include "pages/orbit_export_commands.h"
+#include "pages/reference_orbit.h"
 #include "pages/stream_choice.h"
 #include "platform/ui.h"
 
@@ -207,7 +208,8 @@ void CPageOrbit::rebuildView()
     // Lines first without the "sel" filter, so that an orbit hidden by the
     // filter may be selected again when a condition was widened.
     assignLines(false);
-    SelectOrbits(*m_app.db, m_app.settings, m_app.sporadicChosen, m_app.selection);
+    SelectOrbits(*m_app.db, selectionConditionsOf(m_app.settings), m_app.sporadicChosen,
+                 m_app.selection);
     assignLines(true);
     if (focusedRow >= 0 && m_app.db->orbits.isLive(focusedRow))
         m_list.selectLine(m_app.db->orbits.integer(focusedRow, O::dline));

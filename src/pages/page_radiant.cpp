@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "astro/frames.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
@@ -27,7 +28,8 @@ CPageRadiant::CPageRadiant(AppContext& app, MapInputsCache& inputs) : CMapPage(a
 void CPageRadiant::render(Canvas& canvas)
 {
     renderRadiantMap(canvas, radiantMapView(m_app.settings),
-                     {m_app.settings, m_inputs.get(), m_app.stars}, m_pinned);
+                     {selectionConditionsOf(m_app.settings), m_inputs.get(), m_app.stars},
+                     m_pinned);
 }
 
 std::string CPageRadiant::defaultFileName() const

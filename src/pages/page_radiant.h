@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "pages/map_page.h"
 #include "maps/radiant_map.h"
+#include "pages/map_page.h"
 
 class CPageRadiant final : public CMapPage {
 public:

@@ -1,8 +1,8 @@
 // The Set Up page's commands.
 #include "pages/page_setup.h"
 
-#include "orbits/import_command.h"
-#include "orbits/orbit_files.h"
+#include "pages/import_command.h"
+#include "pages/orbit_files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -13,9 +13,9 @@
 #include "mdb/database_store.h"
 #include "mdb/dsid_dialog.h"
 #include "mdb/schema.h"
+#include "pages/stream_list.h"
+#include "pages/typical_orbits.h"
 #include "platform/ui.h"
-#include "streams/stream_list.h"
-#include "streams/typical_orbits.h"
 
 namespace {
 

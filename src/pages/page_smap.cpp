@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "maps/canvas.h"
 #include "maps/save_map.h"
 #include "maps/sky_map.h"
@@ -43,7 +44,8 @@ CPageSMap::CPageSMap(AppContext& app, MapInputsCache& inputs) : CMapPage(app, in
 
 void CPageSMap::render(Canvas& canvas)
 {
-    renderSkyMap(canvas, skyMapView(m_app.settings), {m_app.settings, m_inputs.get(), m_app.stars});
+    renderSkyMap(canvas, skyMapView(m_app.settings),
+                 {selectionConditionsOf(m_app.settings), m_inputs.get(), m_app.stars});
 }
 
 std::string CPageSMap::defaultFileName() const

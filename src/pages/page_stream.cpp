@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/app_refresh.h"
+#include "app/engine_params.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/orbit_from_radiant.h"
@@ -12,9 +13,9 @@
 #include "mdb/schema.h"
 #include "pages/data_dlg.h"
 #include "pages/dsid_select_dialog.h"
-#include "orbits/orbit_files.h"
+#include "pages/orbit_files.h"
+#include "pages/stream_list.h"
 #include "streams/stream_grouping.h"
-#include "streams/stream_list.h"
 #include "streams/stream_list_rows.h"
 #include "streams/stream_membership.h"
 #include "table/links.h"
@@ -462,7 +463,8 @@ void CPageStream::rowSelected()
 
 void CPageStream::chooseStream(int row, bool ctrl)
 {
-    selectOnlyStream(m_app, row);
+    selectOnlyStream(*m_app.db, row);
+    m_app.currentStreamRow = row;
     if (!ctrl)
         m_app.sporadicChosen = false;
     streamChosen(row, ctrl);

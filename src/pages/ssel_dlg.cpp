@@ -223,7 +223,10 @@ void CSSELDlg::acceptChange()
 
 void CSSELDlg::acceptSelect()
 {
-    for (const Row& row : m_rows)
-        if (row.mark == kMarked)
-            selectOnlyStream(m_app, row.streamRow);
+    for (const Row& row : m_rows) {
+        if (row.mark == kMarked) {
+            selectOnlyStream(*m_app.db, row.streamRow);
+            m_app.currentStreamRow = row.streamRow;
+        }
+    }
 }

@@ -4,17 +4,17 @@
 
 #include <thread>
 
-#include "pages/cluster_command.h"
-#include "pages/cluster_dlg.h"
-#include "pages/cluster_pages.h"
 #include "cluster/worker_channel.h"
 #include "cluster_session.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
+#include "pages/cluster_command.h"
+#include "pages/cluster_dlg.h"
+#include "pages/cluster_pages.h"
 #include "pages/page_orbit.h"
+#include "pages/page_stream.h"
 #include "random_catalogue.h"
 #include "straightforward_clustering.h"
-#include "pages/page_stream.h"
 #include "table/links.h"
 
 namespace {

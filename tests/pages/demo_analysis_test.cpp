@@ -6,11 +6,12 @@
 #include <map>
 #include <sstream>
 
-#include "pages/demo_analysis.h"
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
+#include "pages/demo_analysis.h"
 #include "platform/feedback.h"
 #include "platform/scripted_ui.h"
 #include "streams/stream_grouping.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_context.h"
-#include "pages/main_window_logic.h"
 #include "mdb/schema.h"
+#include "pages/main_window_logic.h"
 #include "platform/scripted_ui.h"
 #include "table/links.h"
 

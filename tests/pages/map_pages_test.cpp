@@ -9,10 +9,10 @@
 
 #include "app/app_context.h"
 #include "maps/canvas.h"
+#include "mdb/schema.h"
 #include "pages/page_omap.h"
 #include "pages/page_radiant.h"
 #include "pages/page_smap.h"
-#include "mdb/schema.h"
 
 namespace {
 

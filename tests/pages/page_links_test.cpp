@@ -7,12 +7,12 @@
 #include <memory>
 #include <optional>
 
-#include "pages/page_links.h"
 #include "maps/canvas.h"
-#include "pages/page_omap.h"
-#include "pages/page_smap.h"
 #include "mdb/schema.h"
+#include "pages/page_links.h"
+#include "pages/page_omap.h"
 #include "pages/page_orbit.h"
+#include "pages/page_smap.h"
 #include "pages/page_stream.h"
 #include "pages/ssel_dlg.h"
 #include "support/mdb_session.h"

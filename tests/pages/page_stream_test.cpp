@@ -2,14 +2,14 @@
 // orbit, the grouping buttons and the date edits.
 #include <gtest/gtest.h>
 
-#include "pages/main_window_logic.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
 #include "pages/data_dlg.h"
+#include "pages/main_window_logic.h"
+#include "pages/page_stream.h"
 #include "platform/feedback.h"
 #include "platform/scripted_ui.h"
 #include "stream_db.h"
-#include "pages/page_stream.h"
 #include "streams/stream_grouping.h"
 #include "support/test_support.h"
 #include "table/links.h"

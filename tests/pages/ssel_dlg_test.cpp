@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "mdb/schema.h"
+#include "pages/ssel_dlg.h"
 #include "platform/scripted_ui.h"
 #include "stream_db.h"
-#include "pages/ssel_dlg.h"
 #include "table/links.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_converters.h"
-#include "orbits/orbit_files.h"
+#include "pages/orbit_files.h"
 #include "support/mdb_session.h"
 #include "table/links.h"
 

@@ -1,5 +1,5 @@
 // Creating, deleting and reloading the database's orbit files.
-#include "orbits/orbit_files.h"
+#include "pages/orbit_files.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // Deleting an orbit, its date through the date dialog, and moving orbits to a stream.
-#include "orbits/orbit_edits.h"
+#include "pages/orbit_edits.h"
 
 #include <string>
 

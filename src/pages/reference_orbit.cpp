@@ -1,5 +1,5 @@
 // The reference commands, each a few named steps.
-#include "orbits/reference_orbit.h"
+#include "pages/reference_orbit.h"
 
 #include <cstdio>
 #include <vector>
@@ -10,7 +10,7 @@
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
 #include "pages/dsid_select_dialog.h"
-#include "orbits/orbit_files.h"
+#include "pages/orbit_files.h"
 #include "platform/ui.h"
 #include "table/links.h"
 

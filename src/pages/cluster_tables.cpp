@@ -1,14 +1,14 @@
 // New streams of a clustering run in the tables, and the end of the run.
-#include "cluster/cluster_tables.h"
+#include "pages/cluster_tables.h"
 
 #include <optional>
 
 #include "app/app_context.h"
 #include "app/app_refresh.h"
 #include "astro/angles.h"
-#include "pages/cluster_pages.h"
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
+#include "pages/cluster_pages.h"
 #include "platform/ui.h"
 #include "streams/stream_grouping.h"
 #include "table/links.h"

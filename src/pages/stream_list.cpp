@@ -1,5 +1,5 @@
 // The commands on whole stream lists.
-#include "streams/stream_list.h"
+#include "pages/stream_list.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,7 +8,7 @@
 #include "app/app_refresh.h"
 #include "mdb/schema.h"
 #include "pages/dsid_select_dialog.h"
-#include "orbits/orbit_files.h"
+#include "pages/orbit_files.h"
 #include "platform/ui.h"
 #include "streams/list_files.h"
 #include "table/links.h"

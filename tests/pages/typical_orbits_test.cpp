@@ -8,9 +8,9 @@
 #include "astro/calendar.h"
 #include "astro/orbit_from_radiant.h"
 #include "mdb/schema.h"
-#include "orbits/orbit_files.h"
+#include "pages/orbit_files.h"
+#include "pages/typical_orbits.h"
 #include "stream_list_session.h"
-#include "streams/typical_orbits.h"
 
 namespace {
 

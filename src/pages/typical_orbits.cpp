@@ -1,5 +1,5 @@
 // Typical orbits of the streams of a list.
-#include "streams/typical_orbits.h"
+#include "pages/typical_orbits.h"
 
 #include <cmath>
 #include <filesystem>
@@ -11,11 +11,11 @@
 #include "astro/orbit_from_radiant.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "pages/dsid_select_dialog.h"
 #include "orbits/orbit_converters.h"
-#include "orbits/orbit_files.h"
+#include "pages/dsid_select_dialog.h"
+#include "pages/orbit_files.h"
+#include "pages/stream_list.h"
 #include "platform/ui.h"
-#include "streams/stream_list.h"
 #include "table/text_file.h"
 
 namespace {

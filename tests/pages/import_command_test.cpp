@@ -8,10 +8,10 @@
 #include "layout_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "pages/dsid_select_dialog.h"
-#include "orbits/import_command.h"
 #include "orbits/orbit_converters.h"
-#include "orbits/orbit_files.h"
+#include "pages/dsid_select_dialog.h"
+#include "pages/import_command.h"
+#include "pages/orbit_files.h"
 #include "support/mdb_session.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The import command in its order: the three choices, the duplicate index, the
 // save, the conversion, the registration and the reload.
-#include "orbits/import_command.h"
+#include "pages/import_command.h"
 
 #include <string>
 #include <vector>
@@ -9,9 +9,9 @@
 #include "mdb/data_sources.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "pages/dsid_select_dialog.h"
 #include "orbits/orbit_converters.h"
-#include "orbits/orbit_files.h"
+#include "pages/dsid_select_dialog.h"
+#include "pages/orbit_files.h"
 #include "platform/ui.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include "mdb/derived_columns.h"
 #include "mdb/schema.h"
 #include "pages/page_setup.h"
+#include "pages/stream_list.h"
 #include "stream_list_session.h"
 #include "streams/list_files.h"
-#include "streams/stream_list.h"
 #include "table/links.h"
 #include "views/edit_line_dlg.h"
 

@@ -335,9 +335,9 @@ const BadImportCase kBadImports[] = {
      0},
 };
 
-class BadImportTest : public testing::TestWithParam<BadImportCase> {};
+class BadListImportTest : public testing::TestWithParam<BadImportCase> {};
 
-TEST_P(BadImportTest, ReportsAndLeavesNoHalfMadeList)
+TEST_P(BadListImportTest, ReportsAndLeavesNoHalfMadeList)
 {
     const BadImportCase& c = GetParam();
     ListSession s;
@@ -364,7 +364,7 @@ TEST_P(BadImportTest, ReportsAndLeavesNoHalfMadeList)
     EXPECT_EQ(s.liveLists(), c.listMade ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BadImportTest, testing::ValuesIn(kBadImports), caseName);
+INSTANTIATE_TEST_SUITE_P(Files, BadListImportTest, testing::ValuesIn(kBadImports), caseName);
 
 TEST(ImportList, TextsFromFilesFitTheTables)
 {

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "astro/planets.h"
 #include "maps/canvas.h"
@@ -72,7 +73,8 @@ Settings benchSettings()
 void BM_SkyMapRedraw(benchmark::State& state)
 {
     const Settings settings = benchSettings();
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     Canvas canvas(kWidth, kHeight, false);
     for (auto _ : state)
         renderSkyMap(canvas, skyMapView(settings), scene);
@@ -101,7 +103,8 @@ BENCHMARK(BM_SkyRadiantsSerialLoop)->Unit(benchmark::kMillisecond)->UseRealTime(
 void BM_RadiantMapRedraw(benchmark::State& state)
 {
     const Settings settings = benchSettings();
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     Canvas canvas(kWidth, kHeight, false);
     for (auto _ : state)
         renderRadiantMap(canvas, radiantMapView(settings), scene, std::nullopt);
@@ -133,7 +136,8 @@ BENCHMARK(BM_RadiantMarkersSerialLoop)->Unit(benchmark::kMillisecond)->UseRealTi
 void BM_OrbitMapRedraw(benchmark::State& state)
 {
     const Settings settings = benchSettings();
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     const PlanetTrackSet tracks = PlanetTracks(settings.dlg_Y, settings.dlg_M, settings.dlg_D);
     Canvas canvas(kWidth, kHeight, false);
     for (auto _ : state)
@@ -169,7 +173,8 @@ void BM_DensityRedraw(benchmark::State& state)
 {
     Settings settings = benchSettings();
     settings.r_star = settings.sm_star = 0;
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     Canvas canvas(kWidth, kHeight, false);
     const DensityOptions density{true, 1.0, true};
     if (state.range(0) == 3) {
@@ -211,7 +216,10 @@ void BM_GatherInputsFromTables(benchmark::State& state)
         app.db->orbits.setInteger(row, reversed ? rows - 1 - row : row, col::Orbit::dline);
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(mapInputsFromTables(app).orbits.data());
+        benchmark::DoNotOptimize(mapInputsFromTables(app.db.get(),
+                                                     selectionConditionsOf(app.settings),
+                                                     app.selection, app.currentStreamRow)
+                                     .orbits.data());
 }
 BENCHMARK(BM_GatherInputsFromTables)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

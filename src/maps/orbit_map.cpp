@@ -6,12 +6,12 @@
 #include <cmath>
 #include <thread>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
+#include "orbits/selection_conditions.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ void drawAxes(Canvas& canvas, const OrbitCamera& camera)
 }
 
 void drawPlanets(Canvas& canvas, const OrbitCamera& camera, const PlanetTrackSet& tracks,
-                 const Settings& s, bool named)
+                 const SelectionConditions& s, bool named)
 {
     canvas.setColor(kPlanetTrackColor);
     for (const PlanetTrack& track : tracks)
@@ -185,7 +185,7 @@ void drawText(Canvas& canvas, const OrbitMapView& view, const MapScene& scene, b
         fixedText(canvas, canvas.maxX() + 1 - static_cast<int>(note.size()) * kGlyphAdvance, 0,
                   note);
     }
-    drawSelectionPanel(canvas, selectionSummaryLines(scene.settings, scene.inputs, view.average));
+    drawSelectionPanel(canvas, selectionSummaryLines(scene.conditions, scene.inputs, view.average));
 }
 
 } // namespace
@@ -205,22 +205,6 @@ bool orbitOutlinePoints(const MapOrbit& orbit, OutlinePoints& points)
         points[k] = (r * anomalies.c[k]) * p + (r * anomalies.s[k]) * q;
     }
     return true;
-}
-
-OrbitMapView orbitMapView(const Settings& s)
-{
-    OrbitMapView view;
-    view.raDeg = wrap360(s.om_ra, 90);
-    view.decDeg = clampOr(s.om_dec, -90, 90, 67);
-    view.rotDeg = wrap360(s.om_rot, 0);
-    view.distanceAu = clampOr(s.om_scale, OrbitCamera::kMinDistanceAu, 200, 10);
-    view.maxLines = std::clamp(s.om_maxl, 100, 40000);
-    view.streams = s.om_stream != 0;
-    view.average = s.om_average != 0;
-    view.axis = s.om_radec != 0;
-    view.stars = s.om_star != 0;
-    view.text = s.om_text != 0;
-    return view;
 }
 
 GnomonicProjection orbitMapBackdrop(const OrbitMapView& view, const Canvas& canvas)
@@ -328,7 +312,7 @@ OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const Map
     frame.camera = orbitMapCamera(view, canvas);
     drawBackground(canvas, view, scene);
     drawAxes(canvas, frame.camera);
-    drawPlanets(canvas, frame.camera, tracks, scene.settings, view.text);
+    drawPlanets(canvas, frame.camera, tracks, scene.conditions, view.text);
     canvas.setColor(kSelectedOrbitColor);
     drawOrbitOutlines(canvas, frame.camera, scene.inputs,
                       drawnSelectedOrbits(scene.inputs, view.maxLines, frame.maxLinesReached));
@@ -346,7 +330,7 @@ OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const Map
         drawText(canvas, view, scene, frame.maxLinesReached);
     }
     canvas.setColor(kApexColor);
-    const Settings& s = scene.settings;
+    const SelectionConditions& s = scene.conditions;
     markBody(canvas, frame.camera, PlanetPosition(kEarth, s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0),
              kEarthSize, view.text ? kPlanetNames[kEarth] : nullptr);
     placeLabels(canvas, droppedNote);

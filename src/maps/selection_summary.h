@@ -7,7 +7,7 @@
 #include <vector>
 
 struct MapInputs;
-struct Settings;
+struct SelectionConditions;
 class Canvas;
 
 // One line of the panel: the label at the left, the cells right-aligned in
@@ -19,8 +19,8 @@ struct PanelLine {
     bool averageTable = false; // in the averages table's columns
 };
 
-std::vector<PanelLine> selectionSummaryLines(const Settings& settings, const MapInputs& inputs,
-                                             bool withAverages);
+std::vector<PanelLine> selectionSummaryLines(const SelectionConditions& conditions,
+                                             const MapInputs& inputs, bool withAverages);
 // The line's texts joined by single blanks, as a reader would copy them.
 std::string panelLineText(const PanelLine& line);
 

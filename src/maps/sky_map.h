@@ -7,9 +7,9 @@
 #include "maps/star_catalogue.h"
 
 class Canvas;
-struct Settings;
+struct SelectionConditions;
 
-// The sky map's settings, each limited to its field's range.
+// The sky map's state (its view settings, each within its field's range).
 struct SkyMapView {
     double raDeg = 130, decDeg = 40, rotDeg = 0, fieldDeg = 120, magLimit = 4.7;
     bool axis = true, apex = true, stars = false, average = true, text = true;
@@ -18,11 +18,10 @@ struct SkyMapView {
     int colorOffset = -13;
     DensityOptions density; // the radiants of "ob" and "ob-" as counts per cell
 };
-SkyMapView skyMapView(const Settings& settings);
 
 // What a map is drawn from besides its own view.
 struct MapScene {
-    const Settings& settings;
+    const SelectionConditions& conditions; // the page date and the selection's conditions
     const MapInputs& inputs;
     const StarCatalogue& stars;
 };

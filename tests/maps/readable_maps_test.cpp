@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "astro/frames.h"
 #include "maps/canvas.h"
@@ -25,7 +26,7 @@ const StarCatalogue kNoStars;
 std::vector<std::string> panelTexts(const Settings& s, const MapInputs& inputs)
 {
     std::vector<std::string> texts;
-    for (const PanelLine& line : selectionSummaryLines(s, inputs, true))
+    for (const PanelLine& line : selectionSummaryLines(selectionConditionsOf(s), inputs, true))
         texts.push_back(panelLineText(line));
     return texts;
 }
@@ -105,7 +106,7 @@ TEST(TextPanel, SitsOnABackingInTheEmptiestCornerOffTheLegend)
             inputs.orbits.push_back(o);
         }
         Canvas canvas(600, 400, bw);
-        renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
+        renderSkyMap(canvas, skyMapView(s), {selectionConditionsOf(s), inputs, kNoStars});
         const auto panel =
             std::find_if(canvas.labels().boxes().begin(), canvas.labels().boxes().end(),
                          [](const PlacedBox& b) { return b.kind == BoxKind::Panel; });
@@ -170,10 +171,11 @@ TEST(Streams, WithoutARadiusDrawTheCircleGroupingUses)
             inputs.streams = {{"S", 0, 359, 100, 130, 40, 0, 0, radius}};
             Canvas canvas(400, 300, false);
             if (sky)
-                renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
+                renderSkyMap(canvas, skyMapView(s), {selectionConditionsOf(s), inputs, kNoStars});
             else {
                 s.r_stp = 1;
-                renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
+                renderRadiantMap(canvas, radiantMapView(s),
+                                 {selectionConditionsOf(s), inputs, kNoStars}, std::nullopt);
             }
             return std::vector<std::uint8_t>(canvas.rgbData(),
                                              canvas.rgbData() + canvas.bytesPerLine() * 300);
@@ -208,11 +210,12 @@ TEST(Labels, CrowdedStreamsKeepApartAndTheRestAreCounted)
         s.sm_ra = 130;
         s.sm_dec = 10;
         Canvas radiant(1200, 900, false);
-        renderRadiantMap(radiant, radiantMapView(s), {s, inputs, kNoStars}, SkyPoint{120, 10});
+        renderRadiantMap(radiant, radiantMapView(s), {selectionConditionsOf(s), inputs, kNoStars},
+                         SkyPoint{120, 10});
         expectNoCollision(radiant, "radiant frame " + std::to_string(frame));
         EXPECT_GT(radiant.labels().dropped(), 0);
         Canvas skyMap(1200, 900, false);
-        renderSkyMap(skyMap, skyMapView(s), {s, inputs, kNoStars});
+        renderSkyMap(skyMap, skyMapView(s), {selectionConditionsOf(s), inputs, kNoStars});
         expectNoCollision(skyMap, "sky");
         EXPECT_GT(skyMap.labels().dropped(), 0);
     }
@@ -269,7 +272,7 @@ TEST(Density, RadiantMapShowsTheCountsNotTheMarkers)
     RadiantMapView view = radiantMapView(s);
     view.density = {true, 5.0, false};
     Canvas canvas(400, 200, false);
-    renderRadiantMap(canvas, view, {s, inputs, kNoStars}, std::nullopt);
+    renderRadiantMap(canvas, view, {selectionConditionsOf(s), inputs, kNoStars}, std::nullopt);
     // The 5-degree cell at (180..185, 0..5) is filled with the top colour; the centre is ra 180.
     const SinusoidalProjection projection = radiantMapProjection(view, canvas);
     const std::optional<Pixel> inside = projection.project(182.5, 2.5);

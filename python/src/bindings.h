@@ -3,5 +3,8 @@
 
 #include <pybind11/pybind11.h>
 
+class OpenDatabase;
+
 void bindAstro(pybind11::module_& module);
 void bindDatabase(pybind11::module_& module);
+void bindGrouping(pybind11::class_<OpenDatabase>& database);

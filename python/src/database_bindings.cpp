@@ -18,20 +18,6 @@ namespace py = pybind11;
 
 namespace {
 
-// The row of the list in use with this name, or whose LID is the text; raises when none.
-int listRow(const Database& db, const std::string& list)
-{
-    for (int row = 0; row < db.lists.count(); ++row)
-        if (db.lists.isLive(row) && list == db.lists.text(row, col::List::name) &&
-            db.sources.isInUse(db.lists.cell(row, col::List::LID)->number))
-            return row;
-    for (int row = 0; row < db.lists.count(); ++row)
-        if (db.lists.isLive(row) &&
-            list == std::to_string(db.lists.cell(row, col::List::LID)->number))
-            return row;
-    raiseError("no stream list in use is named " + list);
-}
-
 // SID and OID of every link between the list's streams and orbits: streams in table order,
 // each stream's orbits in link order, as the link table is written.
 py::dict listLinks(OpenDatabase& open, const std::string& list)
@@ -66,9 +52,9 @@ template <CUTABLE Database::*Table> py::dict columnsOf(OpenDatabase& open)
 
 void bindDatabase(py::module_& module)
 {
-    py::class_<OpenDatabase>(module, "Database",
-                             "An MDB folder loaded in memory; orvantella.open() makes one.")
-        .def(py::init<std::string, bool>(), py::arg("path"), py::arg("readonly") = true)
+    py::class_<OpenDatabase> database(
+        module, "Database", "An MDB folder loaded in memory; orvantella.open() makes one.");
+    database.def(py::init<std::string, bool>(), py::arg("path"), py::arg("readonly") = true)
         .def_property_readonly("path", &OpenDatabase::folder)
         .def_property_readonly("readonly", &OpenDatabase::readonly)
         .def_property_readonly("closed", &OpenDatabase::closed)
@@ -86,4 +72,5 @@ void bindDatabase(py::module_& module)
             "__enter__", [](OpenDatabase& open) -> OpenDatabase& { return open; },
             py::return_value_policy::reference_internal)
         .def("__exit__", [](OpenDatabase& open, const py::args&) { open.close(); });
+    bindGrouping(database);
 }

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "core_call.h"
 #include "mdb/database_store.h"
+#include "mdb/schema.h"
 
 namespace {
 
@@ -81,3 +82,17 @@ void OpenDatabase::close()
 void OpenDatabase::lockFolder() {}
 
 void OpenDatabase::unlockFolder() {}
+
+// The row of the list in use with this name, or whose LID is the text; raises when none.
+int listRow(const Database& db, const std::string& list)
+{
+    for (int row = 0; row < db.lists.count(); ++row)
+        if (db.lists.isLive(row) && list == db.lists.text(row, col::List::name) &&
+            db.sources.isInUse(db.lists.cell(row, col::List::LID)->number))
+            return row;
+    for (int row = 0; row < db.lists.count(); ++row)
+        if (db.lists.isLive(row) &&
+            list == std::to_string(db.lists.cell(row, col::List::LID)->number))
+            return row;
+    raiseError("no stream list in use is named " + list);
+}

@@ -31,3 +31,6 @@ private:
     bool m_readonly;
     std::unique_ptr<Database> m_db;
 };
+
+// The row of the stream list in use with this name, or whose LID is the text; raises when none.
+int listRow(const Database& db, const std::string& list);

@@ -65,19 +65,24 @@ private:
     std::unordered_map<std::string_view, py::object> m_strings;
 };
 
-py::array textColumn(const CUTABLE& table, const std::vector<int>& rows, int column)
+// An object array of `count` strings, text(k) the k-th.
+template <typename Text> py::array objectArray(std::size_t count, Text text)
 {
-    py::array array(py::dtype("O"),
-                    std::vector<py::ssize_t>{static_cast<py::ssize_t>(rows.size())});
+    py::array array(py::dtype("O"), std::vector<py::ssize_t>{static_cast<py::ssize_t>(count)});
     auto** out = static_cast<PyObject**>(array.mutable_data());
     TextCache cache;
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        PyObject* text = cache.get(table.text(rows[k], column));
-        Py_INCREF(text);
+    for (std::size_t k = 0; k < count; ++k) {
+        PyObject* string = cache.get(text(k));
+        Py_INCREF(string);
         Py_XDECREF(out[k]);
-        out[k] = text;
+        out[k] = string;
     }
     return array;
+}
+
+py::array textColumn(const CUTABLE& table, const std::vector<int>& rows, int column)
+{
+    return objectArray(rows.size(), [&](std::size_t k) { return table.text(rows[k], column); });
 }
 
 } // namespace
@@ -109,4 +114,9 @@ py::dict tableColumns(const CUTABLE& table)
         }
     }
     return columns;
+}
+
+py::array stringArray(const std::vector<std::string>& texts)
+{
+    return objectArray(texts.size(), [&](std::size_t k) { return texts[k].c_str(); });
 }

@@ -1,7 +1,11 @@
 #pragma once
 // A table's live rows as a dictionary of numpy arrays, one per column that holds data.
 
+#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+
+#include <string>
+#include <vector>
 
 class CUTABLE;
 
@@ -11,3 +15,6 @@ namespace py = pybind11;
 // float32, texts and codes Python strings (object arrays). Row state, view lines and link
 // lists are left out.
 py::dict tableColumns(const CUTABLE& table);
+
+// Texts as an object array of Python strings.
+py::array stringArray(const std::vector<std::string>& texts);

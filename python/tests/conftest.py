@@ -39,3 +39,13 @@ def demo(tmp_path, demo_source):
 def name_values(lines):
     """{"name": "value"} of the batch tool's "name value" lines."""
     return dict(line.split(" ", 1) for line in lines)
+
+
+def usolink_pairs(mdb):
+    """(SID, OID) of the link table the batch tool writes, in file order."""
+    with open(os.path.join(mdb, "USOlink.csv"), encoding="ascii") as file:
+        return [tuple(int(v) for v in line.split(",")[1:3]) for line in list(file)[1:]]
+
+
+def link_pairs(links):
+    return list(zip(links["SID"].tolist(), links["OID"].tolist()))

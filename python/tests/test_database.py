@@ -7,7 +7,7 @@ import numpy as np
 import pytest
 
 import orvantella
-from conftest import name_values
+from conftest import link_pairs, name_values, usolink_pairs
 
 DEMO_LIST = "L_IAU_IAU_established"
 TABLES = {"data_sources": "data_sources", "lists": "stream_lists", "streams": "streams",
@@ -18,12 +18,6 @@ TABLES = {"data_sources": "data_sources", "lists": "stream_lists", "streams": "s
 def demo_db(demo_source):
     with orvantella.open(demo_source) as db:
         yield db
-
-
-def usolink_pairs(mdb):
-    """(SID, OID) of the link table the batch tool writes, in file order."""
-    with open(os.path.join(mdb, "USOlink.csv"), encoding="ascii") as file:
-        return [tuple(int(v) for v in line.split(",")[1:3]) for line in list(file)[1:]]
 
 
 def test_row_counts_equal_the_batch_tool(batch, demo_source, demo_db):
@@ -73,7 +67,7 @@ def test_columns_hold_the_tables_values(demo_db):
 def test_links_are_those_the_batch_tool_saves(batch, demo):
     batch("resave", demo)
     links = orvantella.open(demo).links(DEMO_LIST)
-    assert list(zip(links["SID"], links["OID"])) == usolink_pairs(demo)
+    assert link_pairs(links) == usolink_pairs(demo)
     assert links["SID"].dtype == links["OID"].dtype == np.uint32
 
 

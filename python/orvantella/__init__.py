@@ -115,6 +115,57 @@ def dprime(orbit1, orbit2):
     return _shaped(_core._dprime(flat[:5], flat[5:]), shape)
 
 
+def _pair(name, value, names):
+    values = tuple(value) if np.ndim(value) else (value,)
+    if len(values) != len(names):
+        raise ValueError(f"{name} is ({', '.join(names)})")
+    return dict(zip(names, map(float, values)))
+
+
+def _date_parts(date):
+    if hasattr(date, "year"):
+        return date.year, date.month, date.day
+    parts = date.split("-") if isinstance(date, str) else date
+    year, month, day = (int(part) for part in parts)
+    return year, month, day
+
+
+def _select(self, stream=None, date=None, days=None, all_years=None, sol=None, ra=None,
+            dec=None, vg=None, radiant=None, radius=None, orbit=None, dprime=None):
+    """The Orbit page's selection: orbits of the stream with this code, within days of the
+    date (datetime.date, "Y-M-D" or (Y, M, D); in every year unless all_years=False), within
+    width of ra, dec or vg given as (value, width), within radius degrees of the radiant
+    (ra, dec), within dprime of the reference orbit (a, q, e, peri, node, incl). sol replaces
+    the date's solar longitude as the centre of the window. Returns {"OID": the selected
+    orbits' IDs, "selected": how many were averaged, "averages": {name: value}}."""
+    conditions = {}
+    if date is not None:
+        conditions.update(zip(("dlg_Y", "dlg_M", "dlg_D"), _date_parts(date)))
+    if days is not None:
+        conditions.update(po_daysC=1, po_days=int(days))
+    if all_years is not None:
+        conditions["po_allyC"] = 1 if all_years else 0
+    for name, value, keys in (("ra", ra, ("po_rC", "po_r1", "po_r2")),
+                              ("dec", dec, ("po_dC", "po_d1", "po_d2")),
+                              ("vg", vg, ("po_vC", "po_v1", "po_v2"))):
+        if value is not None:
+            conditions[keys[0]] = 1
+            conditions.update(zip(keys[1:], _pair(name, value, ("value", "width")).values()))
+    if radiant is not None:
+        conditions.update(zip(("po_r1", "po_d1"), _pair("radiant", radiant, ("ra", "dec")).values()))
+    if radius is not None:
+        conditions.update(po_RC=1, po_R=float(radius))
+    if orbit is not None:
+        elements = _pair("orbit", orbit, ("a", "q", "e", "peri", "node", "incl")).values()
+        conditions.update(zip(("po_a1", "po_q1", "po_e1", "po_p1", "po_n1", "po_i1"), elements))
+    if dprime is not None:
+        conditions.update(po_DC=1, po_D=float(dprime))
+    return self._select(conditions, stream, None if sol is None else float(sol))
+
+
+Database.select = _select
+
+
 def _to_pandas(self, name):
     """The table (orbits, streams, lists, data_sources or orbit_files) as a pandas DataFrame."""
     import pandas

@@ -8,3 +8,4 @@ class OpenDatabase;
 void bindAstro(pybind11::module_& module);
 void bindDatabase(pybind11::module_& module);
 void bindGrouping(pybind11::class_<OpenDatabase>& database);
+void bindSelection(pybind11::class_<OpenDatabase>& database);

@@ -161,6 +161,12 @@ std::optional<CallFeedback::Report> CallFeedback::takeReport()
     return report;
 }
 
+CoreLock::CoreLock()
+{
+    const py::gil_scoped_release released;
+    m_lock = std::unique_lock(g_coreMutex);
+}
+
 void runInCore(MessageLog& log, CallFeedback& feedback, const std::function<void()>& work,
                const ProgressCallback& onProgress, bool interruptible)
 {

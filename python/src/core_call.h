@@ -76,6 +76,16 @@ private:
 // Python's view of progress: called on the calling thread with (step, done, total, lines).
 using ProgressCallback = std::function<void(const CallFeedback::Report&)>;
 
+// Keeps other calls out of the core while Python reads the tables; taken without the GIL, as
+// runInCore takes it, so that neither waits for the other holding what the other needs.
+class CoreLock {
+public:
+    CoreLock();
+
+private:
+    std::unique_lock<std::mutex> m_lock;
+};
+
 // Runs work on a worker thread with the GIL released, the message log installed as the
 // program's interface and no other call in the core meanwhile. Every tenth of a second the
 // calling thread checks for Ctrl-C and reports progress; on KeyboardInterrupt, or when the

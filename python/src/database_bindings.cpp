@@ -23,6 +23,7 @@ namespace {
 py::dict listLinks(OpenDatabase& open, const std::string& list)
 {
     const Database& db = open.db();
+    const CoreLock core;
     std::set<int> members;
     for (const LinkNode& node : linksOf(db.lists, listRow(db, list), col::List::SLINK))
         if (node.resolved())
@@ -73,4 +74,5 @@ void bindDatabase(py::module_& module)
             py::return_value_policy::reference_internal)
         .def("__exit__", [](OpenDatabase& open, const py::args&) { open.close(); });
     bindGrouping(database);
+    bindSelection(database);
 }

@@ -3,11 +3,11 @@
 
 #include <pybind11/numpy.h>
 
-#include <deque>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "core_call.h"
 #include "table/cutable.h"
 
 namespace {
@@ -22,47 +22,69 @@ bool holdsData(const UColumnDef& column)
     return column.type != kTypeLink;
 }
 
-std::vector<int> liveRows(const CUTABLE& table)
+// The cells of every live row, in row order: a row's cells lie side by side.
+std::vector<const UCell*> liveRows(const CUTABLE& table)
 {
-    std::vector<int> rows;
+    std::vector<const UCell*> rows;
     rows.reserve(static_cast<std::size_t>(table.count()));
     for (int row = 0; row < table.count(); ++row)
         if (table.isLive(row))
-            rows.push_back(row);
+            rows.push_back(table.cell(row, 0));
     return rows;
 }
 
 template <typename T, typename Read>
-py::array_t<T> numericColumn(const std::vector<int>& rows, Read read)
+py::array_t<T> numericColumn(const std::vector<const UCell*>& rows, int column, Read read)
 {
     py::array_t<T> array(static_cast<py::ssize_t>(rows.size()));
     T* out = array.mutable_data();
     for (std::size_t k = 0; k < rows.size(); ++k)
-        out[k] = read(rows[k]);
+        out[k] = read(rows[k][column]);
     return array;
 }
 
-// Texts repeat a lot (codes, month/day, stream codes, empty memos): each distinct text becomes
-// one Python string shared by its rows. Bytes that are not UTF-8 survive as surrogates.
+// Codes, month/day texts, stream codes and empty memos repeat: each distinct text becomes one
+// Python string shared by its rows. Names rarely repeat, so a column whose texts turn out
+// mostly distinct stops looking them up. Bytes that are not UTF-8 survive as surrogates.
 class TextCache {
 public:
     PyObject* get(const char* text)
     {
         const std::string_view key(text);
-        auto found = m_strings.find(key);
-        if (found != m_strings.end())
+        if (!m_caching)
+            return keep(make(key));
+        ++m_looked;
+        if (const auto found = m_strings.find(key); found != m_strings.end())
             return found->second.ptr();
-        py::object made = py::reinterpret_steal<py::object>(
-            PyUnicode_DecodeUTF8(text, static_cast<py::ssize_t>(key.size()), "surrogateescape"));
-        if (!made)
-            throw py::error_already_set();
-        m_keys.emplace_back(key);
-        return m_strings.emplace(m_keys.back(), std::move(made)).first->second.ptr();
+        ++m_misses;
+        if (m_misses == kTrialMisses && m_misses * 2 > m_looked)
+            m_caching = false;
+        return m_strings.emplace(key, make(key)).first->second.ptr();
     }
 
 private:
-    std::deque<std::string> m_keys; // the map's keys point into these (a deque never moves them)
+    static constexpr std::size_t kTrialMisses = 4096;
+
+    static py::object make(std::string_view text)
+    {
+        auto made = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
+            text.data(), static_cast<py::ssize_t>(text.size()), "surrogateescape"));
+        if (!made)
+            throw py::error_already_set();
+        return made;
+    }
+    PyObject* keep(py::object text)
+    {
+        m_uncached = std::move(text);
+        return m_uncached.ptr();
+    }
+
+    // The keys point into the table, which no other call changes meanwhile.
     std::unordered_map<std::string_view, py::object> m_strings;
+    py::object m_uncached;
+    bool m_caching = true;
+    std::size_t m_misses = 0;
+    std::size_t m_looked = 0;
 };
 
 // An object array of `count` strings, text(k) the k-th.
@@ -80,16 +102,19 @@ template <typename Text> py::array objectArray(std::size_t count, Text text)
     return array;
 }
 
-py::array textColumn(const CUTABLE& table, const std::vector<int>& rows, int column)
+const char* cellText(const UCell& cell, int type)
 {
-    return objectArray(rows.size(), [&](std::size_t k) { return table.text(rows[k], column); });
+    if (type == kTypeCode)
+        return cell.code;
+    return cell.text ? cell.text : "";
 }
 
 } // namespace
 
 py::dict tableColumns(const CUTABLE& table)
 {
-    const std::vector<int> rows = liveRows(table);
+    const CoreLock core;
+    const std::vector<const UCell*> rows = liveRows(table);
     py::dict columns;
     for (int column = 0; column < table.columnCount(); ++column) {
         const UColumnDef& def = table.definition().columns[column];
@@ -98,19 +123,20 @@ py::dict tableColumns(const CUTABLE& table)
         switch (def.type) {
         case kTypeInt:
             columns[def.name] = numericColumn<std::int32_t>(
-                rows, [&](int row) { return table.cell(row, column)->integer; });
+                rows, column, [](const UCell& cell) { return cell.integer; });
             break;
         case kTypeFloat:
             columns[def.name] =
-                numericColumn<float>(rows, [&](int row) { return table.cell(row, column)->real; });
+                numericColumn<float>(rows, column, [](const UCell& cell) { return cell.real; });
             break;
         case kTypeText:
         case kTypeCode:
-            columns[def.name] = textColumn(table, rows, column);
+            columns[def.name] = objectArray(
+                rows.size(), [&](std::size_t k) { return cellText(rows[k][column], def.type); });
             break;
         default:
             columns[def.name] = numericColumn<std::uint32_t>(
-                rows, [&](int row) { return table.cell(row, column)->number; });
+                rows, column, [](const UCell& cell) { return cell.number; });
         }
     }
     return columns;

@@ -9,3 +9,4 @@ void bindAstro(pybind11::module_& module);
 void bindDatabase(pybind11::module_& module);
 void bindGrouping(pybind11::class_<OpenDatabase>& database);
 void bindSelection(pybind11::class_<OpenDatabase>& database);
+void bindClustering(pybind11::class_<OpenDatabase>& database);

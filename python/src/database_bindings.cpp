@@ -75,4 +75,5 @@ void bindDatabase(py::module_& module)
         .def("__exit__", [](OpenDatabase& open, const py::args&) { open.close(); });
     bindGrouping(database);
     bindSelection(database);
+    bindClustering(database);
 }

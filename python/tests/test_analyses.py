@@ -1,5 +1,7 @@
 """The analyses against the batch tool on copies of the demo database."""
+import _thread
 import shutil
+import threading
 
 import numpy as np
 import pytest
@@ -62,3 +64,48 @@ def test_selection_equals_the_batch_tool(batch, demo_source, tmp_path, args, con
         [f"{name} {value:.6f}" for name, value in selection["averages"].items()]
     assert lines == printed
     assert selection["OID"].tolist() == oids and selection["OID"].dtype == np.uint32
+
+
+@pytest.mark.parametrize("args, parameters", [
+    ([], {}),
+    (["--sol", "5", "--r", "3", "--v", "20", "--d", "0.1", "--minc", "3"],
+     dict(sol=5, r=3, v=20, d=0.1, minc=3)),
+])
+def test_clustering_log_equals_the_batch_tool(batch, demo, demo_source, args, parameters):
+    printed = batch("cluster", demo, DEMO_LIST, "--dsid", "GMN", *args)
+    reports = []
+    with orvantella.open(demo_source) as db:
+        clusters = db.cluster("GMN", progress=reports.append, **parameters)
+    assert clusters["log"].splitlines() == printed
+    assert "".join(line for report in reports for line in report["log"]) == clusters["log"]
+    # The members are the centre and its neighbours.
+    assert [len(members) - 1 for members in clusters["members"]] == clusters["count"].tolist()
+    assert all(centre in members for centre, members in zip(clusters["centre"],
+                                                            clusters["members"]))
+
+
+def add_dense_shower(mdb, count):
+    """count orbits of one radiant and orbit: every pair is similar, so clustering them counts
+    count * (count - 1) / 2 pairs."""
+    header = ("_Version,_OID,_use,_name,_mjd,_sol,_ra,_dec,_vg,_type,_a,_q,_e,_peri,_node,"
+              "_incl,_M,_T/e,_r_sd,_v_sd,_Hb,_He,_zr,_mag,_mass,_memo")
+    with open(mdb / "orbits" / "O_GMN_dense.csv", "w", encoding="ascii", newline="") as file:
+        file.write(header + "\r\n")
+        for n in range(count):
+            file.write(f"501,{100002000 + n},1,_dense{n},58466.0,262.0,112.0,33.0,34.0,1,1.3,"
+                       "0.14,0.89,324.0,261.0,23.0,0,0,0,0,0,0,0,0,0,_\r\n")
+    with open(mdb / "UOFile.csv", "a", encoding="ascii", newline="") as file:
+        file.write("901,1,_O_GMN_dense.csv,_\r\n")
+
+
+def test_ctrl_c_stops_a_clustering_and_leaves_the_database_usable(demo):
+    add_dense_shower(demo, 30000)
+    with orvantella.open(demo, readonly=False) as db:
+        before = db.orbits["OID"].tolist()
+        timer = threading.Timer(0.3, _thread.interrupt_main)
+        timer.start()
+        with pytest.raises(KeyboardInterrupt):
+            db.cluster("GMN", d=10, r=180, sol=180)
+        timer.join()
+        assert db.orbits["OID"].tolist() == before and not db.modified
+        assert db.group(DEMO_LIST)["count"].sum() > 0

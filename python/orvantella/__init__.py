@@ -9,6 +9,7 @@ Angles are degrees, velocities km/s, times Julian or Modified Julian Dates carry
 program's fixed 64.184 s clock offset.
 """
 
+import os
 from collections import namedtuple
 
 import numpy as np
@@ -130,14 +131,8 @@ def _date_parts(date):
     return year, month, day
 
 
-def _select(self, stream=None, date=None, days=None, all_years=None, sol=None, ra=None,
-            dec=None, vg=None, radiant=None, radius=None, orbit=None, dprime=None):
-    """The Orbit page's selection: orbits of the stream with this code, within days of the
-    date (datetime.date, "Y-M-D" or (Y, M, D); in every year unless all_years=False), within
-    width of ra, dec or vg given as (value, width), within radius degrees of the radiant
-    (ra, dec), within dprime of the reference orbit (a, q, e, peri, node, incl). sol replaces
-    the date's solar longitude as the centre of the window. Returns {"OID": the selected
-    orbits' IDs, "selected": how many were averaged, "averages": {name: value}}."""
+def _conditions(*, date=None, days=None, all_years=None, ra=None, dec=None, vg=None, radiant=None,
+                radius=None, orbit=None, dprime=None):
     conditions = {}
     if date is not None:
         conditions.update(zip(("dlg_Y", "dlg_M", "dlg_D"), _date_parts(date)))
@@ -160,10 +155,42 @@ def _select(self, stream=None, date=None, days=None, all_years=None, sol=None, r
         conditions.update(zip(("po_a1", "po_q1", "po_e1", "po_p1", "po_n1", "po_i1"), elements))
     if dprime is not None:
         conditions.update(po_DC=1, po_D=float(dprime))
-    return self._select(conditions, stream, None if sol is None else float(sol))
+    return conditions
+
+
+def _select(self, stream=None, sol=None, **conditions):
+    """The Orbit page's selection: orbits of the stream with this code, within days of the
+    date (datetime.date, "Y-M-D" or (Y, M, D); in every year unless all_years=False), within
+    width of ra, dec or vg given as (value, width), within radius degrees of the radiant
+    (ra, dec), within dprime of the reference orbit (a, q, e, peri, node, incl). sol replaces
+    the date's solar longitude as the centre of the window. Returns {"OID": the selected
+    orbits' IDs, "selected": how many were averaged, "averages": {name: value}}."""
+    return self._select(_conditions(**conditions), stream, None if sol is None else float(sol))
+
+
+STAR_CATALOGUE = "VexoStarMap.txt"
+
+
+def _star_folder():
+    """The build folder (the module lies in its python/orvantella), else the installed data."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    folders = [os.path.dirname(os.path.dirname(here)), Database._data_dir]
+    for folder in folders:
+        if os.path.isfile(os.path.join(folder, STAR_CATALOGUE)):
+            return folder
+    raise Error(f"{STAR_CATALOGUE} not found in {' or '.join(folders)}")
+
+
+def _render_map(self, kind, width=800, height=600, stream=None, sol=None, **conditions):
+    """The sky, radiant or orbit map of the selection (same arguments as select()) as the map
+    pages draw it with their default settings: an array of height x width x 3 uint8 RGB, top
+    row first, each side cut down to a multiple of four pixels."""
+    return self._render_map(kind, int(width), int(height), _conditions(**conditions), stream,
+                            None if sol is None else float(sol), _star_folder())
 
 
 Database.select = _select
+Database.render_map = _render_map
 
 
 def _to_pandas(self, name):

@@ -10,3 +10,4 @@ void bindDatabase(pybind11::module_& module);
 void bindGrouping(pybind11::class_<OpenDatabase>& database);
 void bindSelection(pybind11::class_<OpenDatabase>& database);
 void bindClustering(pybind11::class_<OpenDatabase>& database);
+void bindMaps(pybind11::class_<OpenDatabase>& database);

@@ -76,4 +76,5 @@ void bindDatabase(py::module_& module)
     bindGrouping(database);
     bindSelection(database);
     bindClustering(database);
+    bindMaps(database);
 }

@@ -16,15 +16,14 @@
 #include "mdb/schema.h"
 #include "open_database.h"
 #include "orbits/orbit_selection.h"
+#include "selection_run.h"
 
 namespace py = pybind11;
 
 namespace {
-
-using Conditions = Settings;
 constexpr std::int32_t kNotListed = -1;
+} // namespace
 
-// The conditions by the names of their settings.
 void setCondition(Conditions& c, const std::string& name, double value)
 {
     static const std::map<std::string, int Conditions::*> integers = {
@@ -50,7 +49,6 @@ void setCondition(Conditions& c, const std::string& name, double value)
         throw py::value_error("no selection condition " + name);
 }
 
-// The orbits the Orbit page lists before its "sel" filter: in use, of a data source in use.
 void listUsedOrbits(Database& db)
 {
     CUTABLE& orbits = db.orbits;
@@ -64,20 +62,30 @@ void listUsedOrbits(Database& db)
                               col::Orbit::dline);
 }
 
-// Only the streams of this code pass the stream condition; raises when there is none.
-void chooseStreamsOfCode(Database& db, const std::string& code)
+int chooseStreamsOfCode(Database& db, const std::string& code)
 {
-    bool any = false;
+    int chosenRow = -1;
     for (int row = 0; row < db.streams.count(); ++row) {
         if (!db.streams.isLive(row))
             continue;
         const bool chosen = code == db.streams.text(row, col::Stream::code);
         db.streams.cell(row, col::Stream::ssel)->number = chosen ? 1 : 0;
-        any |= chosen;
+        if (chosen)
+            chosenRow = chosenRow == -1 ? row : -2;
     }
-    if (!any)
+    if (chosenRow == -1)
         raiseError("no stream has the code " + code);
+    return chosenRow;
 }
+
+void hideUnselectedOrbits(Database& db)
+{
+    for (int row = 0; row < db.orbits.count(); ++row)
+        if (db.orbits.isLive(row) && db.orbits.cell(row, col::Orbit::sel)->number == 0)
+            db.orbits.setInteger(row, kNotListed, col::Orbit::dline);
+}
+
+namespace {
 
 py::dict averagesOf(const SelectionAverages& a)
 {

@@ -109,3 +109,21 @@ def test_ctrl_c_stops_a_clustering_and_leaves_the_database_usable(demo):
         timer.join()
         assert db.orbits["OID"].tolist() == before and not db.modified
         assert db.group(DEMO_LIST)["count"].sum() > 0
+
+
+@pytest.mark.parametrize("kind, args, options", [
+    ("sky", ["--stream", "IAU_GEM"], dict(stream="IAU_GEM")),
+    ("radiant", ["--date", "2018-12-14", "--days", "3"], dict(date="2018-12-14", days=3)),
+    ("orbit", ["--stream", "IAU_GEM", "--width", "403", "--height", "250"],
+     dict(stream="IAU_GEM", width=403, height=250)),
+])
+def test_maps_equal_the_batch_tools_pixels(batch, demo_source, tmp_path, kind, args, options):
+    image = pytest.importorskip("matplotlib.image")
+    png = tmp_path / f"{kind}.png"
+    batch("map", demo_source, kind, png, *args)
+    expected = np.round(image.imread(png)[:, :, :3] * 255).astype(np.uint8)
+    with orvantella.open(demo_source) as db:
+        pixels = db.render_map(kind, **options)
+    assert pixels.dtype == np.uint8 and pixels.shape == expected.shape
+    assert np.array_equal(pixels, expected)
+    assert len(np.unique(pixels.reshape(-1, 3), axis=0)) > 2

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "app/engine_params.h"
 #include "astro/calendar.h"
 #include "bindings.h"
 #include "core_call.h"
@@ -29,65 +29,42 @@ namespace py = pybind11;
 
 namespace {
 
-// The database in an application context for one call, given back however the call ends.
-class BorrowedApp {
-public:
-    explicit BorrowedApp(OpenDatabase& open) : m_open(open) { m_app.db = open.lend(); }
-    ~BorrowedApp() { m_open.giveBack(std::move(m_app.db)); }
-    BorrowedApp(const BorrowedApp&) = delete;
-    BorrowedApp& operator=(const BorrowedApp&) = delete;
-    AppContext& operator*() { return m_app; }
-
-private:
-    OpenDatabase& m_open;
-    AppContext m_app;
-};
-
-// The Stream page's current list as it opens: the list of the settings' LID, else the last
-// list in use.
-void chooseCurrentList(AppContext& app)
+// The Stream page's current list as it opens with default settings: the last list in use.
+void chooseCurrentList(Database& db)
 {
-    Database& db = *app.db;
+    int current = -1;
     markValidStreams(db);
-    for (int row = 0; row < db.lists.count(); ++row) {
-        const std::uint32_t lid =
-            db.lists.isLive(row) ? db.lists.cell(row, col::List::LID)->number : 0;
-        if (!db.lists.isLive(row) || !db.sources.isInUse(lid))
-            continue;
-        app.currentListRow = row;
-        app.currentLid = lid;
-        if (lid == static_cast<std::uint32_t>(app.settings.ps_lid))
-            break;
-    }
-    markListMembers(db, app.currentListRow);
+    for (int row = 0; row < db.lists.count(); ++row)
+        if (db.lists.isLive(row) && db.sources.isInUse(db.lists.cell(row, col::List::LID)->number))
+            current = row;
+    markListMembers(db, current);
 }
 
-void selectForMap(AppContext& app, const std::optional<std::string>& stream,
-                  const std::optional<double>& sol)
+// The selection as the Orbit page lists it; the current stream's row, -1 when none.
+int selectForMap(Database& db, Conditions& conditions, const std::optional<std::string>& stream,
+                 OrbitSelection& selection)
 {
-    chooseCurrentList(app);
-    Settings& s = app.settings;
+    chooseCurrentList(db);
+    int currentStream = -1;
     if (stream) {
-        app.currentStreamRow = chooseStreamsOfCode(*app.db, *stream);
-        s.po_selstream = 1;
+        currentStream = chooseStreamsOfCode(db, *stream);
+        conditions.po_selstream = 1;
     }
-    app.selection.currentSol =
-        sol.value_or(SolarLongitude(DateToJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0)));
-    listUsedOrbits(*app.db);
-    SelectOrbits(*app.db, s, false, app.selection);
-    hideUnselectedOrbits(*app.db);
+    listUsedOrbits(db);
+    SelectOrbits(db, conditions, false, selection);
+    hideUnselectedOrbits(db);
+    return currentStream;
 }
 
-void render(AppContext& app, const std::string& kind, Canvas& canvas)
+void render(const std::string& kind, Canvas& canvas, const MapScene& scene, const Settings& views,
+            const PlanetTrackSet& planets)
 {
-    const MapInputs inputs = mapInputsFromTables(app);
-    const MapScene scene{app.settings, inputs, app.stars};
     if (kind == "sky")
-        renderSkyMap(canvas, skyMapView(app.settings), scene);
+        renderSkyMap(canvas, skyMapView(views), scene);
     else if (kind == "radiant")
-        renderRadiantMap(canvas, radiantMapView(app.settings), scene, {});
+        renderRadiantMap(canvas, radiantMapView(views), scene, {});
     else
-        renderOrbitMap(canvas, orbitMapView(app.settings), scene, app.planetTracks);
+        renderOrbitMap(canvas, orbitMapView(views), scene, planets);
 }
 
 py::array_t<std::uint8_t> pixelsOf(const Canvas& canvas)
@@ -109,20 +86,24 @@ py::array_t<std::uint8_t> renderMap(OpenDatabase& open, const std::string& kind,
         throw py::value_error("a map is \"sky\", \"radiant\" or \"orbit\", not \"" + kind + "\"");
     if (width < 4 || height < 4)
         throw py::value_error("a map is at least 4 x 4 pixels");
-    BorrowedApp borrowed(open);
-    AppContext& app = *borrowed;
+    Database& db = open.db();
+    Conditions conditions;
     for (const auto& [name, value] : values)
-        setCondition(app.settings, name, value);
+        setCondition(conditions, name, value);
+    const Settings views;
     std::optional<Canvas> canvas;
     MessageLog log(false);
     CallFeedback feedback;
     runInCore(log, feedback, [&] {
-        selectForMap(app, stream, sol);
-        app.stars = loadStarCatalogue(stars);
-        const Settings& s = app.settings;
-        app.planetTracks = PlanetTracks(s.dlg_Y, s.dlg_M, s.dlg_D);
-        canvas.emplace(width, height, s.BW != 0);
-        render(app, kind, *canvas);
+        OrbitSelection selection;
+        selection.currentSol = sol.value_or(SolarLongitude(
+            DateToJD(conditions.dlg_Y, conditions.dlg_M, conditions.dlg_D, 12, 0, 0)));
+        const int currentStream = selectForMap(db, conditions, stream, selection);
+        const StarCatalogue catalogue = loadStarCatalogue(stars);
+        const MapInputs inputs = mapInputsFromTables(&db, conditions, selection, currentStream);
+        canvas.emplace(width, height, views.BW != 0);
+        render(kind, *canvas, {conditions, inputs, catalogue}, views,
+               PlanetTracks(conditions.dlg_Y, conditions.dlg_M, conditions.dlg_D));
     });
     return pixelsOf(*canvas);
 }

@@ -57,12 +57,6 @@ Database& OpenDatabase::db()
     return *m_db;
 }
 
-std::unique_ptr<Database> OpenDatabase::lend()
-{
-    db();
-    return std::move(m_db);
-}
-
 void OpenDatabase::save()
 {
     Database& database = db();

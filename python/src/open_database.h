@@ -20,9 +20,6 @@ public:
     Database& db();
     // Writes every table to the folder; raises when read-only, closed or a file failed.
     void save();
-    // Engines that read an application context get the database for the length of a call.
-    std::unique_ptr<Database> lend();
-    void giveBack(std::unique_ptr<Database> db) { m_db = std::move(db); }
     // Drops the database and releases the folder.
     void close();
 

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "astro/calendar.h"
 #include "bindings.h"
 #include "core_call.h"

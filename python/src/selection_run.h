@@ -3,13 +3,12 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "orbits/selection_conditions.h"
 
 class Database;
 
-// Conditions are named after their settings; their type is the settings' until the selection
-// takes a structure of its own.
-using Conditions = Settings;
+// Named after the settings they come from in the window.
+using Conditions = SelectionConditions;
 
 // Sets the condition of that name (dlg_Y, po_rC, po_r1 ...); raises ValueError for another name.
 void setCondition(Conditions& conditions, const std::string& name, double value);

@@ -9,6 +9,7 @@ jobs="$(nproc)"
 configure() { # folder, sanitizer flags
     local flags="$2 -fno-omit-frame-pointer"
     cmake -S "$root" -B "$1" -G Ninja -DORVANTELLA_GUI=OFF -DORVANTELLA_BENCH=OFF \
+        -DORVANTELLA_PYTHON=OFF \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$flags" \
         -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
 }

@@ -52,6 +52,10 @@ public:
     const std::string& log() const { return m_log; }
     // Candidates swept so far while the neighbours are counted.
     int swept() const { return m_swept; }
+    // Whether the neighbours are counted and the cycles under way.
+    bool cycling() const { return m_cycling; }
+    // Candidates at the start of the current cycle.
+    int left() const { return m_left; }
     bool startEnabled() const { return m_running.load() == kIdle && !m_ended; }
     bool stopEnabled() const { return m_running.load() == kRunning; }
     bool ended() const { return m_ended; }
@@ -101,6 +105,8 @@ private:
     std::atomic<int> m_running{kIdle};
     bool m_ended = false;
     int m_swept = 0;
+    bool m_cycling = false;
+    int m_left = 0;
     std::time_t m_startTime = 0;
     std::thread m_worker;
 };

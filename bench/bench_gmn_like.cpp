@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -100,5 +101,72 @@ void BM_GmnLikeClusterBatch(benchmark::State& state)
     report(state, run);
 }
 BENCHMARK(BM_GmnLikeClusterBatch)->Arg(1)->Arg(10)->Unit(benchmark::kSecond)->Iterations(1);
+
+// info (the whole load) of the 1 M MDB against pandas reading the same orbit files, in turn,
+// in each repetition; pandas' figure is its read_csv calls alone, without starting Python.
+void BM_LoadAgainstPandas(benchmark::State& state)
+{
+    const std::string mdb = kept(static_cast<int>(state.range(0)));
+    const ScratchFolder scratch("gmn-like-pandas");
+    std::vector<std::string> args{"-c", "import sys, time, pandas\n"
+                                        "start = time.perf_counter()\n"
+                                        "for name in sys.argv[1:]: pandas.read_csv(name)\n"
+                                        "print(time.perf_counter() - start)\n"};
+    for (const std::string& file : gmnLikeOrbitFiles(mdb))
+        args.push_back(file);
+    ChildRun info;
+    double pandasSeconds = 0;
+    for (auto _ : state) {
+        info = runChild(ORVANTELLA_BATCH_PATH, {"info", mdb});
+        const ChildRun pandas =
+            runChild("/usr/bin/python3", args, true, scratch.file("pandas.txt"));
+        std::ifstream(scratch.file("pandas.txt")) >> pandasSeconds;
+        if (pandas.status != 0)
+            state.SkipWithError("python3 with pandas is needed for the baseline");
+    }
+    report(state, info);
+    state.counters["pandas_s"] = pandasSeconds;
+    state.counters["ratio"] = info.wallSeconds / pandasSeconds;
+}
+BENCHMARK(BM_LoadAgainstPandas)
+    ->Arg(10)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The batch tool's other jobs, load included, at 1 M (10 files) and 10 M (100 files) orbits.
+void batchJob(benchmark::State& state, std::vector<std::string> args, bool saves)
+{
+    const std::string source = kept(static_cast<int>(state.range(0)));
+    const ScratchFolder scratch("gmn-like-job");
+    ChildRun run;
+    for (auto _ : state) {
+        std::vector<std::string> call = args;
+        call.insert(call.begin() + 1, saves ? workingCopy(source, scratch) : source);
+        for (std::string& arg : call)
+            if (arg == "OUT")
+                arg = scratch.file("map.png");
+        run = runChild(ORVANTELLA_BATCH_PATH, call);
+    }
+    report(state, run);
+}
+void BM_Info(benchmark::State& state) { batchJob(state, {"info"}, false); }
+void BM_Select(benchmark::State& state)
+{
+    batchJob(state, {"select", "--date", "2018-12-14", "--days", "3", "--all-years", "1"}, false);
+}
+void BM_GroupRvg(benchmark::State& state)
+{
+    batchJob(state, {"group", "L_IAU_IAU_all", "--rvg"}, true);
+}
+void BM_RadiantMap(benchmark::State& state)
+{
+    batchJob(state, {"map", "radiant", "OUT", "--date", "2018-12-14", "--days", "3"}, false);
+}
+BENCHMARK(BM_Info)->Arg(10)->Arg(100)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_Select)->Arg(10)->Arg(100)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_GroupRvg)->Arg(10)->Arg(100)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_RadiantMap)->Arg(10)->Arg(100)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace

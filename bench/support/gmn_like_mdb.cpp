@@ -35,7 +35,7 @@ void append(const fs::path& path, const std::string& lines)
 void makeGmnLikeMdb(const std::string& folder, int files, int rowsPerFile, std::uint32_t seed)
 {
     std::ostringstream shape;
-    shape << files << ' ' << rowsPerFile << ' ' << seed;
+    shape << files << ' ' << rowsPerFile << ' ' << seed << " with the IAU MDC list";
     const fs::path root(folder);
     std::ifstream marker(root / kMarker);
     std::string existing;
@@ -56,6 +56,9 @@ void makeGmnLikeMdb(const std::string& folder, int files, int rowsPerFile, std::
     }
     append(root / "UDSID.csv", sources);
     append(root / "UOFile.csv", orbitFiles);
+    runChild(ORVANTELLA_BATCH_PATH, {"list-import", root.string(),
+                                     ORVANTELLA_SOURCE_DIR "/data/sources/iau_mdc_showers.psv",
+                                     "--dsid", "IAU", "--status", "all"});
     std::ofstream(root / kMarker) << shape.str() << '\n';
 }
 
@@ -68,7 +71,8 @@ std::vector<std::string> gmnLikeOrbitFiles(const std::string& folder)
     return paths;
 }
 
-ChildRun runChild(const std::string& program, const std::vector<std::string>& args, bool quiet)
+ChildRun runChild(const std::string& program, const std::vector<std::string>& args, bool quiet,
+                  const std::string& outputFile)
 {
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
@@ -78,7 +82,9 @@ ChildRun runChild(const std::string& program, const std::vector<std::string>& ar
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1,
+                                     outputFile.empty() ? "/dev/null" : outputFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (quiet)
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     ChildRun run;

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// The demo database copied into folder, plus `files` GMN-like orbit files of rowsPerFile rows,
+// The demo database copied into folder, with the whole IAU MDC list imported (list
+// "L_IAU_IAU_all", 950 streams), plus `files` GMN-like orbit files of rowsPerFile rows,
 // each of its own data source (codes "GL0", "GL1", ...), registered and in use. Kept when
 // folder already holds exactly that (the marker file names the shape), as writing ten million
 // orbits takes a while.
@@ -21,7 +22,7 @@ struct ChildRun {
     double peakMegabytes = 0;
 };
 
-// Runs program with args, its standard output to /dev/null (standard error kept unless
-// quiet), and waits for it.
+// Runs program with args, its standard output to outputFile (/dev/null when empty; standard
+// error kept unless quiet), and waits for it.
 ChildRun runChild(const std::string& program, const std::vector<std::string>& args,
-                  bool quiet = true);
+                  bool quiet = true, const std::string& outputFile = {});

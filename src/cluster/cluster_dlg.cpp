@@ -58,7 +58,7 @@ void CClusterDlg::start(WorkerChannel& channel)
     s.ac_minc = m_params.minCount;
     s.ac_R = m_params.R;
     s.ac_V = m_params.V;
-    m_tables.emplace(m_app, m_pages, m_rows, m_params);
+    m_tables.emplace(m_app, m_pages, m_rows, m_params, m_showInterval);
     m_startTime = std::time(nullptr);
     // Set here, before the thread exists, so that a Stop pressed at once is never lost.
     m_running.store(kRunning);

@@ -5,6 +5,7 @@
 // of a table happens on the interface thread, delivered through a WorkerChannel in order.
 
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -65,6 +66,9 @@ public:
     // The parameters of the run, as clamped at Start.
     const ClusterParams& runParams() const { return m_params; }
 
+    // How often the Orbit page shows a new stream during the run (ClusterTables).
+    void setShowInterval(std::chrono::milliseconds interval) { m_showInterval = interval; }
+
     // Start: the parameters copied and clamped into their fields, the candidates' fields
     // copied, the running flag set, the worker started. Its updates come through channel,
     // which must outlive the run.
@@ -106,6 +110,7 @@ private:
     bool m_ended = false;
     int m_swept = 0;
     bool m_cycling = false;
+    std::chrono::milliseconds m_showInterval = ClusterTables::kShowInterval;
     int m_left = 0;
     std::time_t m_startTime = 0;
     std::thread m_worker;

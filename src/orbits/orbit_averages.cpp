@@ -51,13 +51,23 @@ double reduce360(double angle)
     return reduced >= 360.0 ? 0.0 : reduced;
 }
 
-Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc)
+// visit(row, weight) for every selected row of the table with a weight, in table order.
+auto selectedRows(const CUTABLE& orbits)
+{
+    return [&orbits](auto&& visit) {
+        for (int row = 0; row < orbits.count(); ++row) {
+            const int type = averageWeight(orbits, row);
+            if (type >= 1)
+                visit(row, type);
+        }
+    };
+}
+
+template <class ForEachWeighted>
+Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc, ForEachWeighted&& forEach)
 {
     Sums sums;
-    for (int row = 0; row < orbits.count(); ++row) {
-        const int type = averageWeight(orbits, row);
-        if (type < 1)
-            continue;
+    forEach([&](int row, int type) {
         const UCell* cells = orbits.cell(row, 0);
         const double w = type;
         const double dRa = AngleDiff(cells[C::ra].real, s.po_r1);
@@ -85,7 +95,7 @@ Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc)
         sums.driftSol += sign * w * dSol;
         sums.driftRa += sign * w * dRa;
         sums.driftDec += sign * w * (dec - s.po_d1);
-    }
+    });
     return sums;
 }
 
@@ -122,50 +132,63 @@ SelectionAverages averagesOf(const Sums& sums, const Settings& s, float sc)
     return avg;
 }
 
-// mR of every selected orbit: its distance from the reference radiant moved
-// along the drift by its sol offset.
+// mR of one selected orbit: its distance from the reference radiant moved along the drift by
+// its sol offset.
+struct DriftedRadiant {
+    double rate = 0.0, angle = 0.0;
+    DriftedRadiant(const Settings& s, const SelectionAverages& avg)
+    {
+        RelativePosition(s.po_d1, avg.driftRa, avg.driftDec, rate, angle);
+    }
+    void writeDistance(CUTABLE& orbits, const Settings& s, float sc, int row) const
+    {
+        UCell* cells = orbits.cell(row, 0);
+        const double dSol = AngleDiff(cells[C::sol].real, sc);
+        double ra = 0.0, dec = 0.0;
+        OffsetPoint(s.po_r1, s.po_d1, angle, rate * dSol / kSolPerDay, ra, dec);
+        cells[C::mR].real =
+            static_cast<float>(AngularDistance(static_cast<float>(ra), static_cast<float>(dec),
+                                               cells[C::ra].real, cells[C::dec].real));
+    }
+};
+
 void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const Settings& s, float sc,
                                       const SelectionAverages& avg)
 {
-    double rate = 0.0, angle = 0.0;
-    RelativePosition(s.po_d1, avg.driftRa, avg.driftDec, rate, angle);
+    const DriftedRadiant drifted(s, avg);
     const int rows = orbits.count();
     onAllCores(rows, kRowsPerThread, [&](int part, int parts) {
         const PartRange range = partRange(rows, part, parts);
-        for (int row = range.first; row < range.last; ++row) {
-            if (!orbits.isLive(row) || !isSelectedOrbit(orbits, row))
-                continue;
-            UCell* cells = orbits.cell(row, 0);
-            const double dSol = AngleDiff(cells[C::sol].real, sc);
-            double ra = 0.0, dec = 0.0;
-            OffsetPoint(s.po_r1, s.po_d1, angle, rate * dSol / kSolPerDay, ra, dec);
-            cells[C::mR].real =
-                static_cast<float>(AngularDistance(static_cast<float>(ra), static_cast<float>(dec),
-                                                   cells[C::ra].real, cells[C::dec].real));
-        }
+        for (int row = range.first; row < range.last; ++row)
+            if (orbits.isLive(row) && isSelectedOrbit(orbits, row))
+                drifted.writeDistance(orbits, s, sc, row);
     });
 }
 
-// The activity limits and the mean mR over the weighted selected orbits.
-void activityLimits(const CUTABLE& orbits, SelectionAverages& avg)
+// The activity limits over the weighted rows.
+template <class ForEachWeighted>
+void activityLimits(const CUTABLE& orbits, SelectionAverages& avg, ForEachWeighted&& forEach)
 {
     const float meanSol = static_cast<float>(avg.sol);
     float smallest = 0.0f, largest = 0.0f;
-    double weightedMR = 0.0, weights = 0.0;
-    for (int row = 0; row < orbits.count(); ++row) {
-        const int type = averageWeight(orbits, row);
-        if (type < 1)
-            continue;
-        const UCell* cells = orbits.cell(row, 0);
-        const float offset = AngleDiff(cells[C::sol].real, meanSol);
+    forEach([&](int row, int) {
+        const float offset = AngleDiff(orbits.cell(row, C::sol)->real, meanSol);
         smallest = std::min(smallest, offset);
         largest = std::max(largest, offset);
-        weightedMR += type * static_cast<double>(cells[C::mR].real);
-        weights += type;
-    }
+    });
     avg.sol1 = Normalize360(meanSol + smallest);
     avg.sol2 = Normalize360(meanSol + largest);
-    avg.meanMR = weights > 0.0 ? weightedMR / weights : 0.0;
+}
+
+// The mean mR over the weighted selected orbits.
+double meanDistanceFromDriftedRadiant(const CUTABLE& orbits)
+{
+    double weightedMR = 0.0, weights = 0.0;
+    selectedRows(orbits)([&](int row, int type) {
+        weightedMR += type * static_cast<double>(orbits.cell(row, C::mR)->real);
+        weights += type;
+    });
+    return weights > 0.0 ? weightedMR / weights : 0.0;
 }
 
 } // namespace
@@ -173,11 +196,33 @@ void activityLimits(const CUTABLE& orbits, SelectionAverages& avg)
 void averageSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection)
 {
     const float sc = static_cast<float>(selection.currentSol);
-    const Sums sums = weightedSums(db.orbits, settings, sc);
+    const Sums sums = weightedSums(db.orbits, settings, sc, selectedRows(db.orbits));
     selection.averages = {};
     if (sums.w <= 0.0)
         return;
     selection.averages = averagesOf(sums, settings, sc);
     writeDistancesFromDriftedRadiant(db.orbits, settings, sc, selection.averages);
-    activityLimits(db.orbits, selection.averages);
+    activityLimits(db.orbits, selection.averages, selectedRows(db.orbits));
+    selection.averages.meanMR = meanDistanceFromDriftedRadiant(db.orbits);
+}
+
+SelectionAverages activityOfRows(CUTABLE& orbits, const Settings& settings, float currentSol,
+                                 const std::vector<int>& rows)
+{
+    auto forEach = [&](auto&& visit) {
+        for (const int row : rows) {
+            const int type = std::max(orbits.integer(row, C::type), 0);
+            if (type >= 1)
+                visit(row, type);
+        }
+    };
+    const Sums sums = weightedSums(orbits, settings, currentSol, forEach);
+    if (sums.w <= 0.0)
+        return {};
+    SelectionAverages averages = averagesOf(sums, settings, currentSol);
+    const DriftedRadiant drifted(settings, averages);
+    for (const int row : rows)
+        drifted.writeDistance(orbits, settings, currentSol, row);
+    activityLimits(orbits, averages, forEach);
+    return averages;
 }

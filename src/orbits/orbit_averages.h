@@ -4,6 +4,9 @@
 // their scatter, radiant drift, activity limits, and the average orbit
 // computed from the mean radiant.
 
+#include <vector>
+
+class CUTABLE;
 class Database;
 struct Settings;
 struct OrbitSelection;
@@ -32,3 +35,10 @@ struct SelectionAverages {
 // Averages the orbits that isSelectedOrbit() accepts into selection.averages
 // and writes their mR column (the second pass). Sums run in table order.
 void averageSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection);
+
+// The activity limits and the radiant drift (sol1, sol2, driftRa, driftDec, with the mean sol
+// they come from) that averageSelectedOrbits gives when exactly these rows, ascending, are
+// selected, each weighted by its type, and their mR as it writes them: the same sums in the
+// same order, without touching the other rows. Zero as there when no row has a weight.
+SelectionAverages activityOfRows(CUTABLE& orbits, const Settings& settings, float currentSol,
+                                 const std::vector<int>& rows);

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <optional>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
@@ -14,6 +13,7 @@
 #include "mdb/database.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_selection.h"
+#include "orbits/selection_conditions.h"
 #include "platform/parallel.h"
 
 namespace {
@@ -64,7 +64,7 @@ auto selectedRows(const CUTABLE& orbits)
 }
 
 template <class ForEachWeighted>
-Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc, ForEachWeighted&& forEach)
+Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc, ForEachWeighted&& forEach)
 {
     Sums sums;
     forEach([&](int row, int type) {
@@ -99,7 +99,7 @@ Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc, ForEachWei
     return sums;
 }
 
-SelectionAverages averagesOf(const Sums& sums, const Settings& s, float sc)
+SelectionAverages averagesOf(const Sums& sums, const SelectionConditions& s, float sc)
 {
     SelectionAverages avg;
     const double W = sums.w;
@@ -136,11 +136,11 @@ SelectionAverages averagesOf(const Sums& sums, const Settings& s, float sc)
 // its sol offset.
 struct DriftedRadiant {
     double rate = 0.0, angle = 0.0;
-    DriftedRadiant(const Settings& s, const SelectionAverages& avg)
+    DriftedRadiant(const SelectionConditions& s, const SelectionAverages& avg)
     {
         RelativePosition(s.po_d1, avg.driftRa, avg.driftDec, rate, angle);
     }
-    void writeDistance(CUTABLE& orbits, const Settings& s, float sc, int row) const
+    void writeDistance(CUTABLE& orbits, const SelectionConditions& s, float sc, int row) const
     {
         UCell* cells = orbits.cell(row, 0);
         const double dSol = AngleDiff(cells[C::sol].real, sc);
@@ -152,7 +152,7 @@ struct DriftedRadiant {
     }
 };
 
-void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const Settings& s, float sc,
+void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const SelectionConditions& s, float sc,
                                       const SelectionAverages& avg)
 {
     const DriftedRadiant drifted(s, avg);
@@ -193,20 +193,21 @@ double meanDistanceFromDriftedRadiant(const CUTABLE& orbits)
 
 } // namespace
 
-void averageSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection)
+void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
+                           OrbitSelection& selection)
 {
     const float sc = static_cast<float>(selection.currentSol);
-    const Sums sums = weightedSums(db.orbits, settings, sc, selectedRows(db.orbits));
+    const Sums sums = weightedSums(db.orbits, conditions, sc, selectedRows(db.orbits));
     selection.averages = {};
     if (sums.w <= 0.0)
         return;
-    selection.averages = averagesOf(sums, settings, sc);
-    writeDistancesFromDriftedRadiant(db.orbits, settings, sc, selection.averages);
+    selection.averages = averagesOf(sums, conditions, sc);
+    writeDistancesFromDriftedRadiant(db.orbits, conditions, sc, selection.averages);
     activityLimits(db.orbits, selection.averages, selectedRows(db.orbits));
     selection.averages.meanMR = meanDistanceFromDriftedRadiant(db.orbits);
 }
 
-SelectionAverages activityOfRows(CUTABLE& orbits, const Settings& settings, float currentSol,
+SelectionAverages activityOfRows(CUTABLE& orbits, const SelectionConditions& conditions, float currentSol,
                                  const std::vector<int>& rows)
 {
     auto forEach = [&](auto&& visit) {
@@ -216,13 +217,13 @@ SelectionAverages activityOfRows(CUTABLE& orbits, const Settings& settings, floa
                 visit(row, type);
         }
     };
-    const Sums sums = weightedSums(orbits, settings, currentSol, forEach);
+    const Sums sums = weightedSums(orbits, conditions, currentSol, forEach);
     if (sums.w <= 0.0)
         return {};
-    SelectionAverages averages = averagesOf(sums, settings, currentSol);
-    const DriftedRadiant drifted(settings, averages);
+    SelectionAverages averages = averagesOf(sums, conditions, currentSol);
+    const DriftedRadiant drifted(conditions, averages);
     for (const int row : rows)
-        drifted.writeDistance(orbits, settings, currentSol, row);
+        drifted.writeDistance(orbits, conditions, currentSol, row);
     activityLimits(orbits, averages, forEach);
     return averages;
 }

@@ -8,7 +8,7 @@
 
 class CUTABLE;
 class Database;
-struct Settings;
+struct SelectionConditions;
 struct OrbitSelection;
 
 // All zero when no selected orbit has a weight.
@@ -34,11 +34,12 @@ struct SelectionAverages {
 
 // Averages the orbits that isSelectedOrbit() accepts into selection.averages
 // and writes their mR column (the second pass). Sums run in table order.
-void averageSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection);
+void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
+                           OrbitSelection& selection);
 
 // The activity limits and the radiant drift (sol1, sol2, driftRa, driftDec, with the mean sol
 // they come from) that averageSelectedOrbits gives when exactly these rows, ascending, are
 // selected, each weighted by its type, and their mR as it writes them: the same sums in the
 // same order, without touching the other rows. Zero as there when no row has a weight.
-SelectionAverages activityOfRows(CUTABLE& orbits, const Settings& settings, float currentSol,
-                                 const std::vector<int>& rows);
+SelectionAverages activityOfRows(CUTABLE& orbits, const SelectionConditions& conditions,
+                                 float currentSol, const std::vector<int>& rows);

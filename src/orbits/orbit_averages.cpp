@@ -64,7 +64,8 @@ auto selectedRows(const CUTABLE& orbits)
 }
 
 template <class ForEachWeighted>
-Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc, ForEachWeighted&& forEach)
+Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc,
+                  ForEachWeighted&& forEach)
 {
     Sums sums;
     forEach([&](int row, int type) {
@@ -207,8 +208,8 @@ void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
     selection.averages.meanMR = meanDistanceFromDriftedRadiant(db.orbits);
 }
 
-SelectionAverages activityOfRows(CUTABLE& orbits, const SelectionConditions& conditions, float currentSol,
-                                 const std::vector<int>& rows)
+SelectionAverages activityOfRows(CUTABLE& orbits, const SelectionConditions& conditions,
+                                 float currentSol, const std::vector<int>& rows)
 {
     auto forEach = [&](auto&& visit) {
         for (const int row : rows) {

@@ -2,9 +2,9 @@
 #include "pages/cluster_pages.h"
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
-#include "app/engine_params.h"
 #include "orbits/orbit_averages.h"
 #include "pages/page_orbit.h"
 #include "pages/page_stream.h"
@@ -68,8 +68,9 @@ std::optional<StreamActivity> WindowClusterPages::activityOf(int streamRow,
     for (const int row : memberRows)
         if ((m_app.db->orbits.cell(row, col::Orbit::sel)->number & kKeptOutOfAverages) == 0)
             weighted.push_back(row);
-    const SelectionAverages averages = activityOfRows(
-        m_app.db->orbits, m_app.settings, static_cast<float>(m_app.selection.currentSol), weighted);
+    const SelectionAverages averages =
+        activityOfRows(m_app.db->orbits, selectionConditionsOf(m_app.settings),
+                       static_cast<float>(m_app.selection.currentSol), weighted);
     return StreamActivity{static_cast<float>(averages.sol1), static_cast<float>(averages.sol2),
                           static_cast<float>(averages.driftRa),
                           static_cast<float>(averages.driftDec)};

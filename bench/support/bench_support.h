@@ -20,3 +20,6 @@ private:
 
 // The process's peak resident memory so far, in megabytes.
 double peakMegabytes();
+
+// User and system time of the whole process so far (every thread), seconds.
+double processCpuSeconds();

@@ -1,5 +1,6 @@
 // The batch command "cluster": automatic clustering of the listed orbits into new streams.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -16,6 +17,8 @@
 #include "pages/dsid_select_dialog.h"
 
 namespace {
+
+constexpr auto kProgressInterval = std::chrono::seconds(1);
 
 struct ClusterArgs {
     std::string mdb;
@@ -100,6 +103,24 @@ std::function<bool(DialogModel&)> chooseSource(const std::string& code, bool& fo
     };
 }
 
+// Every second or so, on standard error, how far the run has come; a long run is never silent.
+std::function<void()> progressPrinter(const CClusterDlg& dialog)
+{
+    auto last = std::chrono::steady_clock::now() - kProgressInterval;
+    return [&dialog, last]() mutable {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last < kProgressInterval)
+            return;
+        last = now;
+        if (dialog.cycling())
+            std::fprintf(stderr, "cluster: cycle %d, %d streams made, %d orbits left\n",
+                         dialog.newStreams() + 1, dialog.newStreams(), dialog.left());
+        else
+            std::fprintf(stderr, "cluster: counting neighbours, %d of %d orbits\n", dialog.swept(),
+                         dialog.candidateCount());
+    };
+}
+
 // The window's run: the list chosen on the Stream page, then the Orbit page's "clustering"
 // over the orbits it lists, answered as its user would.
 int cluster(const std::vector<std::string>& args)
@@ -128,7 +149,7 @@ int cluster(const std::vector<std::string>& args)
     answers->answerDialog(chooseSource(parsed->dsidCode, sourceFound));
     answers->answerDialog([&](DialogModel& model) {
         auto& dialog = static_cast<CClusterDlg&>(model);
-        dialog.runToEnd();
+        dialog.runToEnd(progressPrinter(dialog));
         std::fputs(dialog.log().c_str(), stdout);
         complete = !dialog.idsRanOut();
         return true;

@@ -1,11 +1,13 @@
 #pragma once
 // The densest-orbit clustering of a list of candidates. Whether two candidates are similar
 // depends only on their fields, the parameters and their order in the list, never on the
-// cycle; so every candidate's neighbours are counted once (a sweep in solar longitude on both
-// cores), each cycle takes the leftmost candidate with the most live neighbours, and removing
-// candidates only lowers their live neighbours' counts. Neighbours are found again by the
-// same sweep when a candidate leaves rather than kept: a dense shower has tens of millions of
-// similar pairs.
+// cycle; so every candidate's neighbours are counted once (on both cores), each cycle takes
+// the leftmost candidate with the most live neighbours, and removing candidates only lowers
+// their live neighbours' counts. The candidates sit in a tree of boxes over every field the
+// four tests read: a box that lies wholly inside a candidate's similarity region counts by its
+// live population, one wholly outside is skipped, and only the orbits of boxes on the
+// region's edge are tested one by one. A dense shower of tens of thousands of mutually
+// similar orbits is thus counted box by box, never pair by pair.
 
 #include <cstdint>
 #include <functional>
@@ -44,9 +46,8 @@ public:
     std::optional<ClusterStream> nextStream();
 
 private:
-    // A candidate of ordinary sol, as the sweep reads it: in sol order, so that the window
-    // around a place is read from consecutive memory.
-    struct SweepEntry {
+    // A candidate of ordinary fields, in tree order.
+    struct Entry {
         float sol; // in [0, 360)
         float vg;
         float radiant[3]; // unit vector
@@ -54,45 +55,68 @@ private:
         ClusterVelocityWindow window;
         double e, q;
     };
-    // What the D' estimate reads of each candidate.
+    // What the D' estimate reads of each entry.
     struct Directions {
         Vec3 normal;     // of the orbital plane
         Vec3 perihelion; // unit vector of the perihelion direction
     };
+    static constexpr int kDims = 13; // sol, vg, radiant, e, q, normal, perihelion
+    struct Box {
+        double low[kDims], high[kDims];
+    };
+    struct Node {
+        std::int32_t begin, end;  // entries of the subtree
+        std::int32_t left, right; // children, -1 for a leaf
+        std::int32_t parent;      // -1 for the root
+        std::int32_t firstIndex;  // smallest and largest candidate index below
+        std::int32_t lastIndex;
+        std::int32_t live; // live entries below
+    };
+    enum class Relation { Outside, Inside, Edge };
+    // Whose velocity window decides: the earlier of each pair (neighbour counts) or always the
+    // query's (the members of a stream).
+    enum class Window { Earlier, Query };
 
     void prepare();
-    bool similarFast(const SweepEntry& centre, const SweepEntry& other, double solDistance) const;
-    // Whether the pair is similar, the earlier candidate as the centre; entries are nullptr for
-    // candidates outside the sweep, and then (or with solDistance < 0) the exact tests decide.
-    bool pairSimilar(int x, const SweepEntry* ex, int y, const SweepEntry* ey,
-                     double solDistance) const;
-    const SweepEntry* entryOf(int candidate) const;
-    void sweepFrom(int position, std::vector<std::int32_t>& counts) const;
-    // visit(place, solDistance) for every place of the band within the sol window, each once.
-    template <class Visit> void forEachNear(int band, double solDeg, Visit&& visit) const;
-    void countExceptional(int exceptionalIndex, std::vector<std::int32_t>& counts) const;
-    // visit(i, entry, solDistance) for the centre itself and every candidate whose sol may lie
-    // within S of the centre's, each once, until visit returns true.
-    template <class Visit> void forEachInWindow(int centre, Visit&& visit) const;
+    void buildTree();
+    std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
+                           const double* scale);
+    double feature(const Entry& entry, std::size_t place, int dim) const;
+    Relation relation(const Node& node, std::size_t nodeIndex, std::size_t place,
+                      Window window) const;
+    bool similarFast(const Entry& centre, const Entry& other, double solDistance) const;
+    bool similarAt(std::size_t place, std::size_t other, Window window) const;
+    // The exact tests, the earlier candidate as the centre.
+    bool pairSimilar(int x, int y) const;
+    // visit(i) for every live candidate i in the tree similar to the entry at place (itself
+    // excluded with the Earlier window); with countWhole, boxes wholly inside are counted
+    // rather than visited, and their count returned.
+    template <class Visit>
+    int search(std::size_t place, Window window, bool countWhole, Visit&& visit) const;
+    template <class Visit> void forEachExceptional(int candidate, Visit&& visit) const;
+    // visit(i) for every live candidate similar to `candidate` (pairs as the list orders them);
+    // with countWhole, the boxes wholly inside add to whole instead.
+    template <class Visit>
+    void forEachLiveNeighbour(int candidate, Visit&& visit, bool countWhole, int& whole) const;
+    int neighbourCount(int candidate) const;
     std::vector<int> membersOf(int centre) const;
     void remove(const std::vector<int>& leaving);
-    void startCycles(const std::vector<std::vector<std::int32_t>>& parts);
+    void startCycles();
     void combineDensest(int node);
     void updateDensest(int candidate);
 
     std::vector<ClusterOrbit> m_orbits;
     ClusterParams m_params;
-    // The candidates of ordinary sol and declination, by declination band and by sol within
-    // each band, and each candidate's place there (-1 for the others, whose sol or dec is not
-    // finite or out of range, which only the exact tests can compare). A band is at least R
-    // wide, so similar radiants lie in the same or neighbouring bands.
-    std::vector<SweepEntry> m_sweep;
-    std::vector<std::int32_t> m_bandStart; // first place of each band, and the end
-    std::vector<std::int32_t> m_bandOfPlace;
-    std::vector<Directions> m_directions; // of m_sweep's entries
-    std::vector<std::int32_t> m_placeBySol;
+    // The candidates of ordinary fields in tree order, and each candidate's place there (-1
+    // for the others, whose fields are not finite or out of range, which only the exact tests
+    // can compare).
+    std::vector<Entry> m_entries;
+    std::vector<Directions> m_directions; // of m_entries
+    std::vector<Box> m_boxes;             // of m_nodes
+    std::vector<Node> m_nodes;
+    std::vector<std::int32_t> m_leafOfPlace;
+    std::vector<std::int32_t> m_place;
     std::vector<std::int32_t> m_exceptional;
-    double m_window = 0;                   // the sweep's sol half-width, a little wider than S
     double m_cosOuter = 0, m_cosInner = 2; // radiant cosines surely outside, surely inside R
 
     std::int64_t m_pairs = 0;

@@ -51,13 +51,24 @@ double reduce360(double angle)
     return reduced >= 360.0 ? 0.0 : reduced;
 }
 
-Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc)
+// visit(row, weight) for every selected row of the table with a weight, in table order.
+auto selectedRows(const CUTABLE& orbits)
+{
+    return [&orbits](auto&& visit) {
+        for (int row = 0; row < orbits.count(); ++row) {
+            const int type = averageWeight(orbits, row);
+            if (type >= 1)
+                visit(row, type);
+        }
+    };
+}
+
+template <class ForEachWeighted>
+Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc,
+                  ForEachWeighted&& forEach)
 {
     Sums sums;
-    for (int row = 0; row < orbits.count(); ++row) {
-        const int type = averageWeight(orbits, row);
-        if (type < 1)
-            continue;
+    forEach([&](int row, int type) {
         const UCell* cells = orbits.cell(row, 0);
         const double w = type;
         const double dRa = AngleDiff(cells[C::ra].real, s.po_r1);
@@ -85,7 +96,7 @@ Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc)
         sums.driftSol += sign * w * dSol;
         sums.driftRa += sign * w * dRa;
         sums.driftDec += sign * w * (dec - s.po_d1);
-    }
+    });
     return sums;
 }
 
@@ -122,47 +133,58 @@ SelectionAverages averagesOf(const Sums& sums, const SelectionConditions& s, flo
     return avg;
 }
 
-// mR of every selected orbit: its distance from the reference radiant moved
-// along the drift by its sol offset.
+// mR of one selected orbit: its distance from the reference radiant moved along the drift by
+// its sol offset.
+struct DriftedRadiant {
+    double rate = 0.0, angle = 0.0;
+    DriftedRadiant(const SelectionConditions& s, const SelectionAverages& avg)
+    {
+        RelativePosition(s.po_d1, avg.driftRa, avg.driftDec, rate, angle);
+    }
+    void writeDistance(CUTABLE& orbits, const SelectionConditions& s, float sc, int row) const
+    {
+        UCell* cells = orbits.cell(row, 0);
+        const double dSol = AngleDiff(cells[C::sol].real, sc);
+        double ra = 0.0, dec = 0.0;
+        OffsetPoint(s.po_r1, s.po_d1, angle, rate * dSol / kSolPerDay, ra, dec);
+        cells[C::mR].real =
+            static_cast<float>(AngularDistance(static_cast<float>(ra), static_cast<float>(dec),
+                                               cells[C::ra].real, cells[C::dec].real));
+    }
+};
+
 void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const SelectionConditions& s, float sc,
                                       const SelectionAverages& avg)
 {
-    double rate = 0.0, angle = 0.0;
-    RelativePosition(s.po_d1, avg.driftRa, avg.driftDec, rate, angle);
+    const DriftedRadiant drifted(s, avg);
     const int rows = orbits.count();
     onAllCores(rows, kRowsPerThread, [&](int part, int parts) {
         const PartRange range = partRange(rows, part, parts);
-        for (int row = range.first; row < range.last; ++row) {
-            if (!orbits.isLive(row) || !isSelectedOrbit(orbits, row))
-                continue;
-            UCell* cells = orbits.cell(row, 0);
-            const double dSol = AngleDiff(cells[C::sol].real, sc);
-            double ra = 0.0, dec = 0.0;
-            OffsetPoint(s.po_r1, s.po_d1, angle, rate * dSol / kSolPerDay, ra, dec);
-            cells[C::mR].real =
-                static_cast<float>(AngularDistance(static_cast<float>(ra), static_cast<float>(dec),
-                                                   cells[C::ra].real, cells[C::dec].real));
-        }
+        for (int row = range.first; row < range.last; ++row)
+            if (orbits.isLive(row) && isSelectedOrbit(orbits, row))
+                drifted.writeDistance(orbits, s, sc, row);
     });
 }
 
-// The activity limits and the mean mR over the weighted selected orbits.
-void activityLimits(const CUTABLE& orbits, SelectionAverages& avg)
+// The activity limits over the weighted rows.
+template <class ForEachWeighted>
+void activityLimits(const CUTABLE& orbits, SelectionAverages& avg, ForEachWeighted&& forEach)
 {
     AngleSpan span(static_cast<float>(avg.sol));
-    double weightedMR = 0.0, weights = 0.0;
-    for (int row = 0; row < orbits.count(); ++row) {
-        const int type = averageWeight(orbits, row);
-        if (type < 1)
-            continue;
-        const UCell* cells = orbits.cell(row, 0);
-        span.add(cells[C::sol].real);
-        weightedMR += type * static_cast<double>(cells[C::mR].real);
-        weights += type;
-    }
+    forEach([&](int row, int) { span.add(orbits.cell(row, C::sol)->real); });
     avg.sol1 = span.startDeg();
     avg.sol2 = span.endDeg();
-    avg.meanMR = weights > 0.0 ? weightedMR / weights : 0.0;
+}
+
+// The mean mR over the weighted selected orbits.
+double meanDistanceFromDriftedRadiant(const CUTABLE& orbits)
+{
+    double weightedMR = 0.0, weights = 0.0;
+    selectedRows(orbits)([&](int row, int type) {
+        weightedMR += type * static_cast<double>(orbits.cell(row, C::mR)->real);
+        weights += type;
+    });
+    return weights > 0.0 ? weightedMR / weights : 0.0;
 }
 
 } // namespace
@@ -171,11 +193,33 @@ void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
                            OrbitSelection& selection)
 {
     const float sc = static_cast<float>(selection.currentSol);
-    const Sums sums = weightedSums(db.orbits, conditions, sc);
+    const Sums sums = weightedSums(db.orbits, conditions, sc, selectedRows(db.orbits));
     selection.averages = {};
     if (sums.w <= 0.0)
         return;
     selection.averages = averagesOf(sums, conditions, sc);
     writeDistancesFromDriftedRadiant(db.orbits, conditions, sc, selection.averages);
-    activityLimits(db.orbits, selection.averages);
+    activityLimits(db.orbits, selection.averages, selectedRows(db.orbits));
+    selection.averages.meanMR = meanDistanceFromDriftedRadiant(db.orbits);
+}
+
+SelectionAverages activityOfRows(CUTABLE& orbits, const SelectionConditions& conditions,
+                                 float currentSol, const std::vector<int>& rows)
+{
+    auto forEach = [&](auto&& visit) {
+        for (const int row : rows) {
+            const int type = std::max(orbits.integer(row, C::type), 0);
+            if (type >= 1)
+                visit(row, type);
+        }
+    };
+    const Sums sums = weightedSums(orbits, conditions, currentSol, forEach);
+    if (sums.w <= 0.0)
+        return {};
+    SelectionAverages averages = averagesOf(sums, conditions, currentSol);
+    const DriftedRadiant drifted(conditions, averages);
+    for (const int row : rows)
+        drifted.writeDistance(orbits, conditions, currentSol, row);
+    activityLimits(orbits, averages, forEach);
+    return averages;
 }

@@ -4,6 +4,9 @@
 // their scatter, radiant drift, activity limits, and the average orbit
 // computed from the mean radiant.
 
+#include <vector>
+
+class CUTABLE;
 class Database;
 struct SelectionConditions;
 struct OrbitSelection;
@@ -33,3 +36,10 @@ struct SelectionAverages {
 // and writes their mR column (the second pass). Sums run in table order.
 void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
                            OrbitSelection& selection);
+
+// The activity limits and the radiant drift (sol1, sol2, driftRa, driftDec, with the mean sol
+// they come from) that averageSelectedOrbits gives when exactly these rows, ascending, are
+// selected, each weighted by its type, and their mR as it writes them: the same sums in the
+// same order, without touching the other rows. Zero as there when no row has a weight.
+SelectionAverages activityOfRows(CUTABLE& orbits, const SelectionConditions& conditions,
+                                 float currentSol, const std::vector<int>& rows);

@@ -58,7 +58,7 @@ void CClusterDlg::start(WorkerChannel& channel)
     s.ac_minc = m_params.minCount;
     s.ac_R = m_params.R;
     s.ac_V = m_params.V;
-    m_tables.emplace(m_app, m_pages, m_rows, m_params);
+    m_tables.emplace(m_app, m_pages, m_rows, m_params, m_showInterval);
     m_startTime = std::time(nullptr);
     // Set here, before the thread exists, so that a Stop pressed at once is never lost.
     m_running.store(kRunning);
@@ -79,6 +79,7 @@ void CClusterDlg::work(WorkerChannel& channel, std::vector<ClusterOrbit> orbits)
     ClusterEngine engine(std::move(orbits), m_params);
     auto showCount = [&](int count) {
         channel.deliver([&] {
+            m_left = count;
             m_currentCount = formatMessage(kCurrentCountFormat, count);
             changed();
         });
@@ -100,8 +101,10 @@ void CClusterDlg::work(WorkerChannel& channel, std::vector<ClusterOrbit> orbits)
         showSwept(swept);
     };
     bool going = engine.buildCounts([this] { return stopRequested(); }, progress);
-    if (going)
+    if (going) {
         showSwept(engine.candidateCount());
+        channel.deliver([this] { m_cycling = true; });
+    }
     while (going && !stopRequested()) {
         showCount(engine.liveCount());
         const std::optional<ClusterStream> stream = engine.nextStream();

@@ -5,6 +5,7 @@
 // of a table happens on the interface thread, delivered through a WorkerChannel in order.
 
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -52,6 +53,10 @@ public:
     const std::string& log() const { return m_log; }
     // Candidates swept so far while the neighbours are counted.
     int swept() const { return m_swept; }
+    // Whether the neighbours are counted and the cycles under way.
+    bool cycling() const { return m_cycling; }
+    // Candidates at the start of the current cycle.
+    int left() const { return m_left; }
     bool startEnabled() const { return m_running.load() == kIdle && !m_ended; }
     bool stopEnabled() const { return m_running.load() == kRunning; }
     bool ended() const { return m_ended; }
@@ -60,6 +65,9 @@ public:
     bool idsRanOut() const { return m_tables && m_tables->idsRanOut(); }
     // The parameters of the run, as clamped at Start.
     const ClusterParams& runParams() const { return m_params; }
+
+    // How often the Orbit page shows a new stream during the run (ClusterTables).
+    void setShowInterval(std::chrono::milliseconds interval) { m_showInterval = interval; }
 
     // Start: the parameters copied and clamped into their fields, the candidates' fields
     // copied, the running flag set, the worker started. Its updates come through channel,
@@ -101,6 +109,9 @@ private:
     std::atomic<int> m_running{kIdle};
     bool m_ended = false;
     int m_swept = 0;
+    bool m_cycling = false;
+    std::chrono::milliseconds m_showInterval = ClusterTables::kShowInterval;
+    int m_left = 0;
     std::time_t m_startTime = 0;
     std::thread m_worker;
 };

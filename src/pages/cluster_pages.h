@@ -5,6 +5,7 @@
 // the stream, so its activity window stays sol -/+ S and its drift 0.
 
 #include <optional>
+#include <vector>
 
 class CPageOrbit;
 class CPageStream;
@@ -33,6 +34,17 @@ public:
     virtual void showStream(int /*streamRow*/) {}
     // The Orbit page's statistics of the orbits it shows now.
     virtual std::optional<StreamActivity> shownActivity() { return std::nullopt; }
+    // Whether the statistics of a stream's orbits can come from its members alone, without
+    // showing it: no orbit is selected regardless of the conditions and the sporadic choice is
+    // off, so that the page would select exactly the members.
+    virtual bool canSkipShowing() const { return false; }
+    // The statistics that showing the stream would give, from its member rows (ascending),
+    // with the stream taken as the reference as showing it does.
+    virtual std::optional<StreamActivity> activityOf(int /*streamRow*/,
+                                                     const std::vector<int>& /*memberRows*/)
+    {
+        return std::nullopt;
+    }
 };
 
 // The Stream page's list takes the new streams; the Orbit page's part stays the plain one
@@ -57,6 +69,9 @@ public:
     }
     void showStream(int streamRow) override;
     std::optional<StreamActivity> shownActivity() override;
+    bool canSkipShowing() const override;
+    std::optional<StreamActivity> activityOf(int streamRow,
+                                             const std::vector<int>& memberRows) override;
 
 private:
     AppContext& m_app;

@@ -1,6 +1,7 @@
 // New streams of a clustering run in the tables, and the end of the run.
 #include "pages/cluster_tables.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "app/app_context.h"
@@ -51,8 +52,9 @@ std::string clusteringEndedText(int newStreams, long elapsedSeconds)
 }
 
 ClusterTables::ClusterTables(AppContext& app, ClusterPages& pages, std::vector<int> candidateRows,
-                             const ClusterParams& params)
-    : m_app(app), m_pages(pages), m_rows(std::move(candidateRows)), m_params(params)
+                             const ClusterParams& params, std::chrono::milliseconds showInterval)
+    : m_app(app), m_pages(pages), m_rows(std::move(candidateRows)), m_params(params),
+      m_showInterval(showInterval), m_canSkipShowing(pages.canSkipShowing())
 {
 }
 
@@ -71,10 +73,13 @@ bool ClusterTables::makeStream(const ClusterStream& stream, std::string& log)
     log += formatMessage(kLogFormat, m_newStreams, code.c_str(), stream.count, centre.ra,
                          centre.dec, centre.vg);
     const int streamRow = addStreamRow(orbitRow, *sid, code);
-    for (const int member : stream.members)
-        link({&db.streams, streamRow, S::OLINK},
-             {&db.orbits, m_rows[static_cast<std::size_t>(member)], O::SLINK});
-    showStream(streamRow);
+    std::vector<int> memberRows;
+    for (const int member : stream.members) {
+        memberRows.push_back(m_rows[static_cast<std::size_t>(member)]);
+        link({&db.streams, streamRow, S::OLINK}, {&db.orbits, memberRows.back(), O::SLINK});
+    }
+    std::sort(memberRows.begin(), memberRows.end());
+    showStream(streamRow, memberRows);
     return true;
 }
 
@@ -113,16 +118,25 @@ int ClusterTables::addStreamRow(int orbitRow, std::uint32_t sid, const std::stri
     return row;
 }
 
-void ClusterTables::showStream(int streamRow)
+// Showing a stream selects every orbit and recomputes the page's columns of all of them; in a
+// run of many streams the page shows one every showInterval, which keeps the window current
+// and the run bounded by the streams, not by streams times orbits.
+void ClusterTables::showStream(int streamRow, const std::vector<int>& memberRows)
 {
     CUTABLE& streams = m_app.db->streams;
     for (int row = 0; row < streams.count(); ++row)
         if (streams.isLive(row))
             streams.cell(row, S::ssel)->number = row == streamRow ? 1 : 0;
     m_app.currentStreamRow = streamRow;
-    m_pages.showStream(streamRow);
-    requestRefresh(m_app, 9);
-    if (const std::optional<StreamActivity> activity = m_pages.shownActivity()) {
+    std::optional<StreamActivity> activity;
+    if (m_canSkipShowing && std::chrono::steady_clock::now() - m_lastShown < m_showInterval) {
+        activity = m_pages.activityOf(streamRow, memberRows);
+        m_unshownStream = streamRow;
+    } else {
+        showOnPage(streamRow);
+        activity = m_pages.shownActivity();
+    }
+    if (activity) {
         streams.cell(streamRow, S::sol1)->real = activity->sol1;
         streams.cell(streamRow, S::sol2)->real = activity->sol2;
         streams.cell(streamRow, S::dra)->real = activity->dra;
@@ -131,8 +145,18 @@ void ClusterTables::showStream(int streamRow)
     computeStreamMonthDays(streams, streamRow, m_app.settings.dlg_Y);
 }
 
+void ClusterTables::showOnPage(int streamRow)
+{
+    m_pages.showStream(streamRow);
+    requestRefresh(m_app, 9);
+    m_lastShown = std::chrono::steady_clock::now();
+    m_unshownStream = -1;
+}
+
 void ClusterTables::endWork(std::time_t startTime)
 {
+    if (m_unshownStream >= 0)
+        showOnPage(m_unshownStream);
     message("%s",
             clusteringEndedText(m_newStreams, static_cast<long>(std::time(nullptr) - startTime))
                 .c_str());

@@ -2,6 +2,7 @@
 // The tables' side of a clustering run, always on the interface thread: the candidates'
 // fields copied for the worker, one new stream per cycle with its links, and the end work.
 
+#include <chrono>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -28,8 +29,12 @@ public:
     // The candidates' orbit rows in list order, the parameters of the run, and the pages
     // that add and show each stream. The current data source gives the SIDs, the current
     // stream list takes the streams.
+    // The Orbit page shows a new stream at most once per showInterval, and always the last
+    // one; the streams in between take the statistics it would have shown from their members.
     ClusterTables(AppContext& app, ClusterPages& pages, std::vector<int> candidateRows,
-                  const ClusterParams& params);
+                  const ClusterParams& params,
+                  std::chrono::milliseconds showInterval = kShowInterval);
+    static constexpr std::chrono::milliseconds kShowInterval{500};
 
     int newStreams() const { return m_newStreams; }
     bool idsRanOut() const { return m_idsRanOut; }
@@ -43,7 +48,8 @@ public:
 
 private:
     int addStreamRow(int orbitRow, std::uint32_t sid, const std::string& code);
-    void showStream(int streamRow);
+    void showStream(int streamRow, const std::vector<int>& memberRows);
+    void showOnPage(int streamRow);
 
     AppContext& m_app;
     ClusterPages& m_pages;
@@ -51,4 +57,8 @@ private:
     ClusterParams m_params;
     int m_newStreams = 0;
     bool m_idsRanOut = false;
+    std::chrono::milliseconds m_showInterval;
+    bool m_canSkipShowing;
+    std::chrono::steady_clock::time_point m_lastShown{};
+    int m_unshownStream = -1; // made since the page last showed a stream
 };

@@ -2,6 +2,8 @@
 // the first stream, the tables are saved, and the arguments are checked.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -109,6 +111,11 @@ TEST(ClusterCommand, DemoGeminidsComeFirstAndAreSaved)
     EXPECT_EQ(run.out.rfind("1 WK_qbbg cnt=185 ra=112.8 dec=33.1 vg=33.7\n", 0), 0u) << run.out;
     EXPECT_NE(run.err.find(" Clustering ended new stream = " + std::to_string(lineCount(run.out))),
               std::string::npos);
+    // Progress from the start, then every second.
+    EXPECT_TRUE(std::regex_search(
+        run.err, std::regex("^cluster: (counting neighbours, [0-9]+ of 1031 orbits|cycle [0-9]+, "
+                            "[0-9]+ streams made, [0-9]+ orbits left)\n")))
+        << run.err;
 
     Database after;
     loadAll(after, demo.mdb, 2007);

@@ -8,6 +8,7 @@
 #include "cluster/cluster_engine.h"
 #include "random_catalogue.h"
 #include "straightforward_clustering.h"
+#include "support/gmn_like_catalogue.h"
 
 namespace {
 
@@ -100,6 +101,25 @@ INSTANTIATE_TEST_SUITE_P(Catalogues, EngineOracle, testing::ValuesIn(kOracleCase
                                      ch = '_';
                              return name;
                          });
+
+// Real density: each GMN meteor resampled into a tight clump, the Geminids the dominant
+// shower, elements computed from the radiants.
+TEST(ClusterEngine, SameStreamsAsTheStraightforwardAlgorithmOnGmnLikeCatalogues)
+{
+    const std::vector<GmnMeteor> meteors = readGmnMeteors(ORVANTELLA_SOURCE_DIR "/data/sources");
+    ASSERT_GT(meteors.size(), 1000u);
+    for (const auto& [seed, params] :
+         {std::pair{1u, ClusterParams{}}, {2u, withParams(0.25f, 20, 8, 6, 30)}}) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        const std::vector<ClusterOrbit> orbits =
+            clusterFieldsOf(gmnLikeCatalogue(meteors, 2500, seed));
+        const std::vector<ClusterStream> oracle = straightforwardClustering(orbits, params);
+        // The Geminids: about 6 % of the catalogue.
+        ASSERT_FALSE(oracle.empty());
+        EXPECT_GT(oracle.front().members.size(), orbits.size() / 40);
+        expectSameStreams(fastClustering(orbits, params), oracle);
+    }
+}
 
 // Two identical groups: the earlier centre is the densest.
 TEST(ClusterEngine, TiesGoToTheEarliestCandidate)

@@ -2,6 +2,8 @@
 // closing rules, and the worker's updates on the interface thread.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <thread>
 
 #include "cluster/worker_channel.h"
@@ -271,6 +273,60 @@ TEST(ClusterRun, TheOrbitPageShowsEachStream)
     EXPECT_EQ(streams.cell(rows.back(), S::dra)->real, static_cast<float>(last.driftRa));
     EXPECT_GT(last.averaged, 0);
     EXPECT_EQ(session.app().settings.po_selstream, 1);
+}
+
+// The Orbit page shows a stream at most every so often; the streams it skips take their
+// activity and drift from their members. Every stream, every orbit's page columns and the
+// page's final averages are as when it shows each one.
+TEST(ClusterRun, SkippingTheShowOfStreamsChangesNothing)
+{
+    struct Case {
+        const char* name;
+        CatalogueShape shape;
+        int keptOutEvery; // every n-th candidate kept out of the averages, 0 none
+    } cases[] = {{"showers", {.orbits = 400}, 0},
+                 {"some kept out of the averages", {.orbits = 400, .duplicateShare = 0.2}, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto run = [&](std::chrono::milliseconds interval) {
+            auto session = std::make_unique<ClusterSession>(randomCatalogue(c.shape, 9));
+            for (std::size_t k = 0; c.keptOutEvery && k < session->rows().size();
+                 k += c.keptOutEvery)
+                session->db().orbits.cell(session->rows()[k], O::sel)->number = 2;
+            session->app().settings.ps_lid = static_cast<int>(session->app().currentLid);
+            CPageStream streamPage(session->app());
+            streamPage.initialise();
+            CPageOrbit orbitPage(session->app());
+            orbitPage.initialise();
+            WindowClusterPages pages(session->app(), streamPage, orbitPage);
+            CClusterDlg dialog(session->app(), session->rows(), pages);
+            dialog.setShowInterval(interval);
+            dialog.runToEnd();
+            return session;
+        };
+        const auto every = run(std::chrono::milliseconds(0));
+        const auto few = run(std::chrono::hours(1));
+        ASSERT_GT(liveStreamRows(every->db()).size(), 2u);
+        auto expectSameCells = [](const CUTABLE& a, const CUTABLE& b, std::vector<int> columns) {
+            ASSERT_EQ(a.count(), b.count());
+            for (int row = 0; row < a.count(); ++row)
+                for (const int column : columns)
+                    if (a.isLive(row))
+                        ASSERT_EQ(a.cell(row, column)->number, b.cell(row, column)->number)
+                            << "row " << row << " column " << column;
+        };
+        expectSameCells(every->db().streams, few->db().streams,
+                        {S::SID, S::code, S::sol1, S::sol2, S::solp, S::ra, S::dec, S::dra, S::ddec,
+                         S::MD1, S::MD2, S::MDp, S::ssel, S::valid});
+        expectSameCells(every->db().orbits, few->db().orbits,
+                        {O::sel, O::sR, O::mR, O::DD, O::dline});
+        const SelectionAverages& a = every->app().selection.averages;
+        const SelectionAverages& b = few->app().selection.averages;
+        EXPECT_EQ(a.averaged, b.averaged);
+        EXPECT_EQ(a.sol1, b.sol1);
+        EXPECT_EQ(a.meanMR, b.meanMR);
+        EXPECT_EQ(every->app().settings.po_r1, few->app().settings.po_r1);
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "maps/page_radiant.h"
 #include "maps/page_smap.h"
 #include "maps/save_map.h"
+#include "mdb/database_store.h"
 
 namespace {
 
@@ -97,6 +98,8 @@ int renderMap(const std::vector<std::string>& args)
         page = std::make_unique<CPageOMap>(app, inputs);
     Canvas canvas(parsed->width, parsed->height, app.settings.BW != 0);
     page->render(canvas);
+    if (refuseOutputInMdb(*app.db, out))
+        return kBatchFailed;
     if (!writeMap(canvas, out)) {
         std::fprintf(stderr, "map: cannot write %s\n", out.c_str());
         return kBatchFailed;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_files.h"
 #include "orbits/orbit_selection.h"
@@ -96,11 +97,15 @@ bool isInOrbitsFolder(const AppContext& app, const std::string& path)
 
 bool writeSelectedOrbits(const Database& db, const std::string& path)
 {
+    if (refuseOutputInMdb(db, path))
+        return false;
     return db.orbits.saveRows(path, [&db](int row) { return isSelectedOrbit(db.orbits, row); });
 }
 
 bool writeStreamCount(const Database& db, const std::string& path)
 {
+    if (refuseOutputInMdb(db, path))
+        return false;
     StreamCount count;
     const CUTABLE& orbits = db.orbits;
     for (int row = 0; row < orbits.count(); ++row) {

@@ -264,6 +264,10 @@ std::optional<std::string> lockAndLoadAll(Database& db, const std::string& mdbFo
         return refusal;
     db.lock = std::move(*lock);
     db.readOnlyReason = access == MdbAccess::Write ? "" : "opened for reading";
+    // A writer's new files go into the orbits folder (the load itself creates nothing).
+    std::error_code ignored;
+    if (access == MdbAccess::Write)
+        fs::create_directory(orbitsFolder(mdbFolder), ignored);
     loadAll(db, mdbFolder, year);
     return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The loader's identity checks: every LID, SID and OID used once, and every
-// data source's IDnext above the IDs of its own that are in use.
+// data source's IDnext one of its own IDs and above its orbits' IDs.
 
 #include <cstdint>
 

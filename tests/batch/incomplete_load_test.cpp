@@ -90,7 +90,7 @@ TEST_P(IncompleteLoad, EveryCommandThatWouldSaveRefusesAndChangesNothing)
     const Damage& damage = GetParam();
     TempDir dir;
     const fs::path mdb = dir.path() / "MDB";
-    fs::copy(projectDataFile("demo/MDB"), mdb, fs::copy_options::recursive);
+    fs::copy(fs::path(ORVANTELLA_SOURCE_DIR) / "data/demo/MDB", mdb, fs::copy_options::recursive);
     damage.apply(mdb);
     const std::string list = "L_IAU_IAU_established";
     const std::string source =

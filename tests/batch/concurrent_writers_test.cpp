@@ -119,5 +119,7 @@ TEST(ConcurrentWriters, NothingIsLostAndNoOidIsUsedTwice)
     }
     std::printf("%d runs: %d imports landed, %d commands refused while another held the MDB\n",
                 kRuns, imported, refused);
-    EXPECT_GT(imported, kRuns);
+    // Both outcomes must have happened: imports that landed and writers that were refused.
+    EXPECT_GT(imported, 0);
+    EXPECT_GT(refused, 0);
 }

@@ -42,7 +42,7 @@ void startUp(AppContext& app, Splash& splash)
     splash.setLine(2, app.settings.mdbdir);
     app.db = std::make_unique<Database>();
     loadStars(app);
-    loadAll(*app.db, app.settings.mdbdir, app.settings.dlg_Y);
+    openDatabaseForWindow(*app.db, app.settings.mdbdir, app.settings.dlg_Y);
     app.planetTracks = PlanetTracks(app.settings.dlg_Y, app.settings.dlg_M, app.settings.dlg_D);
 }
 

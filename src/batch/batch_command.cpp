@@ -33,19 +33,42 @@ bool parseNumber(const std::string& text, double& value)
     return *end == '\0';
 }
 
+bool reportUnreadFiles(const Database& db, const std::string& command)
+{
+    for (const std::string& file : db.unreadFiles)
+        std::fprintf(stderr, "%s: %s/%s could not be read whole\n", command.c_str(),
+                     db.loadedFolder.c_str(), file.c_str());
+    return !db.unreadFiles.empty();
+}
+
+bool loadMdb(const std::string& command, Database& db, const std::string& mdb, MdbAccess access,
+             int year)
+{
+    if (!isMdbFolder(mdb)) {
+        std::fprintf(stderr, "%s: no MDB folder %s\n", command.c_str(), mdb.c_str());
+        return false;
+    }
+    if (const std::optional<std::string> refusal = lockAndLoadAll(db, mdb, access, year)) {
+        std::fprintf(stderr, "%s: %s\n", command.c_str(), refusal->c_str());
+        return false;
+    }
+    const bool unread = reportUnreadFiles(db, command);
+    if (unread && access == MdbAccess::Write)
+        std::fprintf(stderr, "%s: nothing changed: a database not read whole is never saved\n",
+                     command.c_str());
+    return !unread || access == MdbAccess::Read;
+}
+
 std::unique_ptr<AppContext> openMdb(const std::string& command, const std::string& mdb,
-                                    const std::string& dsidCode)
+                                    MdbAccess access, const std::string& dsidCode)
 {
     std::error_code error;
-    if (!std::filesystem::is_directory(mdb, error)) {
-        std::fprintf(stderr, "%s: no MDB folder %s\n", command.c_str(), mdb.c_str());
-        return nullptr;
-    }
     auto app = std::make_unique<AppContext>();
     app->settings = defaultSettings({std::filesystem::current_path(error).string(), {}});
     app->settings.mdbdir = mdb;
     app->db = std::make_unique<Database>();
-    loadAll(*app->db, app->settings.mdbdir, app->settings.dlg_Y);
+    if (!loadMdb(command, *app->db, mdb, access, app->settings.dlg_Y))
+        return nullptr;
     app->db->sources.selectCurrentDsid(static_cast<std::uint32_t>(app->settings.st_dsid));
     if (dsidCode.empty())
         return app;

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "mdb/mdb_lock.h"
 #include "platform/scripted_ui.h"
 
 struct AppContext;
+class Database;
 
 enum BatchStatus { kBatchOk = 0, kBatchFailed = 1, kBatchUsage = 2 };
 
@@ -34,12 +36,22 @@ std::vector<BatchCommand> demoCommands();
 // Parses a whole argument as a number; false when anything is left over.
 bool parseNumber(const std::string& text, double& value);
 
-// An application on the MDB folder, loaded; an empty database gets its work
-// source as the Set Up page gives it. With a code, the data source in use
-// with that code is made current. Nothing (after a line on standard error
-// led by the command's name) when the folder or the data source is missing.
+// Loads the MDB folder into the database under its lock (a command that
+// changes it takes it exclusively). False, after lines on standard error led
+// by the command's name, when the folder is no MDB, another process holds the
+// lock, or (for a writer) a file could not be read whole: nothing is saved
+// after an incomplete load. A reader is told of such files and goes on.
+[[nodiscard]] bool loadMdb(const std::string& command, Database& db, const std::string& mdb,
+                           MdbAccess access, int year);
+// The files the last load could not read whole, one line each on standard error; true when any.
+bool reportUnreadFiles(const Database& db, const std::string& command);
+
+// An application on the MDB folder, loaded by loadMdb; an empty database gets
+// its work source as the Set Up page gives it. With a code, the data source in
+// use with that code is made current. Nothing (after a line on standard error
+// led by the command's name) when loadMdb refused or the data source is missing.
 std::unique_ptr<AppContext> openMdb(const std::string& command, const std::string& mdb,
-                                    const std::string& dsidCode = {});
+                                    MdbAccess access, const std::string& dsidCode = {});
 
 // The answers the window's user would give, for the duration of one command.
 class BatchAnswers {

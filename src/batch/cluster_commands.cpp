@@ -130,7 +130,7 @@ int cluster(const std::vector<std::string>& args)
         return kBatchUsage;
     BatchAnswers answers;
     HeadlessWindow window;
-    if (!window.open("cluster", parsed->mdb))
+    if (!window.open("cluster", parsed->mdb, MdbAccess::Write))
         return kBatchFailed;
     AppContext& app = window.app();
     if (!applyParameters(app.settings, *parsed))

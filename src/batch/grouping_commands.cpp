@@ -92,16 +92,16 @@ int findList(const Database& db, const std::string& list)
     return parseNumber(list, lid) && lid >= 0 ? listRowOf(db, static_cast<unsigned>(lid)) : -1;
 }
 
-// Loads the MDB and marks the list's streams; no list when it is not found (after saying so).
+// Loads the MDB for changing it and marks the list's streams; no list when the MDB cannot be
+// changed or the list is not found (after saying so).
 class ListSession {
 public:
-    ListSession(const std::string& mdb, const std::string& list)
+    ListSession(const char* command, const std::string& mdb, const std::string& list)
     {
         m_ui.setEcho(true);
         setUi(&m_ui);
-        loadAll(m_db, mdb, Settings{}.dlg_Y);
-        for (const std::string& text : m_ui.messages())
-            m_broken |= text.find(" was broken") != std::string::npos;
+        if (!loadMdb(command, m_db, mdb, MdbAccess::Write, Settings{}.dlg_Y))
+            return;
         markValidStreams(m_db);
         m_listRow = findList(m_db, list);
         if (m_listRow < 0)
@@ -119,15 +119,13 @@ public:
     int finish(const std::string& mdb)
     {
         computeAllStreamCodes(m_db);
-        const bool saved = saveAll(m_db, mdb);
-        return saved && !m_broken ? kBatchOk : kBatchFailed;
+        return saveAll(m_db, mdb) ? kBatchOk : kBatchFailed;
     }
 
 private:
     ScriptedUi m_ui;
     Database m_db;
     int m_listRow = -1;
-    bool m_broken = false;
 };
 
 void printCounts(const Database& db)
@@ -148,7 +146,7 @@ int group(const std::vector<std::string>& args)
     const std::optional<GroupArgs> parsed = parseGroupArgs(args);
     if (!parsed)
         return kBatchUsage;
-    ListSession session(parsed->mdb, parsed->list);
+    ListSession session("group", parsed->mdb, parsed->list);
     if (!session.found())
         return kBatchFailed;
     // Streams whose typical orbit is not loaded are left out, as OK to the question does.
@@ -169,7 +167,7 @@ int eraseGrouping(const std::vector<std::string>& args)
 {
     if (args.size() != 2)
         return kBatchUsage;
-    ListSession session(args[0], args[1]);
+    ListSession session("erase-grouping", args[0], args[1]);
     if (!session.found())
         return kBatchFailed;
     eraseGroupingAll(session.db());

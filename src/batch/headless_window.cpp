@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "batch/batch_command.h"
 #include "mdb/database_store.h"
 
 namespace {
@@ -17,14 +18,10 @@ std::string executableFolder()
 
 } // namespace
 
-bool HeadlessWindow::open(const std::string& command, const std::string& mdb,
+bool HeadlessWindow::open(const std::string& command, const std::string& mdb, MdbAccess access,
                           const std::function<void(Settings&)>& options)
 {
     std::error_code error;
-    if (!std::filesystem::is_directory(mdb, error)) {
-        std::fprintf(stderr, "%s: no MDB folder %s\n", command.c_str(), mdb.c_str());
-        return false;
-    }
     m_app.startupFolder = std::filesystem::current_path(error).string();
     m_app.executableFolder = executableFolder();
     m_app.settings = defaultSettings({m_app.startupFolder, {}});
@@ -35,7 +32,8 @@ bool HeadlessWindow::open(const std::string& command, const std::string& mdb,
     m_app.settings.mdbdir = mdb;
     m_app.currentLid = static_cast<std::uint32_t>(m_app.settings.ps_lid);
     m_app.db = std::make_unique<Database>();
-    loadAll(*m_app.db, mdb, m_app.settings.dlg_Y);
+    if (!loadMdb(command, *m_app.db, mdb, access, m_app.settings.dlg_Y))
+        return false;
     // The pages open in the window's order: the Stream page's list is current before the
     // Orbit page runs the selection of the settings' conditions.
     m_stream = std::make_unique<CPageStream>(m_app);

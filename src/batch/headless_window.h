@@ -17,9 +17,10 @@ public:
     HeadlessWindow(const HeadlessWindow&) = delete;
     HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
-    // False, after a line on standard error led by the command's name, when the MDB folder is
-    // missing. The command's options change the settings read before the MDB is loaded.
-    [[nodiscard]] bool open(const std::string& command, const std::string& mdb,
+    // False, after lines on standard error led by the command's name, when the MDB cannot be
+    // loaded for that access (see loadMdb). The command's options change the settings read
+    // before the MDB is loaded.
+    [[nodiscard]] bool open(const std::string& command, const std::string& mdb, MdbAccess access,
                             const std::function<void(Settings&)>& options = {});
 
     AppContext& app() { return m_app; }

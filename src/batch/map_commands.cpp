@@ -8,6 +8,7 @@
 #include "batch/selection_args.h"
 #include "maps/canvas.h"
 #include "maps/save_map.h"
+#include "mdb/database_store.h"
 #include "pages/page_omap.h"
 #include "pages/page_radiant.h"
 #include "pages/page_smap.h"
@@ -110,6 +111,8 @@ int renderMap(const std::vector<std::string>& args)
     page->setDensity(parsed->density);
     Canvas canvas(parsed->width, parsed->height, app.settings.BW != 0);
     page->render(canvas);
+    if (refuseOutputInMdb(*app.db, out))
+        return kBatchFailed;
     if (!writeMap(canvas, out)) {
         std::fprintf(stderr, "map: cannot write %s\n", out.c_str());
         return kBatchFailed;

@@ -37,22 +37,15 @@ void printListCounts(const Database& db)
     }
 }
 
-// A script must never read success where rows were not read.
-bool reportUnreadFiles(const Database& db, const char* command)
-{
-    for (const std::string& file : db.unreadFiles)
-        std::fprintf(stderr, "%s: %s/%s could not be read whole\n", command,
-                     db.loadedFolder.c_str(), file.c_str());
-    return !db.unreadFiles.empty();
-}
-
 int info(const std::vector<std::string>& args)
 {
     if (args.size() != 1)
         return kBatchUsage;
     Database db;
-    loadAll(db, args[0], workingYear());
-    const bool unread = reportUnreadFiles(db, "info");
+    if (!loadMdb("info", db, args[0], MdbAccess::Read, workingYear()))
+        return kBatchFailed;
+    // A script must never read success where rows were not read.
+    const bool unread = !db.unreadFiles.empty();
     std::printf("data_sources %d\n", liveRowCount(db.dsids));
     std::printf("stream_lists %d\n", liveRowCount(db.lists));
     std::printf("streams %d\n", liveRowCount(db.streams));
@@ -68,9 +61,7 @@ int resave(const std::vector<std::string>& args)
     if (args.size() != 1)
         return kBatchUsage;
     Database db;
-    loadAll(db, args[0], workingYear());
-    // Nothing is written over a database that was not read whole.
-    if (reportUnreadFiles(db, "resave"))
+    if (!loadMdb("resave", db, args[0], MdbAccess::Write, workingYear()))
         return kBatchFailed;
     return saveAll(db, args[0]) ? kBatchOk : kBatchFailed;
 }

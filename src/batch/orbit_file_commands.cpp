@@ -69,7 +69,8 @@ int importOrbits(const std::vector<std::string>& args)
     if (!parsed)
         return kBatchUsage;
     BatchAnswers answers;
-    const std::unique_ptr<AppContext> context = openMdb("import", parsed->mdb, parsed->dsidCode);
+    const std::unique_ptr<AppContext> context =
+        openMdb("import", parsed->mdb, MdbAccess::Write, parsed->dsidCode);
     if (!context)
         return kBatchFailed;
     AppContext& app = *context;

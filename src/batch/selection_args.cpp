@@ -166,7 +166,7 @@ std::optional<SelectionArgs> parseSelectionArgs(const std::vector<std::string>& 
 std::optional<int> SelectionRun::start(const SelectionArgs& args, const char* command)
 {
     // The parsed settings are the same settings file's, changed by the options.
-    if (!m_window.open(command, args.positional.front(),
+    if (!m_window.open(command, args.positional.front(), MdbAccess::Read,
                        [&args](Settings& settings) { settings = args.settings; }))
         return kBatchFailed;
     if (args.stream) {

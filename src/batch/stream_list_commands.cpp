@@ -84,7 +84,8 @@ int listImport(const std::vector<std::string>& args)
     if (!status)
         return kBatchUsage;
     BatchAnswers answers;
-    const auto app = openMdb("list-import", parsed->positional[0], *parsed->option("--dsid"));
+    const auto app =
+        openMdb("list-import", parsed->positional[0], MdbAccess::Write, *parsed->option("--dsid"));
     if (!app)
         return kBatchFailed;
     const std::optional<int> list = importStreamListFile(*app, parsed->positional[1], *status);
@@ -100,7 +101,7 @@ int listExport(const std::vector<std::string>& args)
     const auto parsed = parseArguments(args, {}, {"--csv", "--tarn"});
     if (!parsed || parsed->positional.size() != 3 || parsed->options.size() != 1)
         return kBatchUsage;
-    const auto app = openMdb("list-export", parsed->positional[0]);
+    const auto app = openMdb("list-export", parsed->positional[0], MdbAccess::Read);
     if (!app)
         return kBatchFailed;
     const int list = findList("list-export", *app->db, parsed->positional[1]);
@@ -117,7 +118,7 @@ int crossListing(const std::vector<std::string>& args)
 {
     if (args.size() != 3)
         return kBatchUsage;
-    const auto app = openMdb("cross-listing", args[0]);
+    const auto app = openMdb("cross-listing", args[0], MdbAccess::Read);
     if (!app)
         return kBatchFailed;
     const int list = findList("cross-listing", *app->db, args[1]);
@@ -130,7 +131,8 @@ int typicalOrbits(const std::vector<std::string>& args)
     if (!parsed || parsed->positional.size() != 2 || !parsed->option("--dsid"))
         return kBatchUsage;
     BatchAnswers answers;
-    const auto app = openMdb("typical-orbits", parsed->positional[0], *parsed->option("--dsid"));
+    const auto app = openMdb("typical-orbits", parsed->positional[0], MdbAccess::Write,
+                             *parsed->option("--dsid"));
     if (!app)
         return kBatchFailed;
     const int list = findList("typical-orbits", *app->db, parsed->positional[1]);

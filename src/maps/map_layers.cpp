@@ -38,12 +38,20 @@ void drawDottedCircle(Canvas& canvas, const SkyProjector& project, SkyPoint cent
     }
 }
 
+int solRangeSteps(double sol1Deg, double sol2Deg, double stepDeg)
+{
+    const double end = sol2Deg < sol1Deg ? sol2Deg + 360.0 : sol2Deg;
+    if (!std::isfinite(sol1Deg) || !std::isfinite(end))
+        return 0;
+    const double span = std::min(end - sol1Deg, 360.0);
+    return static_cast<int>(std::floor(span / stepDeg)) + 1;
+}
+
 void drawStreamDriftPath(Canvas& canvas, const SkyProjector& project, const MapStream& stream)
 {
-    const double end = stream.sol2 < stream.sol1 ? stream.sol2 + 360.0 : stream.sol2;
-    if (!std::isfinite(stream.sol1) || !std::isfinite(end))
-        return;
-    for (double sol = stream.sol1; sol <= end; sol += kDriftStepDeg) {
+    const int steps = solRangeSteps(stream.sol1, stream.sol2, kDriftStepDeg);
+    for (int step = 0; step < steps; ++step) {
+        const double sol = stream.sol1 + step * kDriftStepDeg;
         const SkyPoint p = streamRadiantAt(stream, std::fmod(sol, 360.0));
         plotSky(canvas, project, p.lonDeg, p.latDeg);
     }

@@ -16,6 +16,11 @@ class SunDailyPath;
 // Any of the maps' projections of a direction (degrees) into a pixel.
 using SkyProjector = std::function<std::optional<Pixel>(double lonDeg, double latDeg)>;
 
+// The steps of stepDeg from sol1Deg that reach no further than sol2Deg (taken past 360 when
+// below sol1Deg) and no further than one turn; 0 for a value that is not finite, so that a
+// stored 1e30 cannot keep a map drawing forever. Step i is at sol1Deg + i * stepDeg.
+int solRangeSteps(double sol1Deg, double sol2Deg, double stepDeg);
+
 // One pixel at the projected direction, when there is one.
 void plotSky(Canvas& canvas, const SkyProjector& project, double lonDeg, double latDeg);
 // A marker at the projected direction.

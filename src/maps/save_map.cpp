@@ -5,24 +5,25 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "maps/bmp_writer.h"
 #include "maps/canvas.h"
 #include "maps/png_writer.h"
 #include "platform/ui.h"
+#include "table/text_file.h"
 
 namespace {
 
+// A map file replaced only once fully written: a full disk keeps the previous map.
 bool writeBytes(const std::string& path, const std::string& bytes)
 {
     if (bytes.empty())
         return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
+    AtomicFileWriter out(path);
+    if (!out.open())
         return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
+    out.append(bytes);
+    return out.commit();
 }
 
 std::string datedName(const char* format, int year, int month, int day)
@@ -53,7 +54,8 @@ bool writeMap(const Canvas& canvas, const std::string& path)
     return writeBytes(path, isPngPath(path) ? encodePng(canvas) : encodeBmp(canvas));
 }
 
-bool saveMap(const Canvas& canvas, const std::string& defaultPath)
+bool saveMap(const Canvas& canvas, const std::string& defaultPath,
+             const std::function<bool(const std::string& path)>& accept)
 {
     // The pixels are taken before the dialog: a repaint behind it may rebuild
     // the canvas. The chosen name then tells the format.
@@ -62,7 +64,7 @@ bool saveMap(const Canvas& canvas, const std::string& defaultPath)
     FileRequest request{"Write BMP", proposed.parent_path().string(), proposed.filename().string(),
                         kSaveMapFilter, false};
     const std::optional<std::string> path = ui().saveFile(request);
-    if (!path)
+    if (!path || (accept && !accept(*path)))
         return false;
     WaitCursor wait;
     return writeMap(pixels, *path);

@@ -2,18 +2,22 @@
 // "Save Map": a map's canvas written as a BMP or PNG file the user names,
 // and the file names each map proposes.
 
+#include <functional>
 #include <string>
 
 class Canvas;
 
 // Asks for a file ("Write BMP", offering BMP and PNG, proposing
 // defaultPath's name in its folder; the dialog asks before overwriting) and
-// writes the canvas there (see writeMap). Cancel writes nothing; a file that
-// cannot be created is skipped without a word. True when the file was written.
-bool saveMap(const Canvas& canvas, const std::string& defaultPath);
+// writes the canvas there (see writeMap) unless accept(path), when given,
+// refuses it (and tells the user why). Cancel writes nothing; a file that cannot be created is
+// skipped without a word. True when the file was written.
+bool saveMap(const Canvas& canvas, const std::string& defaultPath,
+             const std::function<bool(const std::string& path)>& accept = {});
 
 // Writes the canvas as PNG when the path ends in ".png" (any case), as BMP
-// otherwise. False when the file could not be written.
+// otherwise, replacing a previous file only once fully written. False when the file could not
+// be written.
 [[nodiscard]] bool writeMap(const Canvas& canvas, const std::string& path);
 bool isPngPath(const std::string& path);
 

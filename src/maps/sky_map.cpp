@@ -118,8 +118,9 @@ void drawAverage(Canvas& canvas, const SkyProjector& project, const MapAverages&
     double rate = 0;
     double angle = 0;
     RelativePosition(avr.decDeg, avr.driftRaDeg, avr.driftDecDeg, rate, angle);
-    const double end = avr.sol2Deg < avr.sol1Deg ? avr.sol2Deg + 360.0 : avr.sol2Deg;
-    for (double sol = avr.sol1Deg; sol <= end; sol += kAverageStepDeg) {
+    const int steps = solRangeSteps(avr.sol1Deg, avr.sol2Deg, kAverageStepDeg);
+    for (int step = 0; step < steps; ++step) {
+        const double sol = avr.sol1Deg + step * kAverageStepDeg;
         double dSol = std::fmod(sol - avr.solDeg, 360.0);
         if (dSol > 180)
             dSol -= 360;

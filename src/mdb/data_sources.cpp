@@ -156,7 +156,9 @@ std::optional<std::uint32_t> DataSources::nextId()
         return std::nullopt;
     }
     std::uint32_t& idNext = m_table.cell(m_currentRow, C::IDnext)->number;
-    if (idNext % kIdsPerSource == kLastRunningNumber) {
+    // An IDnext outside its own source's range would wrap or hand out another source's IDs.
+    if (idNext % kIdsPerSource == kLastRunningNumber ||
+        dsidOf(idNext) != m_table.cell(m_currentRow, C::DSID)->number) {
         message("ID Limit");
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mdb/data_sources.h"
+#include "mdb/mdb_lock.h"
 #include "table/cutable.h"
 #include "table/table_pools.h"
 
@@ -38,6 +39,11 @@ public:
     // they are on disk until a load reads them without error.
     std::string loadedFolder;
     std::set<std::string> unreadFiles;
+    // The lock on the folder loaded from, while this process holds it.
+    MdbLock lock;
+    // Why saves into the folder loaded from are refused (another process
+    // changes it); empty when they are not.
+    std::string readOnlyReason;
 };
 
 // Live rows of a table.

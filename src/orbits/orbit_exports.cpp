@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mdb/database.h"
+#include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_selection.h"
 #include "platform/ui.h"
@@ -74,11 +75,15 @@ private:
 
 bool writeSelectedOrbits(const Database& db, const std::string& path)
 {
+    if (refuseOutputInMdb(db, path))
+        return false;
     return db.orbits.saveRows(path, [&db](int row) { return isSelectedOrbit(db.orbits, row); });
 }
 
 bool writeStreamCount(const Database& db, const std::string& path)
 {
+    if (refuseOutputInMdb(db, path))
+        return false;
     StreamCount count;
     const CUTABLE& orbits = db.orbits;
     for (int row = 0; row < orbits.count(); ++row) {

@@ -2,6 +2,8 @@
 // save, the conversion, the registration and the reload.
 #include "pages/import_command.h"
 
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,9 @@
 #include "pages/dsid_select_dialog.h"
 #include "pages/orbit_files.h"
 #include "platform/ui.h"
+#include "table/text_file.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -56,38 +61,54 @@ bool idsSuffice(const Database& db, const LayoutChoice& choice, const std::strin
     return false;
 }
 
-// The rows written, or -1 after the refusal of the name or the failure message.
+// The target as it is, under the transaction's temporary name, for the rows to be appended to.
+bool copyTargetToTemporary(const std::string& target, const FileTransaction& transaction)
+{
+    std::error_code error;
+    if (!fs::exists(target, error))
+        return true;
+    if (fs::copy_file(target, transaction.temporaryPath(target), error))
+        return true;
+    message(kCannotOpenFormat, target.c_str());
+    return false;
+}
+
+// The rows written into the target's place in the transaction, or -1 after the refusal of the
+// name or the failure message.
 std::int64_t convert(Database& db, const ImportFiles& files, const LayoutChoice& choice,
-                     const DuplicateIndex& index, Feedback& feedback)
+                     const DuplicateIndex& index, Feedback& feedback, FileTransaction& transaction)
 {
     const std::string sourceName = fileNameOf(files.source);
     if (!choice.layout) {
         message("%s", choice.refusal.c_str());
         return -1;
     }
+    transaction.stage(files.target);
+    if (!copyTargetToTemporary(files.target, transaction))
+        return -1;
     ConversionContext context{db.sources.currentCode(), [&db] { return db.sources.nextId(); },
                               index, feedback};
-    const std::int64_t rows = convertOrbitFile(*choice.layout, files.source, files.target, context);
+    const std::int64_t rows = convertOrbitFile(*choice.layout, files.source,
+                                               transaction.temporaryPath(files.target), context);
     if (rows < 0)
         message(kConversionFailedFormat, sourceName.c_str(), fileNameOf(files.target).c_str());
     return rows;
 }
 
-// Registers the target and saves the orbit-file and data-source tables. When
-// they cannot be saved the target and its registration are taken back, so
-// that no table names rows that were not kept.
-bool registerTarget(AppContext& app, const std::string& target, const TargetFileGuard& before)
+// Registers the target and lands it with the orbit-file and data-source tables (the IDs
+// handed out) in one transaction. When that fails the registration is taken back and the
+// folder is as it was.
+bool registerTarget(AppContext& app, const std::string& target, FileTransaction& transaction)
 {
     Database& db = *app.db;
     const std::string& folder = app.settings.mdbdir;
     const OrbitFileRegistration registration = registerOrbitFile(db, fileNameOf(target));
-    const bool filesSaved = db.orbitFiles.saveToDirectory(folder);
-    if (db.dsids.saveToDirectory(folder) && filesSaved)
+    if (db.orbitFiles.saveToDirectory(folder, &transaction) &&
+        db.dsids.saveToDirectory(folder, &transaction) && transaction.commit())
         return true;
+    if (transaction.error() != 0)
+        message(kCannotWriteFormat, target.c_str(), std::strerror(transaction.error()));
     unregisterOrbitFile(db, registration);
-    before.restore();
-    if (filesSaved)
-        static_cast<void>(db.orbitFiles.saveToDirectory(folder));
     return false;
 }
 
@@ -117,16 +138,15 @@ std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback)
     const LayoutChoice choice = chooseOrbitLayoutOf(files->source);
     if (!idsSuffice(db, choice, files->source))
         return std::nullopt;
-    std::optional<TargetFileGuard> before;
+    FileTransaction transaction(app.settings.mdbdir);
     std::int64_t rows = -1;
     {
         const DuplicateIndex index = loadedOrbitsOfCurrentSource(db);
         if (!saveAll(db, app.settings.mdbdir))
             return std::nullopt;
-        before.emplace(files->target);
-        rows = convert(db, *files, choice, index, feedback);
+        rows = convert(db, *files, choice, index, feedback, transaction);
     }
-    if (rows < 0 || !registerTarget(app, files->target, *before))
+    if (rows < 0 || !registerTarget(app, files->target, transaction))
         return std::nullopt;
     reloadAllTables(app);
     return rows;

@@ -25,13 +25,15 @@ inline constexpr const char* kTooFewIdsFormat =
 
 // Asks for the source file, the data source (DSID select) and the target file
 // in the orbits folder (an existing one gets the rows appended), saves all
-// tables, converts, registers the target and reloads the database. A source
-// with more rows than the data source has IDs left is refused before anything
-// is saved or converted. The
-// number of rows imported, or nothing when the command was cancelled or
-// failed: then the user has been told why, and the MDB folder holds what the
-// save before the conversion wrote (or what it held, when that save failed).
-// Progress (rows read) and cancellation go through feedback.
+// tables, converts, registers the target and reloads the database. The rows
+// are written to a temporary copy of the target, which lands together with
+// the orbit-file and data-source tables (its registration and IDnext) or not
+// at all, so that a killed import leaves the folder as the save left it. A
+// source with more rows than the data source has IDs left is refused before
+// anything is saved or converted. The number of rows imported, or nothing when the command was
+// cancelled or failed: then the user has been told why, and the MDB folder holds what the save
+// before the conversion wrote (or what it held, when that save failed). Progress (rows read) and
+// cancellation go through feedback.
 std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback);
 
 // The loaded orbits of the current data source, for the duplicate test.

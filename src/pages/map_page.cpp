@@ -4,6 +4,7 @@
 #include "app/app_context.h"
 #include "app/engine_params.h"
 #include "maps/save_map.h"
+#include "mdb/database_store.h"
 
 const MapInputs& MapInputsCache::get()
 {
@@ -16,7 +17,11 @@ const MapInputs& MapInputsCache::get()
     return m_inputs;
 }
 
-bool CMapPage::save(const Canvas& canvas) const { return saveMap(canvas, defaultFileName()); }
+bool CMapPage::save(const Canvas& canvas) const
+{
+    return saveMap(canvas, defaultFileName(),
+                   [this](const std::string& path) { return !refuseOutputInMdb(*m_app.db, path); });
+}
 
 UDEditDef mapField(const char* label, float* variable, float minimum, float maximum, float step,
                    UDLimit limit, int kind)

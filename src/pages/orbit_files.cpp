@@ -156,7 +156,7 @@ void unregisterOrbitFile(Database& db, const OrbitFileRegistration& registration
 void reloadAllTables(AppContext& app)
 {
     clearAll(*app.db);
-    loadAll(*app.db, app.settings.mdbdir, app.settings.dlg_Y);
+    openDatabaseForWindow(*app.db, app.settings.mdbdir, app.settings.dlg_Y);
     requestRefresh(app, 0);
 }
 
@@ -197,6 +197,9 @@ bool deleteOrbitFile(AppContext& app, int row)
         return false;
     WaitCursor wait;
     deleteOrbitsOfFile(db, row);
+    // A file that was not read whole goes with its row: it no longer stops the save.
+    db.unreadFiles.erase(std::string(kOrbitsFolder) + "/" +
+                         db.orbitFiles.text(row, col::OrbitFile::fileName));
     db.orbitFiles.deleteRow(row);
     // The file goes only once the tables that no longer name it are saved.
     if (!saveAll(db, app.settings.mdbdir)) {
@@ -213,9 +216,8 @@ bool deleteOrbitFile(AppContext& app, int row)
 
 bool reloadDatabase(AppContext& app)
 {
-    // Files kept as they are on disk do not stop the reload: it reads them again.
-    if (askOk(kSaveTablesQuestion) &&
-        saveAllFiles(*app.db, app.settings.mdbdir) == SaveResult::Failed)
+    // A save that was refused or failed keeps the unsaved changes: Cancel reloads without them.
+    if (askOk(kSaveTablesQuestion) && !saveAll(*app.db, app.settings.mdbdir))
         return false;
     reloadAllTables(app);
     return true;

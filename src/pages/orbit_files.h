@@ -73,7 +73,7 @@ bool deleteOrbitFile(AppContext& app, int row);
 
 // "reload": "Save tables OK? " (OK saves all tables first), then the tables
 // are cleared and reloaded either way. True when reloaded: the page then
-// disables "reload". False only when the save asked for failed: nothing was
-// reloaded, so the unsaved changes are kept. Files that were broken at the
-// last load do not count as failed: the reload reads them again.
+// disables "reload". False only when the save asked for failed or was
+// refused (a file not read whole at the last load): nothing was reloaded, so
+// the unsaved changes are kept; Cancel reloads without them.
 bool reloadDatabase(AppContext& app);

@@ -6,6 +6,7 @@
 
 #include "app/app_context.h"
 #include "app/app_refresh.h"
+#include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "pages/dsid_select_dialog.h"
 #include "pages/orbit_files.h"
@@ -331,6 +332,8 @@ bool exportTarnRadiant(AppContext& app, int listRow)
 bool writeTarnRadiant(AppContext& app, int listRow, const std::string& path)
 {
     const Database& db = *app.db;
+    if (refuseOutputInMdb(db, path))
+        return false;
     AtomicFileWriter out(path);
     if (out.open()) {
         out.append(tarnRadiantHeader(db.lists.cell(listRow, col::List::LID)->number,
@@ -364,6 +367,8 @@ bool exportStreamListCsv(AppContext& app, const std::string& listName,
 bool writeStreamListCsv(AppContext& app, const std::vector<int>& streamRows,
                         const std::string& path)
 {
+    if (refuseOutputInMdb(*app.db, path))
+        return false;
     // A table of the stream layout holding copies of the rows: the file is the
     // stream table's own file layout, written by the table's own writer.
     const CUTABLE& streams = app.db->streams;
@@ -405,6 +410,8 @@ std::string crossListingFileName(const std::string& listName)
 bool writeCrossListing(AppContext& app, int listRow, const std::string& path)
 {
     Database& db = *app.db;
+    if (refuseOutputInMdb(db, path))
+        return false;
     AtomicFileWriter out(path);
     if (out.open()) {
         for (int stream : streamsOfList(app, listRow))

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -60,6 +61,8 @@ std::optional<float> solOfDate(int year, int month, int day)
     return static_cast<float>(SolarLongitude(DateToJD(year, month, day, 0, 0, 0)));
 }
 
+bool isSolarLongitude(float solDeg) { return std::isfinite(solDeg) && solDeg >= 0 && solDeg < 360; }
+
 void monthDay(float sol, int year, int& month, int& day)
 {
     if (!SolToMonthDay(sol, year, month, day))
@@ -103,7 +106,9 @@ UleLine parseUleLine(std::string_view line)
             read = readFloat(field, values.Dp);
         else
             read = readFloat(field, *reals[column - C::sol1]);
-        if (!read)
+        // A solar longitude outside one turn would make every loop over the stream's range endless.
+        const bool isSol = column == C::sol1 || column == C::sol2 || column == C::solp;
+        if (!read || (isSol && !isSolarLongitude(*reals[column - C::sol1])))
             return {std::nullopt, column};
     }
     if (fields.size() > C::memo)
@@ -147,7 +152,7 @@ std::optional<StreamValues> fixedWidthStream(const FixedWidthLine& line, int yea
 {
     const std::optional<float> sol1 = solOfDate(year, line.m1, line.d1);
     const std::optional<float> sol2 = solOfDate(year, line.m2, line.d2);
-    if (!sol1 || !sol2)
+    if (!sol1 || !sol2 || !isSolarLongitude(line.solp))
         return std::nullopt;
     StreamValues values;
     values.code = line.code;

@@ -36,6 +36,8 @@ inline constexpr const char* kCannotWriteFormat = "Cannot write %s\n%s";
 
 enum class LoadResult { Loaded, Missing, Unreadable, Broken };
 
+class FileTransaction;
+
 class CUTABLE {
 public:
     // Row states of column 0.
@@ -101,15 +103,17 @@ public:
     // Writes the live rows (those with low <= value <= high in the filter
     // column, when it is above 0). The file is replaced only once fully
     // written; on failure "Cannot open %s" (or kCannotWriteFormat) and the
-    // old file is untouched.
+    // old file is untouched. Within a transaction the file takes its place
+    // when the transaction commits.
     [[nodiscard]] bool save(const std::string& path, int filterColumn = 0, std::int32_t low = 0,
-                            std::int32_t high = 0) const;
+                            std::int32_t high = 0, FileTransaction* transaction = nullptr) const;
     // The same for the live rows that keep(row) accepts.
-    [[nodiscard]] bool saveRows(const std::string& path,
-                                const std::function<bool(int row)>& keep) const;
+    [[nodiscard]] bool saveRows(const std::string& path, const std::function<bool(int row)>& keep,
+                                FileTransaction* transaction = nullptr) const;
     // Clears the table, then loads the file of the definition's name in the folder.
     LoadResult loadFromDirectory(const std::string& folder);
-    [[nodiscard]] bool saveToDirectory(const std::string& folder) const;
+    [[nodiscard]] bool saveToDirectory(const std::string& folder,
+                                       FileTransaction* transaction = nullptr) const;
 
 private:
     std::int64_t capacity() const { return m_blocks.empty() ? 0 : m_blocks.back().endIndex; }

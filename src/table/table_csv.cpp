@@ -177,21 +177,26 @@ struct CUTABLE::LoadState {
     int column = -1;
 };
 
-bool CUTABLE::save(const std::string& path, int filterColumn, std::int32_t low,
-                   std::int32_t high) const
+bool CUTABLE::save(const std::string& path, int filterColumn, std::int32_t low, std::int32_t high,
+                   FileTransaction* transaction) const
 {
     if (filterColumn <= 0)
-        return saveRows(path, [](int) { return true; });
+        return saveRows(
+            path, [](int) { return true; }, transaction);
     checkColumn(filterColumn);
-    return saveRows(path, [this, filterColumn, low, high](int row) {
-        const std::int32_t value = rowCells(row)[filterColumn].integer;
-        return low <= value && value <= high;
-    });
+    return saveRows(
+        path,
+        [this, filterColumn, low, high](int row) {
+            const std::int32_t value = rowCells(row)[filterColumn].integer;
+            return low <= value && value <= high;
+        },
+        transaction);
 }
 
-bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row)>& keep) const
+bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row)>& keep,
+                       FileTransaction* transaction) const
 {
-    AtomicFileWriter out(path);
+    AtomicFileWriter out(path, transaction);
     if (!out.open()) {
         message("Cannot open %s", path.c_str());
         return false;
@@ -214,9 +219,9 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
     return true;
 }
 
-bool CUTABLE::saveToDirectory(const std::string& folder) const
+bool CUTABLE::saveToDirectory(const std::string& folder, FileTransaction* transaction) const
 {
-    return save(CAppUty::filePath(folder, m_def->fileName));
+    return save(CAppUty::filePath(folder, m_def->fileName), 0, 0, 0, transaction);
 }
 
 bool CUTABLE::loadLine(LoadState& state, const char* begin, const char* end)

@@ -1,7 +1,9 @@
 // Crash safety seen from outside: "orvantella-batch resave" on a database of
 // 200,000 orbits is killed with SIGKILL at random moments. After each kill
-// every file is the old or the new one, the database loads whole, and no
-// temporary file is where a load would take it; the next save removes them.
+// every file is the old or the new one and no temporary file is where a load
+// would take it; the next load makes the whole database old or new (a kill
+// between the first and the last file replaced is completed) and reads it
+// whole; the next save removes the temporaries.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,6 +23,7 @@
 #include "mdb/database_store.h"
 #include "platform/scripted_ui.h"
 #include "support/test_support.h"
+#include "table/text_file.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -164,41 +167,56 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
         ASSERT_NE(after.at(name), bytes) << name;
 
     std::mt19937 random(20261208);
-    std::uniform_int_distribution<long long> moment(
-        0, std::chrono::duration_cast<std::chrono::microseconds>(fullRun).count());
+    const long long runMicroseconds =
+        std::chrono::duration_cast<std::chrono::microseconds>(fullRun).count();
+    std::uniform_int_distribution<long long> moment(0, runMicroseconds);
+    // The replacements come last and take little time: later kills aim at the end of the run,
+    // and go on (up to three times as many) until one has fallen among them.
+    std::uniform_int_distribution<long long> lateMoment(runMicroseconds * 8 / 10,
+                                                        runMicroseconds * 11 / 10);
     int killedWhileWriting = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
+    int kills = 0;
+    for (int kill = 0; kill < kKills || (killedWhileWriting == 0 && kill < 3 * kKills); ++kill) {
         writeContents(mdb, before);
         const pid_t pid = startResave(mdb);
         ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(kill < kKills / 2 ? moment(random) : lateMoment(random)));
         ::kill(pid, SIGKILL);
         waitFor(pid);
-        int fresh = 0;
+        ++kills;
         const Files now = contents(mdb);
         for (const auto& [name, bytes] : before) {
             ASSERT_TRUE(now.count(name)) << name << " gone after kill " << kill;
-            const bool isNew = now.at(name) == after.at(name);
-            ASSERT_TRUE(isNew || now.at(name) == bytes)
+            ASSERT_TRUE(now.at(name) == after.at(name) || now.at(name) == bytes)
                 << name << " is neither old nor new after kill " << kill;
-            fresh += isNew ? 1 : 0;
         }
-        killedWhileWriting += fresh > 0 && fresh < static_cast<int>(before.size()) ? 1 : 0;
-        // Only the temporaries are extra, and their names are none a load reads.
+        const bool inReplacementWindow = now.count(FileTransaction::kRecordName) > 0;
+        killedWhileWriting += inReplacementWindow ? 1 : 0;
+        // Only the temporaries and the commit record are extra, and their names are none a
+        // load reads.
         for (const auto& [name, bytes] : now) {
-            if (!before.count(name)) {
+            if (!before.count(name) && name != FileTransaction::kRecordName) {
                 ASSERT_NE(name.find(".saving-"), std::string::npos) << name;
                 ASSERT_FALSE(isOrbitFileName(fs::path(name).filename().string())) << name;
             }
         }
         EXPECT_EQ(rowCounts(mdb, whole), counts) << "after kill " << kill;
         EXPECT_TRUE(whole) << "after kill " << kill;
+        Files loaded = contents(mdb);
+        std::erase_if(loaded, [](const auto& file) {
+            return file.first.find(".saving-") != std::string::npos;
+        });
+        EXPECT_TRUE(loaded == before || loaded == after)
+            << "after kill " << kill << " and a load, the database is neither all old nor all new";
+        EXPECT_TRUE(!inReplacementWindow || loaded == after) << "after kill " << kill;
     }
-    // The moments must have fallen among the writes, not only before or after them.
+    // Some moments must have fallen between the first and the last replacement.
     EXPECT_GT(killedWhileWriting, 0);
     std::printf(
-        "%d kills, %d between the first and the last file replaced; a resave takes %lld ms\n",
-        kKills, killedWhileWriting,
+        "%d kills, %d between the commit record and the last file replaced; a resave takes %lld "
+        "ms\n",
+        kills, killedWhileWriting,
         static_cast<long long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(fullRun).count()));
 

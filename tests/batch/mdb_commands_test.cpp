@@ -37,6 +37,8 @@ struct DemoMdb {
                        "_Version,_DSID,_use,_code,_IDnext,_memo\r\n1,1000,1,_VN,100000497,_\r\n");
         writeFileBytes(dir.file("UOFile.csv"),
                        "_Version,_use,_orbit file name,_memo\r\n901,1,_O_VN_1.csv,_\r\n");
+        for (const char* name : {"UList.csv", "ULSlink.csv", "UStream.csv", "USOlink.csv"})
+            writeFileBytes(dir.file(name), "_Version\r\n");
         std::string orbits = kOrbitHeader;
         for (unsigned n = 0; n < 497; ++n)
             orbits += n == 9 && damageLine11 ? "501,100000009,1,_o,5100\r\n" : orbitRow(n);

@@ -79,6 +79,9 @@ TEST(BatchStreamLists, DemoListIsTheImportOfTheIauList)
     BatchMdb m;
     writeFileBytes(m.mdb + "/UDSID.csv",
                    "_Version,_DSID,_use,_code,_IDnext,_memo\r\n1,1,1,_IAU,100000,_\r\n");
+    for (const char* name :
+         {"UList.csv", "ULSlink.csv", "UStream.csv", "USOlink.csv", "UOFile.csv"})
+        writeFileBytes(m.mdb + "/" + name, "_Version\r\n");
     const CommandRun imported = run("list-import", {m.mdb, showerList(), "--dsid", "IAU"});
     ASSERT_EQ(imported.status, kBatchOk) << imported.err;
     for (const char* table : {"UList.csv", "ULSlink.csv", "UStream.csv"})

@@ -1,5 +1,5 @@
 // A table or orbit file that was broken at load is never replaced by the part
-// of it that was read: saves leave it until it loads without error.
+// of it that was read: nothing is saved into the database until it loads without error.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,9 +39,9 @@ std::vector<std::string> rowsWithDamagedLine11(const BrokenCase& c)
     return rows;
 }
 
-std::string keptMessage(const std::string& path)
+std::string refusal(const std::string& path)
 {
-    return formatMessage(kKeptAsIsFormat, path.c_str());
+    return formatMessage(kNotSavedFormat, path.c_str());
 }
 
 } // namespace
@@ -54,6 +54,10 @@ TEST_P(BrokenFile, SavesLeaveItAsItIsUntilItLoadsWithoutError)
     SampleMdb mdb;
     const std::vector<std::string> rows = rowsWithDamagedLine11(c);
     writeTable(mdb.path(c.file), c.header, rows);
+    // IDnext above the thirty new IDs, so that only the damaged line is wrong.
+    const std::vector<std::string> sources = {dsidLine(1000, 1, "SkyCam", 100000040),
+                                              dsidLine(41000, 1, "WK", 4100000040u)};
+    writeTable(mdb.path("UDSID.csv"), kDsidHeader, sources);
     const std::string damaged = readFileBytes(mdb.path(c.file));
     ScopedScriptedUi scripted;
     Database db;
@@ -62,14 +66,14 @@ TEST_P(BrokenFile, SavesLeaveItAsItIsUntilItLoadsWithoutError)
     EXPECT_EQ(scripted->messages()[0], c.message);
     EXPECT_EQ(db.unreadFiles, std::set<std::string>{c.file});
 
-    // Twice: each save says so once and writes every other file.
+    // Twice: each save says so once and writes no file at all.
     for (int save = 0; save < 2; ++save) {
         scripted->clear();
         fs::remove(mdb.path("UDSID.csv"));
         EXPECT_FALSE(saveAll(db, mdb.folder()));
-        EXPECT_EQ(scripted->messages(), std::vector<std::string>{keptMessage(mdb.path(c.file))});
+        EXPECT_EQ(scripted->messages(), std::vector<std::string>{refusal(mdb.path(c.file))});
         EXPECT_EQ(readFileBytes(mdb.path(c.file)), damaged);
-        EXPECT_TRUE(fs::exists(mdb.path("UDSID.csv")));
+        EXPECT_FALSE(fs::exists(mdb.path("UDSID.csv")));
     }
 
     // A backup holds the file as it is on disk.
@@ -83,11 +87,14 @@ TEST_P(BrokenFile, SavesLeaveItAsItIsUntilItLoadsWithoutError)
     std::vector<std::string> repaired = rows;
     repaired[10].replace(repaired[10].find(",x,_"), 4, ",1,_");
     writeTable(mdb.path(c.file), c.header, repaired);
+    writeTable(mdb.path("UDSID.csv"), kDsidHeader, sources);
     clearAll(db);
     scripted->clear();
     loadAll(db, mdb.folder(), kYear);
     EXPECT_TRUE(db.unreadFiles.empty());
     fs::remove(mdb.path(c.file));
+    // The refused saves left the links of the replaced rows; the load names them.
+    scripted->clear();
     EXPECT_TRUE(saveAll(db, mdb.folder()));
     EXPECT_TRUE(scripted->messages().empty());
     EXPECT_NE(readFileBytes(mdb.path(c.file)).find(repaired[29]), std::string::npos);

@@ -164,24 +164,24 @@ TEST(LoadAll, HandEditedDatabaseLoadsWithMessagesAndKeepsUnresolvedLinks)
               (std::vector<std::string>{
                   "UDSID.csv was broken\n line=3,row=4\nPlease Stop and check",
                   "UList.csv was broken\n line=0,row=-1\nPlease Stop and check",
+                  "UDSID.csv: IDnext 0 of data source XX is none of its IDs\nPlease Stop and check",
                   " Link table contains unknown id 4100000000 -- 4100000001",
                   " Link table contains unknown id 4100000000 -- 4100000002",
                   " Link table contains unknown id 999 -- 100000001",
                   "Duplicate DSID code found\nPlease correct SkyCam",
               }));
-    // The two broken files stay as they are; the others are written.
+    // With two files broken nothing is written: not even the link table that lost an owner.
     const std::string dsidBytes = readFileBytes(mdb.path("UDSID.csv"));
+    const std::string linkBytes = readFileBytes(mdb.path("USOlink.csv"));
     scripted->clear();
     EXPECT_FALSE(saveAll(db, mdb.folder()));
     EXPECT_EQ(
         scripted->messages(),
         std::vector<std::string>{formatMessage(
-            kKeptAsIsFormat, (mdb.path("UList.csv") + "\n" + mdb.path("UDSID.csv")).c_str())});
+            kNotSavedFormat, (mdb.path("UDSID.csv") + "\n" + mdb.path("UList.csv")).c_str())});
     EXPECT_EQ(readFileBytes(mdb.path("UDSID.csv")), dsidBytes);
     EXPECT_EQ(readFileBytes(mdb.path("UList.csv")), "");
-    EXPECT_EQ(readFileBytes(mdb.path("USOlink.csv")),
-              std::string(kStreamOrbitHeader) +
-                  "\r\n401,4100000001,100000000\r\n401,4100000002,777\r\n");
+    EXPECT_EQ(readFileBytes(mdb.path("USOlink.csv")), linkBytes);
 }
 
 TEST(LoadAll, MissingFolderGivesEmptyTablesSilently)
@@ -213,7 +213,7 @@ TEST(SaveAll, BackupHoldsTheSixTablesAndOnlyLoadedOrbitFiles)
                                      "USOlink.csv", "UOFile.csv", "orbits/O_a.csv"}));
 }
 
-TEST(SaveAll, AFileThatCannotBeWrittenKeepsItsOldContentAndIsReported)
+TEST(SaveAll, AFileThatCannotBeWrittenIsReportedAndNoFileIsReplaced)
 {
     SampleMdb mdb;
     ScopedScriptedUi scripted;
@@ -226,7 +226,7 @@ TEST(SaveAll, AFileThatCannotBeWrittenKeepsItsOldContentAndIsReported)
     fs::create_directory(mdb.path("UList.csv"));
     fs::create_directory(mdb.path("UList.csv/keep"));
     EXPECT_FALSE(saveAll(db, mdb.folder()));
-    EXPECT_NE(readFileBytes(mdb.path("UStream.csv")), before);
+    EXPECT_EQ(readFileBytes(mdb.path("UStream.csv")), before) << "all or nothing";
     ASSERT_EQ(scripted->messages().size(), 1u);
     EXPECT_EQ(scripted->messages()[0], "Cannot open " + mdb.path("UList.csv"));
     EXPECT_TRUE(fs::is_directory(mdb.path("UList.csv/keep")));
@@ -247,7 +247,7 @@ TEST(ClearAll, EmptiesEveryTableAndAReloadRestoresTheLinks)
               (std::vector<unsigned>{4100000002u}));
 }
 
-TEST(LoadAll, MissingOrbitsFolderIsCreatedAndDuplicateIdsLinkTheFirstRow)
+TEST(LoadAll, MissingOrbitsFolderIsNotCreatedAndDuplicateIdsLinkTheFirstRow)
 {
     SampleMdb mdb;
     fs::remove_all(mdb.path("orbits"));
@@ -256,7 +256,8 @@ TEST(LoadAll, MissingOrbitsFolderIsCreatedAndDuplicateIdsLinkTheFirstRow)
     ScopedScriptedUi scripted;
     Database db;
     loadAll(db, mdb.folder(), kYear);
-    EXPECT_TRUE(fs::is_directory(mdb.path("orbits")));
+    // A load writes nothing: the next save creates the folder.
+    EXPECT_FALSE(fs::exists(mdb.path("orbits")));
     EXPECT_EQ(liveRowCount(db.orbitFiles), 0);
     ASSERT_EQ(db.streams.count(), 2);
     EXPECT_EQ(linkedIds(db.lists, 0, col::List::SLINK, col::Stream::SID),

@@ -119,6 +119,8 @@ struct TwoFiles : MdbSession {
         addStream(4100000012u, "S3", kA1);
         for (auto [stream, orbit] : {std::pair{s1, a0}, {s1, b0}, {s1, b1}, {s2, a1}})
             link({&db().streams, stream, S::OLINK}, {&db().orbits, orbit, col::Orbit::SLINK});
+        // The data source's next ID above the orbits' IDs, as the load checks.
+        db().dsids.cell(db().sources.currentRow(), col::Dsid::IDnext)->number = kB1 + 1;
         saveAndReload();
     }
     static constexpr std::uint32_t kA0 = 4100000000u, kA1 = 4100000001u, kB0 = 4100000002u,
@@ -230,6 +232,7 @@ TEST(DeleteOrbitFile, MatchesAStraightforwardReadingOnRandomDatabases)
             if (file == 1)
                 deletedOids.insert(oid);
         }
+        s.db().dsids.cell(s.db().sources.currentRow(), col::Dsid::IDnext)->number = 4100000120u;
         std::vector<std::uint32_t> typical;
         std::vector<std::set<std::uint32_t>> linked(30);
         for (int n = 0; n < 30; ++n) {
@@ -320,7 +323,7 @@ TEST(DeleteOrbitFile, AFileBrokenAtLoadCanBeDeleted)
     EXPECT_TRUE(s.ui().messages().empty());
 }
 
-TEST(Reload, AFileBrokenAtLoadIsKeptBySavingAndReadAgainOnceCorrected)
+TEST(Reload, AFileBrokenAtLoadStopsTheSaveAndIsReadAgainOnceCorrected)
 {
     TwoFiles s;
     const std::string path = s.orbitPath("O_b.csv");
@@ -328,12 +331,15 @@ TEST(Reload, AFileBrokenAtLoadIsKeptBySavingAndReadAgainOnceCorrected)
     breakFileB(s);
     ASSERT_EQ(s.db().unreadFiles, std::set<std::string>{"orbits/O_b.csv"});
     const std::string damaged = readFileBytes(path);
+    const std::string lists = readFileBytes(s.mdb() + "/UOFile.csv");
     editMemo(s);
+    // OK: the save is refused, nothing is written and the changes stay unsaved.
     s.ui().answerOk();
-    EXPECT_TRUE(reloadDatabase(s.app()));
+    EXPECT_FALSE(reloadDatabase(s.app()));
     EXPECT_EQ(readFileBytes(path), damaged);
+    EXPECT_EQ(readFileBytes(s.mdb() + "/UOFile.csv"), lists);
     writeFileBytes(path, sound);
-    s.ui().answerOk();
+    s.ui().answerCancel();
     EXPECT_TRUE(reloadDatabase(s.app()));
     EXPECT_TRUE(s.db().unreadFiles.empty());
     EXPECT_GE(s.orbitRow("b1"), 0);

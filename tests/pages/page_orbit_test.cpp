@@ -291,7 +291,7 @@ TEST(OrbitExports, SelectedOrbitsOnlyAndNeverIntoTheOrbitsFolder)
     p.selectByDate(140.0f);
     p.db().orbits.cell(0, O::dline)->integer = -1; // hidden after the run: not exported
     const std::string inOrbits = p.session.orbitPath("O_select.csv");
-    const std::string outside = p.session.mdb() + "/O_select.csv";
+    const std::string outside = p.session.mdb() + "/../O_select.csv";
     p.session.ui().answerPath(inOrbits);
     p.session.ui().answerPath(outside);
     p.page->exportSelection();
@@ -308,7 +308,7 @@ TEST(OrbitExports, StreamCount)
     OrbitPage p({0.5f, 359.9f, 140.0f});
     p.db().orbits.cell(2, O::sol)->real = std::nanf("");
     p.page->conditionChanged();
-    const std::string path = p.session.mdb() + "/count.csv";
+    const std::string path = p.session.mdb() + "/../count.csv";
     ASSERT_TRUE(writeStreamCount(p.db(), path));
     const std::string text = readFileBytes(path);
     EXPECT_EQ(text.substr(0, 18), "sol(deg),spo\r\n0,2\r");

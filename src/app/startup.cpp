@@ -2,8 +2,10 @@
 #include "app/startup.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/app_context.h"
+#include "app/demo_analysis.h"
 #include "astro/calendar.h"
 #include "mdb/database_store.h"
 #include "platform/ui.h"
@@ -26,6 +28,27 @@ void loadStars(AppContext& app)
     app.stars = loadStarCatalogue(*folder);
 }
 
+// A first start (no settings file, no database where they point): the user learns where the new
+// empty database will be, and may start from a copy of the demo database instead.
+void offerDemoOnFirstStart(const AppContext& app, SettingsFileState settingsFile)
+{
+    std::error_code error;
+    const std::string& mdb = app.settings.mdbdir;
+    if (settingsFile != SettingsFileState::Unreadable || std::filesystem::exists(mdb, error))
+        return;
+    const std::optional<std::string> demo = findDemoMdb(app.startupFolder, app.executableFolder);
+    if (!demo) {
+        message(kNewDatabaseFormat, mdb.c_str());
+        return;
+    }
+    if (!ui().askOkCancel(formatMessage(kFirstStartQuestionFormat, mdb.c_str(), demo->c_str()),
+                          kAppCaption))
+        return;
+    std::filesystem::copy(*demo, mdb, std::filesystem::copy_options::recursive, error);
+    if (error)
+        message(kDemoNotCopiedFormat, demo->c_str(), mdb.c_str(), error.message().c_str());
+}
+
 } // namespace
 
 void startUp(AppContext& app, Splash& splash)
@@ -36,7 +59,8 @@ void startUp(AppContext& app, Splash& splash)
     app.currentListRow = -1;
     app.currentStreamRow = -1;
     BuildMonthTables();
-    readSettings(app.settings, app.views, app.startupFolder);
+    const SettingsFileState settingsFile = readSettings(app.settings, app.views, app.startupFolder);
+    offerDemoOnFirstStart(app, settingsFile);
     app.currentLid = static_cast<std::uint32_t>(app.settings.ps_lid);
     splash.setLine(1, "Loading ....");
     splash.setLine(2, app.settings.mdbdir);

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <algorithm>
 
 #include "gui/list_model.h"
 #include "views/cell_format.h"
@@ -101,6 +102,31 @@ void ListView::endRebuild()
 {
     m_model->endRebuild();
     applyLayoutWidths();
+    if (!m_fittedToContent && m_list.lineCount() > 0) {
+        fitDefaultWidthsToContent();
+        m_fittedToContent = true;
+    }
+}
+
+// At the first fill, a column the user never sized grows to show its header and its cells;
+// the widths go into the layout, where the user's own stay as they were.
+void ListView::fitDefaultWidthsToContent()
+{
+    bool widened = false;
+    m_applyingWidths = true;
+    for (int column = 0; column < m_list.listColumnCount(); ++column) {
+        if (!m_list.columnWidthIsDefault(column))
+            continue;
+        const int needed =
+            std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+        if (needed <= horizontalHeader()->sectionSize(column))
+            continue;
+        horizontalHeader()->resizeSection(column, needed);
+        widened = true;
+    }
+    m_applyingWidths = false;
+    if (widened)
+        copyWidthsToLayout();
 }
 
 void ListView::beginAppendLine(int line) { m_model->beginAppendLine(line); }

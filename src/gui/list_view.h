@@ -48,10 +48,12 @@ private:
 
     void showHeaderMenu(const QPoint& position);
     void applyLayoutWidths();
+    void fitDefaultWidthsToContent();
     void copyWidthsToLayout();
 
     CUList& m_list;
     ListModel* m_model;
     QLineEdit* m_editor = nullptr;
     bool m_applyingWidths = false;
+    bool m_fittedToContent = false;
 };

@@ -8,9 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
+#include "gui/tool_tips.h"
 #include "streams/page_stream.h"
 
 namespace {
@@ -45,9 +47,22 @@ StreamPage::StreamPage(CPageStream& page, QWidget* parent) : QWidget(parent), m_
         });
     }
     m_view = new ListView(page.streamView(), this);
+    addToolTips();
     page.changed = [this] { showState(); };
     page.menuRequested = [this] { showMenu(); };
     showState();
+}
+
+void StreamPage::addToolTips()
+{
+    applyToolTips(this, "stream");
+    m_lists->setToolTip("The current stream list: its streams have L-S set");
+    for (std::size_t i = 0; i < m_scales.size(); ++i)
+        m_scales[i]->setToolTip(toolTipFor("stream", m_scaleLabels[i]->text()));
+    m_view->setToolTip(
+        "Click a stream: the Orbit page takes it as the reference and selects the orbits within "
+        "the day window of its date (date condition).\nCtrl+click: the Orbit page selects every "
+        "orbit linked to the stream (stream condition).\nRight-click for the stream's commands.");
 }
 
 QPushButton* StreamPage::makeButton(const char* text, void (StreamPage::*slot)())
@@ -127,11 +142,17 @@ void StreamPage::showMenu()
 void StreamPage::resizeEvent(QResizeEvent*)
 {
     const int w = width(), h = height();
-    m_listLabel->setGeometry(4, 1, 68, kRowHeight);
-    m_lists->setGeometry(72, 1, 112, kRowHeight);
-    m_new->setGeometry(188, 1, 72, kRowHeight);
-    m_deleteAll->setGeometry(262, 1, 62, kRowHeight);
-    m_export->setGeometry(326, 1, w - 328, kRowHeight);
+    // The list's name takes the room the three buttons leave.
+    const int labelWidth = std::max(68, m_listLabel->sizeHint().width() + 4);
+    m_listLabel->setGeometry(4, 1, labelWidth - 4, kRowHeight);
+    int right = w - 2;
+    for (QPushButton* b : {m_export, m_deleteAll, m_new}) {
+        const int buttonWidth = std::max(62, b->sizeHint().width());
+        right -= buttonWidth;
+        b->setGeometry(right, 1, buttonWidth, kRowHeight);
+        right -= 2;
+    }
+    m_lists->setGeometry(labelWidth, 1, std::max(112, right - labelWidth - 2), kRowHeight);
     m_view->placeInPage(size());
     m_rvg->setGeometry(0, h - 44, 98, kRowHeight);
     // The option boxes are a little wider than their captions need on the original's font.

@@ -21,7 +21,10 @@ void ProgressFeedback::createDialog()
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);
     m_dialog->setMinimumDuration(0);
+    // Cancel, Escape and closing the dialog all stop the work.
     QObject::connect(m_dialog.get(), &QProgressDialog::canceled, m_dialog.get(),
+                     [this] { m_cancelled = true; });
+    QObject::connect(m_dialog.get(), &QDialog::rejected, m_dialog.get(),
                      [this] { m_cancelled = true; });
     m_dialog->show();
 }
@@ -36,4 +39,9 @@ void ProgressFeedback::progress(const std::string& step, std::int64_t done, std:
     m_dialog->setLabelText(
         QString("%1: %2 lines read").arg(QString::fromStdString(step)).arg(done));
     QApplication::processEvents();
+}
+
+bool ProgressFeedback::cancelled() const
+{
+    return m_cancelled || (m_dialog && m_dialog->wasCanceled());
 }

@@ -14,7 +14,7 @@ public:
     ProgressFeedback(const QString& title, QWidget* parent);
     ~ProgressFeedback() override;
     void progress(const std::string& step, std::int64_t done, std::int64_t total) override;
-    bool cancelled() const override { return m_cancelled; }
+    bool cancelled() const override;
     // The dialog once the work has reported progress, else nullptr.
     QProgressDialog* dialog() const { return m_dialog.get(); }
 

@@ -118,7 +118,8 @@ void SetupPage::resizeEvent(QResizeEvent*)
                               kRowHeight);
     row(299, 4, {{m_labels[3], 76}, {m_createFile, 124}, {m_importFile, 110}}, m_reload);
     m_version->setGeometry(0, height() - 16, 300, 14);
-    m_blackAndWhite->setGeometry(w - 48, height() - 18, 44, 16);
+    const int boxWidth = fitted(m_blackAndWhite, 44);
+    m_blackAndWhite->setGeometry(w - boxWidth - 4, height() - 18, boxWidth, 16);
     for (ListView* view : {m_dsids, m_lists, m_files})
         view->placeInPage(size());
 }

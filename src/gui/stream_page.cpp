@@ -154,17 +154,28 @@ void StreamPage::resizeEvent(QResizeEvent*)
     }
     m_lists->setGeometry(labelWidth, 1, std::max(112, right - labelWidth - 2), kRowHeight);
     m_view->placeInPage(size());
-    m_rvg->setGeometry(0, h - 44, 98, kRowHeight);
-    // The option boxes are a little wider than their captions need on the original's font.
-    m_pri->setGeometry(280, h - 44, 40, kRowHeight);
-    m_dprime->setGeometry(0, h - 22, 98, kRowHeight);
-    m_dAndR->setGeometry(186, h - 22, 60, kRowHeight);
-    m_exclusive->setGeometry(246, h - 22, w - 302, kRowHeight);
-    m_erase->setGeometry(w - 55, h - 44, 54, 42);
-    for (std::size_t i = 0; i < m_scales.size(); ++i) {
+    // The bottom band in the original's order, each control as wide as its caption needs.
+    const auto place = [](QWidget* control, int& x, int y, int least) {
+        const int controlWidth = std::max(least, control->sizeHint().width());
+        control->setGeometry(x, y, controlWidth, kRowHeight);
+        x += controlWidth + 2;
+    };
+    const auto placeScale = [&](std::size_t i, int& x, int y) {
         const UDEditDef& def = m_page.scaleEdits()[i].def();
-        const int y = h + def.y;
-        m_scaleLabels[i]->setGeometry(def.x, y, def.labelWidth, kRowHeight);
-        m_scales[i]->setGeometry(def.x + def.labelWidth, y, def.editWidth + 10, kRowHeight);
-    }
+        place(m_scaleLabels[i], x, y, def.labelWidth);
+        m_scales[i]->setGeometry(x, y, def.editWidth + 10, kRowHeight);
+        x += def.editWidth + 14;
+    };
+    int x = 0;
+    place(m_rvg, x, h - 44, 98);
+    placeScale(0, x, h - 44);
+    placeScale(1, x, h - 44);
+    place(m_pri, x, h - 44, 35);
+    x = 0;
+    place(m_dprime, x, h - 22, 98);
+    placeScale(2, x, h - 22);
+    place(m_dAndR, x, h - 22, 50);
+    place(m_exclusive, x, h - 22, 70);
+    const int eraseWidth = std::max(54, m_erase->sizeHint().width());
+    m_erase->setGeometry(w - eraseWidth - 1, h - 44, eraseWidth, 42);
 }

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -54,9 +55,7 @@ QStringList narrowColumns(QWidget* page)
     QStringList narrow;
     for (ListView* view : page->findChildren<ListView*>())
         for (int column = 0; column < view->model()->columnCount(); ++column)
-            if (view->horizontalHeader()->sectionSize(column) <
-                std::max(view->sizeHintForColumn(column),
-                         view->horizontalHeader()->sectionSizeHint(column)))
+            if (view->horizontalHeader()->sectionSize(column) < view->neededWidth(column))
                 narrow << view->model()->headerData(column, Qt::Horizontal).toString();
     return narrow;
 }

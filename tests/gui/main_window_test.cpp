@@ -228,7 +228,7 @@ TEST(MainWindow, MenuItemsRunTheButtonsCommands)
         MainWindow window(f.app, f.qtUi);
         window.open();
         window.mapArea(RefreshTarget::Page::RadiantMap)->grab();
-        f.app.db->modified = true;
+        markModified(f.app);
         QAction* action = menuAction(window, c.item);
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->shortcut(), c.shortcut);
@@ -287,6 +287,7 @@ TEST(MainWindow, UnsavedMarkAndTheOutcomeInTheStatusBar)
 TEST(MainWindow, SplitterIsPlacedAndRemembered)
 {
     WindowFixture f;
+    f.app.settings.dlgrect_right = f.app.settings.dlgrect_left + 1400;
     {
         MainWindow window(f.app, f.qtUi);
         window.open();

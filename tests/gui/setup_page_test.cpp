@@ -244,13 +244,15 @@ TEST(SetupPage, ImportCancelledDuringTheConversionChangesNothing)
                               ASSERT_NE(progress, nullptr);
                               modalToTheWindow = progress->windowModality() == Qt::WindowModal &&
                                                  progress->parentWidget() == w.window.get();
-                              progress->cancel();
+                              for (QPushButton* button : progress->findChildren<QPushButton*>())
+                                  if (button->text() == "Cancel")
+                                      button->click();
                           }});
     w.button("import orbit file")->click();
     EXPECT_EQ(answers.answered(), 4);
     EXPECT_EQ(answers.unexpected(), 0);
     EXPECT_TRUE(modalToTheWindow);
-    EXPECT_EQ(filesBelow(w.dir.str()), before);
+    EXPECT_TRUE(filesBelow(w.dir.str()) == before) << "the MDB folder changed";
     EXPECT_EQ(liveRowCount(w.app.db->orbitFiles), orbitFiles);
     EXPECT_EQ(w.window->statusBar()->currentMessage(),
               "import of M_many.csv cancelled; the database is as it was");

@@ -147,7 +147,8 @@ void StreamPage::resizeEvent(QResizeEvent*)
     m_listLabel->setGeometry(4, 1, labelWidth - 4, kRowHeight);
     int right = w - 2;
     for (QPushButton* b : {m_export, m_deleteAll, m_new}) {
-        const int buttonWidth = std::max(62, b->sizeHint().width());
+        // As narrow as the caption allows: the list's name needs the room more.
+        const int buttonWidth = std::max(62, b->fontMetrics().horizontalAdvance(b->text()) + 16);
         right -= buttonWidth;
         b->setGeometry(right, 1, buttonWidth, kRowHeight);
         right -= 2;

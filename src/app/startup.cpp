@@ -3,9 +3,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "app/app_context.h"
-#include "app/demo_analysis.h"
 #include "astro/calendar.h"
 #include "mdb/database_store.h"
 #include "platform/ui.h"
@@ -28,6 +28,19 @@ void loadStars(AppContext& app)
     app.stars = loadStarCatalogue(*folder);
 }
 
+// The demo database beside the star catalogue: in the first of its folders that has it.
+std::optional<std::string> findDemoDatabase(const AppContext& app)
+{
+    for (const std::string& folder :
+         starCatalogueFolders(app.startupFolder, app.executableFolder)) {
+        const std::filesystem::path mdb = std::filesystem::path(folder) / kDemoDatabaseFolder;
+        std::error_code error;
+        if (std::filesystem::is_directory(mdb, error))
+            return mdb.string();
+    }
+    return std::nullopt;
+}
+
 // A first start (no settings file, no database where they point): the user learns where the new
 // empty database will be, and may start from a copy of the demo database instead.
 void offerDemoOnFirstStart(const AppContext& app, SettingsFileState settingsFile)
@@ -36,7 +49,7 @@ void offerDemoOnFirstStart(const AppContext& app, SettingsFileState settingsFile
     const std::string& mdb = app.settings.mdbdir;
     if (settingsFile != SettingsFileState::Unreadable || std::filesystem::exists(mdb, error))
         return;
-    const std::optional<std::string> demo = findDemoMdb(app.startupFolder, app.executableFolder);
+    const std::optional<std::string> demo = findDemoDatabase(app);
     if (!demo) {
         message(kNewDatabaseFormat, mdb.c_str());
         return;

@@ -23,6 +23,8 @@ public:
 
 // A first start with no settings file and no database: where the empty database will be
 // (folder), and the offer of the demo database (folder, demo folder).
+// Where the demo database lies below the program's data folders.
+inline constexpr const char* kDemoDatabaseFolder = "demo/MDB";
 inline constexpr const char* kNewDatabaseFormat =
     "No database was found: a new, empty one will be made in\n%s";
 inline constexpr const char* kFirstStartQuestionFormat =

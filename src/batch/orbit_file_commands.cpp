@@ -11,8 +11,8 @@
 #include "batch/batch_command.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/import_command.h"
-#include "orbits/orbit_files.h"
+#include "pages/import_command.h"
+#include "pages/orbit_files.h"
 #include "platform/scripted_ui.h"
 
 namespace {

@@ -14,9 +14,9 @@
 
 #include "gui/map_view.h"
 #include "gui/tool_tips.h"
-#include "maps/page_omap.h"
-#include "maps/page_radiant.h"
-#include "maps/page_smap.h"
+#include "pages/page_omap.h"
+#include "pages/page_radiant.h"
+#include "pages/page_smap.h"
 
 namespace {
 

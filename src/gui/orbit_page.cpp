@@ -11,7 +11,7 @@
 
 #include "gui/list_view.h"
 #include "gui/tool_tips.h"
-#include "orbits/page_orbit.h"
+#include "pages/page_orbit.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
 #include "gui/tool_tips.h"
-#include "orbits/page_setup.h"
+#include "pages/page_setup.h"
 
 namespace {
 

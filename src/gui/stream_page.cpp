@@ -13,7 +13,7 @@
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
 #include "gui/tool_tips.h"
-#include "streams/page_stream.h"
+#include "pages/page_stream.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "app/app_context.h"
-#include "app/demo_analysis.h"
 #include "app/startup.h"
 #include "platform/scripted_ui.h"
 #include "support/test_support.h"
@@ -69,8 +68,7 @@ TEST(StartUp, FirstStartOffersTheDemoDatabase)
              fs::copy_options::recursive);
     scripted->answerOk();
     startUp(app, splash);
-    const std::optional<std::string> demo = findDemoMdb(folder.dir.str(), folder.empty.str());
-    ASSERT_TRUE(demo);
+    const std::string demo = (folder.empty.path() / kDemoDatabaseFolder).string();
     ASSERT_EQ(scripted->events().size(), 1u);
     EXPECT_EQ(scripted->events()[0].kind, ScriptedUi::Kind::Question);
     EXPECT_EQ(

@@ -17,9 +17,9 @@
 #include "gui/map_view.h"
 #include "gui/qt_ui.h"
 #include "gui_test_support.h"
-#include "orbits/page_orbit.h"
+#include "pages/page_orbit.h"
+#include "pages/page_stream.h"
 #include "platform/scripted_ui.h"
-#include "streams/page_stream.h"
 #include "support/test_support.h"
 
 namespace {

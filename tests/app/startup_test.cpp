@@ -73,7 +73,7 @@ TEST(StartUp, FirstStartOffersTheDemoDatabase)
     EXPECT_EQ(scripted->events()[0].kind, ScriptedUi::Kind::Question);
     EXPECT_EQ(
         scripted->events()[0].text,
-        formatMessage(kFirstStartQuestionFormat, folder.dir.file("MDB").c_str(), demo->c_str()));
+        formatMessage(kFirstStartQuestionFormat, folder.dir.file("MDB").c_str(), demo.c_str()));
     EXPECT_EQ(app.db->orbitCount, 1031);
     EXPECT_TRUE(fs::is_directory(folder.dir.file("MDB/orbits")));
     shutDown(app);

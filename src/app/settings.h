@@ -134,6 +134,8 @@
     NUMBER(int, r_color0, "AP.r_color0", -13)                                                      \
     NUMBER(int, r_mode_ax, "AP.r_mode_ax", 0)                                                      \
     NUMBER(int, r_vg, "AP.r_vg", 1)                                                                \
+    /* main window: the left half's width in pixels, 0 until the window first closed */            \
+    NUMBER(int, split_left, "AP.split_left", 0)                                                    \
     /* not written: returns to its default at every start */                                       \
     READ_ONLY(int, r_stp, "AP.r_stp", 0)
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <algorithm>
 
 #include "gui/list_model.h"
 #include "views/cell_format.h"
@@ -14,6 +15,9 @@ namespace {
 
 // Layouts have columns of 32 pixels, narrower than Qt's default minimum.
 constexpr int kNarrowestColumn = 8;
+// Rows measured when a column is fitted to its cells: enough for the widest value of a column,
+// few enough that refilling a list of many orbits stays quick.
+constexpr int kFitSampleRows = 300;
 
 } // namespace
 
@@ -35,6 +39,13 @@ ListView::ListView(CUList& list, QWidget* parent)
     connect(horizontalHeader(), &QWidget::customContextMenuRequested, this,
             &ListView::showHeaderMenu);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &ListView::copyWidthsToLayout);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!m_applyingWidths && column < static_cast<int>(m_automaticWidth.size()))
+            m_automaticWidth[static_cast<std::size_t>(column)] = false;
+    });
+    // Fitting columns to their cells samples this many rows.
+    horizontalHeader()->setResizeContentsPrecision(kFitSampleRows);
+    verticalHeader()->setResizeContentsPrecision(kFitSampleRows);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { m_list.setSelectedLine(current.row()); });
     applyLayoutWidths();
@@ -101,6 +112,41 @@ void ListView::endRebuild()
 {
     m_model->endRebuild();
     applyLayoutWidths();
+    fitAutomaticWidthsToContent();
+}
+
+int ListView::neededWidth(int column) const
+{
+    return std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+}
+
+// A column the user never sized grows to show its header and its cells, at every fill (the
+// cells change with the data); the widths go into the layout. Once the user drags a column,
+// its width is the user's.
+void ListView::fitAutomaticWidthsToContent()
+{
+    if (m_list.lineCount() == 0)
+        return;
+    const int columns = m_list.listColumnCount();
+    if (static_cast<int>(m_automaticWidth.size()) != columns) {
+        m_automaticWidth.assign(static_cast<std::size_t>(columns), false);
+        for (int column = 0; column < columns; ++column)
+            m_automaticWidth[static_cast<std::size_t>(column)] =
+                m_list.columnWidthIsDefault(column);
+    }
+    bool widened = false;
+    m_applyingWidths = true;
+    for (int column = 0; column < columns; ++column) {
+        const int needed = neededWidth(column);
+        if (!m_automaticWidth[static_cast<std::size_t>(column)] ||
+            needed <= horizontalHeader()->sectionSize(column))
+            continue;
+        horizontalHeader()->resizeSection(column, needed);
+        widened = true;
+    }
+    m_applyingWidths = false;
+    if (widened)
+        copyWidthsToLayout();
 }
 
 void ListView::beginAppendLine(int line) { m_model->beginAppendLine(line); }

@@ -8,6 +8,7 @@
 //   view->placeInPage(pageWidget->size());   // again on every resize
 
 #include <QTableView>
+#include <vector>
 
 #include "views/ulist.h"
 
@@ -24,6 +25,8 @@ public:
     ListModel& listModel() const { return *m_model; }
     // The in-place editor while a cell is edited, else nullptr.
     QLineEdit* cellEditor() const { return m_editor; }
+    // The width that shows the column's header and its widest cell whole.
+    int neededWidth(int column) const;
     // Places the list by its layout's rectangle in a page of this size.
     void placeInPage(const QSize& pageSize);
 
@@ -48,10 +51,13 @@ private:
 
     void showHeaderMenu(const QPoint& position);
     void applyLayoutWidths();
+    void fitAutomaticWidthsToContent();
     void copyWidthsToLayout();
 
     CUList& m_list;
     ListModel* m_model;
     QLineEdit* m_editor = nullptr;
     bool m_applyingWidths = false;
+    // Per list column: sized by its content until the user drags it.
+    std::vector<bool> m_automaticWidth;
 };

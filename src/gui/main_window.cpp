@@ -2,8 +2,12 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -59,6 +63,7 @@ public:
     {
         AppRefresh::setModified(modified);
         m_window.m_setupPage->showState();
+        m_window.showModified();
     }
     void orbitShowPositionCode() override { m_window.m_orbitPage->showState(); }
 
@@ -67,15 +72,16 @@ private:
 };
 
 MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
-    : QWidget(parent), m_app(app), m_logic(app), m_setup(std::make_unique<CPageSetup>(app)),
-      m_stream(std::make_unique<CPageStream>(app)), m_orbit(std::make_unique<CPageOrbit>(app)),
-      m_left(new QTabWidget(this)), m_right(new QTabWidget(this)),
+    : QWidget(parent), m_app(app), m_qtUi(qtUi), m_logic(app),
+      m_setup(std::make_unique<CPageSetup>(app)), m_stream(std::make_unique<CPageStream>(app)),
+      m_orbit(std::make_unique<CPageOrbit>(app)), m_left(new QTabWidget(this)),
+      m_right(new QTabWidget(this)), m_splitter(new QSplitter(Qt::Horizontal, this)),
+      m_menus(new QMenuBar(this)), m_status(new QStatusBar(this)),
       m_mapInputs(std::make_unique<MapInputsCache>(app)),
       m_radiantMap(std::make_unique<CPageRadiant>(app, *m_mapInputs)),
       m_skyMap(std::make_unique<CPageSMap>(app, *m_mapInputs)),
       m_orbitMap(std::make_unique<CPageOMap>(app, *m_mapInputs))
 {
-    (void)qtUi;
     setWindowTitle("Orvantella");
     m_setupPage = new SetupPage(*m_setup, m_left);
     m_left->addTab(m_setupPage, "Set Up");
@@ -92,12 +98,23 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
     connect(m_right, &QTabWidget::currentChanged, this,
             [this](int index) { m_mapShown[static_cast<std::size_t>(index)] = true; });
 
-    auto* layout = new QHBoxLayout(this);
+    // The halves share the window's growth; the user moves the line between them.
+    m_splitter->addWidget(m_left);
+    m_splitter->addWidget(m_right);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
+    m_left->setMinimumWidth(COrvanDlg::kLeftSheetWidth);
+    m_status->setSizeGripEnabled(false);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(2);
-    layout->addWidget(m_left, 0);
-    layout->addWidget(m_right, 1);
-    m_left->setFixedWidth(COrvanDlg::kLeftSheetWidth);
+    layout->setMenuBar(m_menus);
+    layout->addWidget(m_splitter, 1);
+    layout->addWidget(m_status);
+    addMenus();
+    connect(m_setupPage, &SetupPage::stateShown, this, &MainWindow::showModified);
+    m_qtUi.setStatusSink([this](const QString& text) { m_status->showMessage(text); });
     setMinimumSize(COrvanDlg::kMinWidth, COrvanDlg::kMinHeight);
     setMaximumSize(COrvanDlg::kMaxWidth, COrvanDlg::kMaxHeight);
     // The refresh reactions reach the pages, so they come after them.
@@ -109,10 +126,58 @@ MainWindow::MainWindow(AppContext& app, QtUi& qtUi, QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The pages' widgets go before the page logic they show.
+    m_qtUi.setStatusSink({});
     delete m_left;
     delete m_right;
     m_app.refresher = nullptr;
     setMainWindowOpen(false);
+}
+
+void MainWindow::addMenus()
+{
+    QMenu* file = m_menus->addMenu("&File");
+    file->addAction("Open MDB &Folder...", QKeySequence::Open, this,
+                    [this] { m_setup->chooseMdbFolder(); });
+    m_saveTables = file->addAction("&Save Tables", QKeySequence::Save, this,
+                                   [this] { m_setup->saveTables(); });
+    file->addAction("&BackUp...", this, [this] { m_setup->backUp(); });
+    file->addSeparator();
+    file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
+
+    QMenu* analysis = m_menus->addMenu("&Analysis");
+    analysis->addAction("&R-vg Grouping", QKeySequence(Qt::CTRL | Qt::Key_G), m_streamPage,
+                        &StreamPage::rvgGrouping);
+    analysis->addAction("&D' Grouping", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+                        m_streamPage, &StreamPage::dprimeGrouping);
+    analysis->addAction("&Clustering...", QKeySequence(Qt::CTRL | Qt::Key_K), this,
+                        [this] { m_orbit->clustering(); });
+    analysis->addSeparator();
+    analysis->addAction("&Averages to Reference (avr->ref)", QKeySequence(Qt::CTRL | Qt::Key_R),
+                        this, [this] { m_orbit->averagesToReference(); });
+    analysis->addAction("Average to New &Orbit (avr->orbit)", this,
+                        [this] { m_orbit->averagesToOrbit(); });
+    analysis->addAction("&Streams of the Stream Condition...", this,
+                        [this] { m_orbit->chooseConditionStreams(); });
+
+    QMenu* maps = m_menus->addMenu("&Maps");
+    maps->addAction("&Save Map...", QKeySequence(Qt::CTRL | Qt::Key_M), this,
+                    &MainWindow::saveCurrentMap);
+
+    QMenu* help = m_menus->addMenu("&Help");
+    help->addAction("&About Orvantella", QKeySequence::HelpContents, this, &MainWindow::showAbout);
+}
+
+// The map of the right sheet's current page, as its own save button writes it.
+void MainWindow::saveCurrentMap()
+{
+    m_maps[static_cast<std::size_t>(m_right->currentIndex())]->saveMap();
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox::about(this, "About Orvantella",
+                       QString::fromStdString(m_setup->versionLine()) + "\n\n" +
+                           QString::fromStdString(kDataCredits));
 }
 
 void MainWindow::addMapPages()
@@ -153,19 +218,37 @@ void MainWindow::open()
         showMaximized();
     else
         show();
+    layout()->activate();
+    placeSplitter();
+}
+
+void MainWindow::placeSplitter()
+{
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    const int left = m_logic.leftWidth(total);
+    m_splitter->setSizes({left, total - left});
 }
 
 void MainWindow::updateTitle()
 {
     const OrbitSelection& selection = m_app.selection;
-    setWindowTitle(QString::fromStdString(m_logic.title(selection.selected, selection.listed)));
+    m_title = QString::fromStdString(m_logic.title(selection.selected, selection.listed));
+    showModified();
+}
+
+void MainWindow::showModified()
+{
+    const bool modified = m_app.db && m_app.db->modified;
+    setWindowTitle(modified ? "*" + m_title : m_title);
+    if (m_saveTables)
+        m_saveTables->setEnabled(modified);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     const QRect normal = normalGeometry();
     const WindowRect rect{normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1};
-    if (m_logic.close(rect, isMaximized()))
+    if (m_logic.close(rect, isMaximized(), m_splitter->sizes().value(0)))
         event->accept();
     else
         event->ignore();

@@ -20,6 +20,10 @@ class MapPageWidget;
 class OrbitPage;
 class SetupPage;
 class StreamPage;
+class QAction;
+class QMenuBar;
+class QSplitter;
+class QStatusBar;
 class QTabWidget;
 class QtUi;
 struct AppContext;
@@ -40,7 +44,13 @@ public:
     OrbitPage* orbitPage() const { return m_orbitPage; }
     MapArea* mapArea(RefreshTarget::Page page) const;
     bool mapPageShown(RefreshTarget::Page page) const;
+    QMenuBar* menuBar() const { return m_menus; }
+    QStatusBar* statusBar() const { return m_status; }
+    QSplitter* splitter() const { return m_splitter; }
+    // The title of the core with "*" in front while tables are unsaved.
     void updateTitle();
+    // The unsaved mark and the Save Tables menu item, from the modified flag.
+    void showModified();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,8 +59,13 @@ private:
     class WindowRefresh;
 
     void addMapPages();
+    void addMenus();
+    void saveCurrentMap();
+    void showAbout();
+    void placeSplitter();
 
     AppContext& m_app;
+    QtUi& m_qtUi;
     COrvanDlg m_logic;
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<CPageSetup> m_setup;
@@ -61,6 +76,11 @@ private:
     OrbitPage* m_orbitPage;
     QTabWidget* m_left;
     QTabWidget* m_right;
+    QSplitter* m_splitter;
+    QMenuBar* m_menus;
+    QStatusBar* m_status;
+    QAction* m_saveTables = nullptr;
+    QString m_title = "Orvantella";
     std::unique_ptr<MapInputsCache> m_mapInputs;
     std::unique_ptr<CPageRadiant> m_radiantMap;
     std::unique_ptr<CPageSMap> m_skyMap;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/map_view.h"
+#include "gui/tool_tips.h"
 #include "pages/page_omap.h"
 #include "pages/page_radiant.h"
 #include "pages/page_smap.h"
@@ -49,6 +50,12 @@ MapPageWidget::MapPageWidget(CMapPage& page, std::function<bool()> blackAndWhite
     layout->addLayout(m_bottom);
 }
 
+void MapPageWidget::showEvent(QShowEvent* event)
+{
+    applyToolTips(this, QString());
+    QWidget::showEvent(event);
+}
+
 void MapPageWidget::addFields(QHBoxLayout* row)
 {
     std::vector<CUDEdit>& fields = m_page.fields();
@@ -57,6 +64,7 @@ void MapPageWidget::addFields(QHBoxLayout* row)
         auto* label = new QLabel(QString::fromStdString(field.def().label), this);
         auto* edit = new QLineEdit(QString::fromStdString(field.text()), this);
         edit->setMaximumWidth(56);
+        edit->setToolTip(toolTipFor("field", QString::fromStdString(field.def().label)));
         QToolButton* up = spinButton(Qt::UpArrow, this);
         QToolButton* down = spinButton(Qt::DownArrow, this);
         connect(edit, &QLineEdit::editingFinished, this, [this, &field, edit] {
@@ -99,10 +107,8 @@ void MapPageWidget::addChecks(QHBoxLayout* row)
 void MapPageWidget::addSaveButton(const char* text)
 {
     auto* save = new QPushButton(text, this);
-    connect(save, &QPushButton::clicked, this, [this] {
-        if (m_area->canvas())
-            m_page.save(*m_area->canvas());
-    });
+    save->setToolTip("Writes the map as shown to a PNG or BMP file (Maps > Save Map, Ctrl+M)");
+    connect(save, &QPushButton::clicked, this, &MapPageWidget::saveMap);
     m_bottom->addWidget(save);
 }
 
@@ -117,6 +123,12 @@ void MapPageWidget::addDensityCheck()
         redraw();
     });
     m_bottom->addWidget(box);
+}
+
+void MapPageWidget::saveMap()
+{
+    if (m_area->canvas())
+        (void)m_page.save(*m_area->canvas());
 }
 
 void MapPageWidget::showSettings()
@@ -194,6 +206,10 @@ RadiantMapWidget::RadiantMapWidget(CPageRadiant& page, std::function<bool()> bla
     bottomRow()->addWidget(m_status, 1);
     addDensityCheck();
     addSaveButton("save");
+    // The two fields without a label.
+    fieldEdit(4)->setToolTip("Colour offset: shifts the velocity colour scale of the radiants "
+                             "(-79 to 79)");
+    fieldEdit(5)->setToolTip("Star magnitude limit: fainter stars are not drawn (0 to 6)");
     m_area->onMouseMove([this](int px, int py, QPoint) {
         m_status->setText(QString::fromStdString(m_radiant.cursorText(*m_area->canvas(), px, py)));
     });

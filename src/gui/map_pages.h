@@ -23,11 +23,15 @@ public:
     virtual void showSettings();
     // The whole map is drawn again at the next paint.
     void redraw();
+    // The save button's command: the picture shown, into a file the user names.
+    void saveMap();
 
 protected:
     MapPageWidget(CMapPage& page, std::function<bool()> blackAndWhite, QWidget* parent);
+    void showEvent(QShowEvent* event) override;
     QHBoxLayout* bottomRow() const { return m_bottom; }
     QLabel* fieldLabel(int field) const { return m_fieldLabels[static_cast<std::size_t>(field)]; }
+    QLineEdit* fieldEdit(int field) const { return m_edits[static_cast<std::size_t>(field)]; }
     void addSaveButton(const char* text);
     // "density": the radiants as counts per cell instead of one marker each.
     void addDensityCheck();

@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <algorithm>
 
 #include "gui/list_view.h"
+#include "gui/tool_tips.h"
 #include "pages/page_orbit.h"
 
 namespace {
@@ -17,6 +19,8 @@ constexpr int kRowHeight = 20;
 constexpr int kConditionPitch = 17;
 constexpr int kConditionTop = 38;
 constexpr int kRowsPerColumn = 6;
+// The "..." button beside "stream" that chooses the stream condition's streams.
+constexpr int kBesideWidth = 26;
 
 } // namespace
 
@@ -47,9 +51,11 @@ OrbitPage::OrbitPage(CPageOrbit& page, QWidget* parent) : QWidget(parent), m_pag
                      button("ref->new stream", &CPageOrbit::referenceToNewStream),
                      button("ref->stream", &CPageOrbit::referenceToStream),
                      button("clustering", &CPageOrbit::clustering)};
+    m_conditionStreams = button("...", &CPageOrbit::chooseConditionStreams);
     m_export = button("export", &CPageOrbit::exportSelection);
     m_count = button("count", &CPageOrbit::countByStream);
     m_list = new ListView(page.orbitView(), this);
+    addToolTips();
     page.changed = [this] { showState(); };
     page.menuRequested = [this](int line) { showMenu(line); };
     showState();
@@ -59,6 +65,26 @@ OrbitPage::~OrbitPage()
 {
     m_page.changed = [] {};
     m_page.menuRequested = [](int) {};
+}
+
+void OrbitPage::addToolTips()
+{
+    applyToolTips(this, "orbit");
+    const char* dateTips[] = {"Year of the page date", "Month of the page date",
+                              "Day of the page date"};
+    for (std::size_t i = 0; i < m_date.size(); ++i)
+        m_date[i]->setToolTip(dateTips[i]);
+    m_code->setToolTip(toolTipFor("orbit", "SC"));
+    m_sol->setToolTip("The sol of noon of the page date, or of the orbit or code last taken");
+    for (const auto& row : m_conditions) {
+        const QString name = row->box()->text();
+        row->box()->setToolTip("Select only orbits within the condition on " + name);
+        row->first()->setToolTip("Reference value of " + name);
+        if (row->second())
+            row->second()->setToolTip("Half-width of the window around the reference (+-)");
+    }
+    m_list->setToolTip("Orbits: click one to highlight it on the orbit map, right-click for "
+                       "its commands; double-click the sel column to keep an orbit in or out");
 }
 
 QPushButton* OrbitPage::button(const char* text, void (CPageOrbit::*command)())
@@ -105,6 +131,8 @@ void OrbitPage::showMenu(int line)
     menu.exec(QCursor::pos());
 }
 
+// The pixel layout of the original page, with the widths of captions taken from the font so
+// that none is cut.
 void OrbitPage::resizeEvent(QResizeEvent*)
 {
     const int w = width(), h = height();
@@ -114,31 +142,41 @@ void OrbitPage::resizeEvent(QResizeEvent*)
         m_date[i]->setGeometry(x, 2, dateWidths[i], kRowHeight);
         x += dateWidths[i] + 2;
     }
-    m_sol->setGeometry(x + 2, 2, 70, kRowHeight);
-    m_codeLabel->setGeometry(x + 74, 2, 18, kRowHeight);
-    m_code->setGeometry(x + 92, 2, 44, kRowHeight);
-    m_allYears->setGeometry(x + 140, 2, 50, kRowHeight);
-    m_refLabel->setGeometry(48, 22, 40, 14);
-    m_widthLabel->setGeometry(95, 22, 40, 14);
+    const int solWidth = m_sol->fontMetrics().horizontalAdvance("sol (360.0)") + 6;
+    m_sol->setGeometry(x + 2, 2, solWidth, kRowHeight);
+    x += solWidth + 4;
+    const int codeLabelWidth = m_codeLabel->sizeHint().width() + 2;
+    m_codeLabel->setGeometry(x, 2, codeLabelWidth, kRowHeight);
+    m_code->setGeometry(x + codeLabelWidth, 2, 44, kRowHeight);
+    m_allYears->setGeometry(x + codeLabelWidth + 48, 2, m_allYears->sizeHint().width(), kRowHeight);
+    int boxWidth = 44;
+    for (const auto& row : m_conditions)
+        boxWidth = std::max(boxWidth, row->box()->sizeHint().width());
+    const int pitch = boxWidth + 46 + 45 + 2;
+    m_refLabel->setGeometry(boxWidth + 4, 22, 40, 14);
+    m_widthLabel->setGeometry(boxWidth + 51, 22, 40, 14);
     for (std::size_t row = 0; row < m_conditions.size(); ++row) {
         const int column = static_cast<int>(row) / kRowsPerColumn;
-        const int left = column * 137;
+        const int left = column * pitch;
         const int y = kConditionTop + static_cast<int>(row) % kRowsPerColumn * kConditionPitch;
         const UDCheckWidgets& widgets = *m_conditions[row];
-        widgets.box()->setGeometry(left, y, 44, kConditionPitch);
-        widgets.first()->setGeometry(left + 44, y, 46, kConditionPitch);
+        widgets.box()->setGeometry(left, y, boxWidth, kConditionPitch);
+        widgets.first()->setGeometry(left + boxWidth, y, 46, kConditionPitch);
         if (widgets.second())
-            widgets.second()->setGeometry(left + 91, y, 45, kConditionPitch);
+            widgets.second()->setGeometry(left + boxWidth + 47, y, 45, kConditionPitch);
     }
-    const int side = 276;
+    const int side = std::max(276, 2 * pitch + 2);
     m_streamCheck->setGeometry(side, 22, 16, kConditionPitch);
     for (std::size_t i = 0; i < m_sideButtons.size(); ++i) {
         const int indent = i == 0 ? 18 : 0;
+        const int beside = i == 0 ? kBesideWidth : 0;
         m_sideButtons[i]->setGeometry(side + indent, 22 + static_cast<int>(i) * 19,
-                                      w - side - 2 - indent, 19);
+                                      w - side - 2 - indent - beside, 19);
     }
-    m_selOnly->setGeometry(2, h - 22, 44, kRowHeight);
-    m_useOnly->setGeometry(48, h - 22, 44, kRowHeight);
+    m_conditionStreams->setGeometry(w - 2 - kBesideWidth, 22, kBesideWidth, 19);
+    const int selWidth = m_selOnly->sizeHint().width();
+    m_selOnly->setGeometry(2, h - 22, selWidth, kRowHeight);
+    m_useOnly->setGeometry(selWidth + 6, h - 22, m_useOnly->sizeHint().width(), kRowHeight);
     m_export->setGeometry(w - 130, h - 22, 62, kRowHeight);
     m_count->setGeometry(w - 66, h - 22, 62, kRowHeight);
     m_list->placeInPage(size());

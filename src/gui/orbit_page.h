@@ -25,6 +25,7 @@ public:
     ListView* orbitView() const { return m_list; }
     QLineEdit* cellCodeField() const { return m_code; }
     QLabel* solLabel() const { return m_sol; }
+    QPushButton* conditionStreamsButton() const { return m_conditionStreams; }
     // Shows the page's state: the date, the conditions, SC and its code.
     void showState();
 
@@ -35,6 +36,7 @@ private:
     QPushButton* button(const char* text, void (CPageOrbit::*command)());
     QCheckBox* checkBox(const char* text, void (CPageOrbit::*toggle)(bool));
     void showMenu(int line);
+    void addToolTips();
 
     CPageOrbit& m_page;
     std::vector<UDEditWidget*> m_date;
@@ -49,6 +51,7 @@ private:
     QCheckBox* m_selOnly;
     QCheckBox* m_useOnly;
     std::vector<QPushButton*> m_sideButtons;
+    QPushButton* m_conditionStreams;
     QPushButton* m_export;
     QPushButton* m_count;
     ListView* m_list;

@@ -110,3 +110,9 @@ bool QtUi::runModal(DialogModel& model)
     std::unique_ptr<QDialog> dialog = factory->second(model, owner());
     return dialog->exec() == QDialog::Accepted;
 }
+
+void QtUi::showStatus(const std::string& text)
+{
+    if (m_statusSink)
+        m_statusSink(qs(text));
+}

@@ -17,6 +17,8 @@ public:
     using DialogFactory = std::function<std::unique_ptr<QDialog>(DialogModel&, QWidget* parent)>;
 
     void registerDialog(const std::string& dialogName, DialogFactory factory);
+    // Where command outcomes go: the main window's status bar while it exists.
+    void setStatusSink(std::function<void(const QString&)> sink) { m_statusSink = std::move(sink); }
 
     void showMessage(const std::string& text, const std::string& caption) override;
     void showFatal(const std::string& text) override;
@@ -28,7 +30,9 @@ public:
     void setBusy(bool busy) override;
     bool ctrlDown() override;
     bool runModal(DialogModel& model) override;
+    void showStatus(const std::string& text) override;
 
 private:
     std::map<std::string, DialogFactory> m_factories;
+    std::function<void(const QString&)> m_statusSink;
 };

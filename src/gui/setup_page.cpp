@@ -7,9 +7,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
+#include "gui/tool_tips.h"
 #include "pages/page_setup.h"
 
 namespace {
@@ -44,6 +48,11 @@ SetupPage::SetupPage(CPageSetup& page, QWidget* parent) : QWidget(parent), m_pag
     for (const CPageSetup::ListMenuItem& item : CPageSetup::listMenuItems())
         connect(m_listMenu->addAction(item.text), &QAction::triggered, this,
                 [this, command = item.command] { m_page.listMenuCommand(command); });
+    m_folder->setToolTip("The MDB folder: the database's tables and its orbits folder");
+    m_dsids->setToolTip("Data sources: double-click a cell to edit it");
+    m_lists->setToolTip("Stream lists: right-click for copy, typical orbits, export and delete");
+    m_files->setToolTip("Orbit files of MDB/orbits");
+    applyToolTips(this, "setup");
     page.changed = [this] { showState(); };
     page.listMenuRequested = [this](int) { showListMenu(); };
     showState();
@@ -62,6 +71,7 @@ void SetupPage::showState()
     m_save->setEnabled(m_page.saveTablesEnabled());
     m_reload->setEnabled(m_page.reloadEnabled());
     m_blackAndWhite->setChecked(m_page.blackAndWhite());
+    emit stateShown();
 }
 
 void SetupPage::chooseFolder() { m_page.chooseMdbFolder(); }
@@ -81,25 +91,35 @@ void SetupPage::importOrbitFile()
     m_page.importOrbitFile(feedback);
 }
 
+// The original page's pixel layout; a button whose caption needs more room than it had there
+// grows, and the controls after it in its row move along.
 void SetupPage::resizeEvent(QResizeEvent*)
 {
     const int w = width();
+    const auto fitted = [](QWidget* control, int least) {
+        return std::max(least, control->sizeHint().width());
+    };
+    const auto row = [&](int y, int x, std::initializer_list<std::pair<QWidget*, int>> controls,
+                         QWidget* last) {
+        for (const auto& [control, least] : controls) {
+            const int controlWidth = fitted(control, least);
+            control->setGeometry(x, y, controlWidth, kRowHeight);
+            x += controlWidth + 4;
+        }
+        last->setGeometry(x, y, std::max(40, w - x - 4), kRowHeight);
+    };
     m_labels[0]->setGeometry(4, 2, 60, kRowHeight);
     m_folder->setGeometry(66, 2, w - 66 - 40, kRowHeight);
     m_browse->setGeometry(w - 36, 2, 32, kRowHeight);
-    m_labels[1]->setGeometry(4, 25, 96, kRowHeight);
-    m_createDsid->setGeometry(100, 25, 104, kRowHeight);
-    m_save->setGeometry(208, 25, 86, kRowHeight);
-    m_backUp->setGeometry(298, 25, w - 302, kRowHeight);
+    row(25, 4, {{m_labels[1], 92}, {m_createDsid, 104}, {m_save, 86}}, m_backUp);
     m_labels[2]->setGeometry(4, 170, 96, kRowHeight);
-    m_createList->setGeometry(100, 170, 104, kRowHeight);
-    m_importList->setGeometry(208, 170, 86, kRowHeight);
-    m_labels[3]->setGeometry(4, 299, 80, kRowHeight);
-    m_createFile->setGeometry(84, 299, 124, kRowHeight);
-    m_importFile->setGeometry(212, 299, 110, kRowHeight);
-    m_reload->setGeometry(326, 299, w - 330, kRowHeight);
+    m_createList->setGeometry(100, 170, fitted(m_createList, 104), kRowHeight);
+    m_importList->setGeometry(104 + fitted(m_createList, 104), 170, fitted(m_importList, 86),
+                              kRowHeight);
+    row(299, 4, {{m_labels[3], 76}, {m_createFile, 124}, {m_importFile, 110}}, m_reload);
     m_version->setGeometry(0, height() - 16, 300, 14);
-    m_blackAndWhite->setGeometry(w - 48, height() - 18, 44, 16);
+    const int boxWidth = fitted(m_blackAndWhite, 44);
+    m_blackAndWhite->setGeometry(w - boxWidth - 4, height() - 18, boxWidth, 16);
     for (ListView* view : {m_dsids, m_lists, m_files})
         view->placeInPage(size());
 }

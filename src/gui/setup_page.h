@@ -27,6 +27,10 @@ public:
     // Shows the page's state: folder, buttons, the BW box.
     void showState();
 
+signals:
+    // The state was shown again; the modified flag may have changed.
+    void stateShown();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

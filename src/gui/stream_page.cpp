@@ -8,9 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
+#include "gui/tool_tips.h"
 #include "pages/page_stream.h"
 
 namespace {
@@ -45,9 +47,22 @@ StreamPage::StreamPage(CPageStream& page, QWidget* parent) : QWidget(parent), m_
         });
     }
     m_view = new ListView(page.streamView(), this);
+    addToolTips();
     page.changed = [this] { showState(); };
     page.menuRequested = [this] { showMenu(); };
     showState();
+}
+
+void StreamPage::addToolTips()
+{
+    applyToolTips(this, "stream");
+    m_lists->setToolTip("The current stream list: its streams have L-S set");
+    for (std::size_t i = 0; i < m_scales.size(); ++i)
+        m_scales[i]->setToolTip(toolTipFor("stream", m_scaleLabels[i]->text()));
+    m_view->setToolTip(
+        "Click a stream: the Orbit page takes it as the reference and selects the orbits within "
+        "the day window of its date (date condition).\nCtrl+click: the Orbit page selects every "
+        "orbit linked to the stream (stream condition).\nRight-click for the stream's commands.");
 }
 
 QPushButton* StreamPage::makeButton(const char* text, void (StreamPage::*slot)())
@@ -127,23 +142,41 @@ void StreamPage::showMenu()
 void StreamPage::resizeEvent(QResizeEvent*)
 {
     const int w = width(), h = height();
-    m_listLabel->setGeometry(4, 1, 68, kRowHeight);
-    m_lists->setGeometry(72, 1, 112, kRowHeight);
-    m_new->setGeometry(188, 1, 72, kRowHeight);
-    m_deleteAll->setGeometry(262, 1, 62, kRowHeight);
-    m_export->setGeometry(326, 1, w - 328, kRowHeight);
-    m_view->placeInPage(size());
-    m_rvg->setGeometry(0, h - 44, 98, kRowHeight);
-    // The option boxes are a little wider than their captions need on the original's font.
-    m_pri->setGeometry(280, h - 44, 40, kRowHeight);
-    m_dprime->setGeometry(0, h - 22, 98, kRowHeight);
-    m_dAndR->setGeometry(186, h - 22, 60, kRowHeight);
-    m_exclusive->setGeometry(246, h - 22, w - 302, kRowHeight);
-    m_erase->setGeometry(w - 55, h - 44, 54, 42);
-    for (std::size_t i = 0; i < m_scales.size(); ++i) {
-        const UDEditDef& def = m_page.scaleEdits()[i].def();
-        const int y = h + def.y;
-        m_scaleLabels[i]->setGeometry(def.x, y, def.labelWidth, kRowHeight);
-        m_scales[i]->setGeometry(def.x + def.labelWidth, y, def.editWidth + 10, kRowHeight);
+    // The list's name takes the room the three buttons leave.
+    const int labelWidth = std::max(68, m_listLabel->sizeHint().width() + 4);
+    m_listLabel->setGeometry(4, 1, labelWidth - 4, kRowHeight);
+    int right = w - 2;
+    for (QPushButton* b : {m_export, m_deleteAll, m_new}) {
+        // As narrow as the caption allows: the list's name needs the room more.
+        const int buttonWidth = std::max(62, b->fontMetrics().horizontalAdvance(b->text()) + 16);
+        right -= buttonWidth;
+        b->setGeometry(right, 1, buttonWidth, kRowHeight);
+        right -= 2;
     }
+    m_lists->setGeometry(labelWidth, 1, std::max(112, right - labelWidth - 2), kRowHeight);
+    m_view->placeInPage(size());
+    // The bottom band in the original's order, each control as wide as its caption needs.
+    const auto place = [](QWidget* control, int& x, int y, int least) {
+        const int controlWidth = std::max(least, control->sizeHint().width());
+        control->setGeometry(x, y, controlWidth, kRowHeight);
+        x += controlWidth + 2;
+    };
+    const auto placeScale = [&](std::size_t i, int& x, int y) {
+        const UDEditDef& def = m_page.scaleEdits()[i].def();
+        place(m_scaleLabels[i], x, y, def.labelWidth);
+        m_scales[i]->setGeometry(x, y, def.editWidth + 10, kRowHeight);
+        x += def.editWidth + 14;
+    };
+    int x = 0;
+    place(m_rvg, x, h - 44, 98);
+    placeScale(0, x, h - 44);
+    placeScale(1, x, h - 44);
+    place(m_pri, x, h - 44, 35);
+    x = 0;
+    place(m_dprime, x, h - 22, 98);
+    placeScale(2, x, h - 22);
+    place(m_dAndR, x, h - 22, 50);
+    place(m_exclusive, x, h - 22, 70);
+    const int eraseWidth = std::max(54, m_erase->sizeHint().width());
+    m_erase->setGeometry(w - eraseWidth - 1, h - 44, eraseWidth, 42);
 }

@@ -26,6 +26,9 @@ public:
     QSpinBox* scale(int index) const { return m_scales[static_cast<std::size_t>(index)]; }
     // Shows the page's state: the combo, the options and the scales.
     void showState();
+    // The grouping buttons' commands, with their progress dialogs (also the Analysis menu's).
+    void rvgGrouping();
+    void dprimeGrouping();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -33,8 +36,7 @@ protected:
 private:
     QPushButton* makeButton(const char* text, void (StreamPage::*slot)());
     QCheckBox* makeOption(const char* text, void (CPageStream::*set)(bool));
-    void rvgGrouping();
-    void dprimeGrouping();
+    void addToolTips();
     void eraseGrouping();
     void newStream();
     void deleteAll();

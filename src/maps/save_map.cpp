@@ -67,7 +67,10 @@ bool saveMap(const Canvas& canvas, const std::string& defaultPath,
     if (!path || (accept && !accept(*path)))
         return false;
     WaitCursor wait;
-    return writeMap(pixels, *path);
+    if (!writeMap(pixels, *path))
+        return false;
+    status("map saved to %s", path->c_str());
+    return true;
 }
 
 std::string skyMapFileName(const std::string& folder, int year, int month, int day)

@@ -62,9 +62,12 @@ public:
     std::int64_t stopLine() const;
 
     const std::string& dsidCode() const { return m_context.dsidCode; }
-    bool isDuplicate(double mjd, std::string_view name, std::string_view memo) const
+    // Whether the row is loaded already; such rows are counted as they are skipped.
+    bool isDuplicate(double mjd, std::string_view name, std::string_view memo)
     {
-        return m_context.duplicates.isDuplicate(mjd, name, memo);
+        const bool duplicate = m_context.duplicates.isDuplicate(mjd, name, memo);
+        m_context.duplicatesSkipped += duplicate ? 1 : 0;
+        return duplicate;
     }
 
     // Text written as it is, before the rows (the header line).

@@ -45,8 +45,9 @@ struct ConversionContext {
     // The next OID of the current data source; nullopt once none is left (the database has
     // told the user), which stops the conversion as a failure.
     std::function<std::optional<std::uint32_t>()> nextOid;
-    const DuplicateIndex& duplicates; // the current data source's loaded orbits
-    Feedback& feedback;               // rows read; cancelled() stops as a failure
+    const DuplicateIndex& duplicates;   // the current data source's loaded orbits
+    Feedback& feedback;                 // rows read; cancelled() stops as a failure
+    std::int64_t duplicatesSkipped = 0; // source rows left out as already loaded
 };
 
 // Appends the converted rows of sourcePath to targetPath, with the header line first when the
@@ -76,6 +77,12 @@ std::string orbitFileHeader();
 
 inline constexpr const char* kFileNameInvalid = "file name invalid";
 inline constexpr const char* kFileInvalid = "file invalid";
+// Said after a refused name, so that the user knows what the import takes.
+inline constexpr const char* kAcceptedLayouts =
+    "Accepted orbit files: O_*.csv (this program's own), U*.csv, U2_*.csv, M*.csv (radiants), "
+    "*.txt (fixed columns), *.dat (five-line records), and trajectory summaries of a meteor "
+    "network (';'-separated *.txt or comma-separated *.csv under a '#' header or a row of "
+    "column names).";
 inline constexpr const char* kFileFormatInvalid = "File format invalid!! aborted";
 // The same, naming the line (kFileFormatInvalid, line number).
 inline constexpr const char* kFileFormatInvalidLineFormat = "%s\nline %lld";

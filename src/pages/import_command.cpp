@@ -2,6 +2,7 @@
 // save, the conversion, the registration and the reload.
 #include "pages/import_command.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -47,13 +48,12 @@ std::optional<ImportFiles> askImportFiles(AppContext& app)
 // Whether the current data source has an ID left for every row of the source; if not, the
 // user is told both numbers. A data source hands out 99,999 IDs, fewer than a year of some
 // networks' orbits: stopping at the last ID part-way would waste the whole conversion.
-bool idsSuffice(const Database& db, const LayoutChoice& choice, const std::string& source)
+bool idsSuffice(const Database& db, std::int64_t rows, const std::string& source)
 {
-    if (!choice.layout || db.sources.currentRow() < 0)
+    if (db.sources.currentRow() < 0)
         return true;
     const std::uint32_t used = db.sources.currentIdNext() % kIdsPerSource;
     const std::int64_t left = used < kIdsPerSource - 1 ? kIdsPerSource - 1 - used : 0;
-    const std::int64_t rows = countSourceRows(*choice.layout, source);
     if (rows <= left)
         return true;
     message(kTooFewIdsFormat, fileNameOf(source).c_str(), static_cast<long long>(rows),
@@ -73,26 +73,28 @@ bool copyTargetToTemporary(const std::string& target, const FileTransaction& tra
     return false;
 }
 
-// The rows written into the target's place in the transaction, or -1 after the refusal of the
-// name or the failure message.
-std::int64_t convert(Database& db, const ImportFiles& files, const LayoutChoice& choice,
-                     const DuplicateIndex& index, Feedback& feedback, FileTransaction& transaction)
+struct ConversionCounts {
+    std::int64_t rows = -1; // written, or -1 after a failure or a cancel
+    std::int64_t duplicates = 0;
+};
+
+// The rows written into the target's place in the transaction and the rows skipped; a failure
+// has been told, a cancel needs no message.
+ConversionCounts convert(Database& db, const ImportFiles& files, OrbitLayout layout,
+                         const DuplicateIndex& index, Feedback& feedback,
+                         FileTransaction& transaction)
 {
-    const std::string sourceName = fileNameOf(files.source);
-    if (!choice.layout) {
-        message("%s", choice.refusal.c_str());
-        return -1;
-    }
     transaction.stage(files.target);
     if (!copyTargetToTemporary(files.target, transaction))
-        return -1;
+        return {};
     ConversionContext context{db.sources.currentCode(), [&db] { return db.sources.nextId(); },
                               index, feedback};
-    const std::int64_t rows = convertOrbitFile(*choice.layout, files.source,
-                                               transaction.temporaryPath(files.target), context);
-    if (rows < 0)
-        message(kConversionFailedFormat, sourceName.c_str(), fileNameOf(files.target).c_str());
-    return rows;
+    const std::int64_t rows =
+        convertOrbitFile(layout, files.source, transaction.temporaryPath(files.target), context);
+    if (rows < 0 && !feedback.cancelled())
+        message(kConversionFailedFormat, fileNameOf(files.source).c_str(),
+                fileNameOf(files.target).c_str());
+    return {rows, context.duplicatesSkipped};
 }
 
 // Registers the target and lands it with the orbit-file and data-source tables (the IDs
@@ -136,18 +138,42 @@ std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback)
     WaitCursor wait;
     Database& db = *app.db;
     const LayoutChoice choice = chooseOrbitLayoutOf(files->source);
-    if (!idsSuffice(db, choice, files->source))
+    if (!choice.layout) {
+        message("%s\n\n%s", choice.refusal.c_str(), kAcceptedLayouts);
+        return std::nullopt;
+    }
+    const std::int64_t sourceRows = countSourceRows(*choice.layout, files->source);
+    if (!idsSuffice(db, sourceRows, files->source))
         return std::nullopt;
     FileTransaction transaction(app.settings.mdbdir);
-    std::int64_t rows = -1;
+    ConversionCounts counts;
     {
         const DuplicateIndex index = loadedOrbitsOfCurrentSource(db);
         if (!saveAll(db, app.settings.mdbdir))
             return std::nullopt;
-        rows = convert(db, *files, choice, index, feedback, transaction);
+        counts = convert(db, *files, *choice.layout, index, feedback, transaction);
     }
-    if (rows < 0 || !registerTarget(app, files->target, transaction))
+    const std::string sourceName = fileNameOf(files->source);
+    if (counts.rows < 0 && feedback.cancelled()) {
+        // The tables as saved before the conversion, with the IDs it took given back.
+        reloadAllTables(app);
+        status(kImportCancelledFormat, sourceName.c_str());
+        return std::nullopt;
+    }
+    if (counts.rows < 0)
+        return std::nullopt;
+    if (counts.rows == 0) {
+        // The uncommitted transaction takes its temporary copy of the target away.
+        message(kNothingNewFormat, sourceName.c_str(), static_cast<long long>(counts.duplicates));
+        return 0;
+    }
+    if (!registerTarget(app, files->target, transaction))
         return std::nullopt;
     reloadAllTables(app);
-    return rows;
+    const std::int64_t refused =
+        std::max<std::int64_t>(0, sourceRows - counts.rows - counts.duplicates);
+    status(kImportedFormat, static_cast<long long>(counts.rows), sourceName.c_str(),
+           fileNameOf(files->target).c_str(), static_cast<long long>(counts.duplicates),
+           static_cast<long long>(refused));
+    return counts.rows;
 }

@@ -23,6 +23,16 @@ inline constexpr const char* kTooFewIdsFormat =
     "%s holds %lld orbits\nbut data source %s has only %lld IDs left\n"
     "Please make new DSID and set it as current";
 
+// The result line of an import (rows, source, target, duplicates skipped, lines refused).
+inline constexpr const char* kImportedFormat =
+    "imported %lld orbits from %s into %s; %lld duplicates skipped, %lld lines refused";
+inline constexpr const char* kImportCancelledFormat =
+    "import of %s cancelled; the database is as it was";
+// A source whose every row is loaded already (source, rows): no orbit file is registered.
+inline constexpr const char* kNothingNewFormat =
+    "%s holds no new orbits: all %lld rows are in the database already.\nNo orbit file was "
+    "registered.";
+
 // Asks for the source file, the data source (DSID select) and the target file
 // in the orbits folder (an existing one gets the rows appended), saves all
 // tables, converts, registers the target and reloads the database. The rows
@@ -33,7 +43,9 @@ inline constexpr const char* kTooFewIdsFormat =
 // anything is saved or converted. The number of rows imported, or nothing when the command was
 // cancelled or failed: then the user has been told why, and the MDB folder holds what the save
 // before the conversion wrote (or what it held, when that save failed). Progress (rows read) and
-// cancellation go through feedback.
+// cancellation go through feedback: a cancel reloads the tables as they were saved before the
+// conversion. A source of duplicates only registers nothing and gives 0. A completed import
+// tells its result line.
 std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback);
 
 // The loaded orbits of the current data source, for the duplicate test.

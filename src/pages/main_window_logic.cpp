@@ -1,6 +1,8 @@
 // The main window's title, placement and close guard.
 #include "pages/main_window_logic.h"
 
+#include <algorithm>
+
 #include "app/app_context.h"
 #include "mdb/schema.h"
 #include "platform/ui.h"
@@ -41,7 +43,15 @@ WindowRect COrvanDlg::placement() const
 
 bool COrvanDlg::opensMaximized() const { return m_app.settings.showcmd == kShowMaximized; }
 
-bool COrvanDlg::close(const WindowRect& normalRect, bool maximized)
+int COrvanDlg::leftWidth(int total) const
+{
+    const int largest = std::max(kLeftSheetWidth, total - kMinRightWidth);
+    const int stored = m_app.settings.split_left;
+    const int wanted = stored > 0 ? stored : static_cast<int>(total * kDefaultLeftShare);
+    return std::clamp(wanted, kLeftSheetWidth, largest);
+}
+
+bool COrvanDlg::close(const WindowRect& normalRect, bool maximized, int leftWidth)
 {
     if (m_app.db && m_app.db->modified && !ui().askOkCancel(kAbandonQuestion, kAppCaption))
         return false;
@@ -51,5 +61,7 @@ bool COrvanDlg::close(const WindowRect& normalRect, bool maximized)
     s.dlgrect_right = normalRect.right;
     s.dlgrect_bottom = normalRect.bottom;
     s.showcmd = maximized ? kShowMaximized : kShowNormal;
+    if (leftWidth > 0)
+        s.split_left = leftWidth;
     return true;
 }

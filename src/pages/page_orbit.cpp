@@ -33,6 +33,7 @@ constexpr int kFirstConditionId = 1200;
 // Refresh types the page requests.
 constexpr int kDateChanged = 1;
 constexpr int kIdsHandedOut = 2;
+constexpr int kStreamsCreated = 3;
 constexpr int kStreamsChanged = 5;
 constexpr int kLinksChanged = 6;
 constexpr int kSelectionChanged = 7;
@@ -315,6 +316,14 @@ void CPageOrbit::setStreamCondition(bool on)
     conditionChanged();
 }
 
+void CPageOrbit::chooseConditionStreams()
+{
+    if (!chooseListedStreams(m_app))
+        return;
+    m_app.settings.po_selstream = 1;
+    conditionChanged();
+}
+
 void CPageOrbit::setAllYears(bool on)
 {
     m_app.settings.po_allyC = on ? 1 : 0;
@@ -369,7 +378,8 @@ void CPageOrbit::referenceToNewStream()
         return;
     requestRefresh(kIdsHandedOut);
     rebuildView();
-    requestRefresh(kStreamsChanged);
+    // The Stream page lists the new stream at once, and the title counts it.
+    requestRefresh(kStreamsCreated);
 }
 
 void CPageOrbit::referenceToStream()

@@ -68,6 +68,9 @@ public:
     void dateSpun(DateField field, int direction);
     void conditionChanged();
     void setStreamCondition(bool on);
+    // The streams (and "Spo") the stream condition accepts, chosen in the stream selection
+    // dialog's "Select listup Stream" mode; OK switches the stream condition on.
+    void chooseConditionStreams();
     void setAllYears(bool on);
     void setSelOnly(bool on);
     void setUseOnly(bool on);

@@ -21,6 +21,19 @@ namespace {
 
 constexpr const char* kAbandonQuestion = "Tables were not saved. Abandon Modification OK?";
 constexpr int kNotShown = -1;
+// The table files beside the orbit files: UDSID, UList, ULSlink, UStream, USOlink, UOFile.
+constexpr int kTableFileCount = 6;
+
+int loadedOrbitFileCount(const Database& db)
+{
+    int count = 0;
+    for (int row = 0; row < db.orbitFiles.count(); ++row)
+        count += db.orbitFiles.isLive(row) &&
+                         db.orbitFiles.cell(row, col::OrbitFile::loaded)->number != 0
+                     ? 1
+                     : 0;
+    return count;
+}
 
 // The orbits subfolder of an MDB or backup folder; the program cannot go on without it.
 void makeOrbitsFolder(const std::string& folder)
@@ -123,7 +136,8 @@ void CPageSetup::backUp()
         return;
     m_app.settings.backdir = *folder;
     makeOrbitsFolder(*folder);
-    (void)saveAll(*m_app.db, *folder);
+    if (saveAll(*m_app.db, *folder))
+        status("tables backed up to %s", folder->c_str());
 }
 
 void CPageSetup::toggleBlackAndWhite()
@@ -159,8 +173,11 @@ void CPageSetup::createDsid()
 
 void CPageSetup::saveTables()
 {
-    if (saveAll(*m_app.db, m_app.settings.mdbdir))
+    if (saveAll(*m_app.db, m_app.settings.mdbdir)) {
         m_app.db->modified = false;
+        status("saved %d tables and %d orbit files to %s", kTableFileCount,
+               loadedOrbitFileCount(*m_app.db), m_app.settings.mdbdir.c_str());
+    }
     changed();
 }
 

@@ -27,6 +27,29 @@ using O = col::Orbit;
 
 constexpr int kHidden = -1;
 
+// "linked N orbits in M streams": the orbits linked to the current list's streams (each once)
+// and the streams of the list that got any.
+std::string groupingSummary(const Database& db)
+{
+    std::vector<bool> counted(static_cast<std::size_t>(db.orbits.count()), false);
+    int orbits = 0, streams = 0;
+    for (int row = 0; row < db.streams.count(); ++row) {
+        if (!db.streams.isLive(row) || db.streams.cell(row, S::LS)->number == 0)
+            continue;
+        bool any = false;
+        for (const LinkNode& node : linksOf(db.streams, row, S::OLINK)) {
+            if (!node.resolved())
+                continue;
+            any = true;
+            const auto orbit = static_cast<std::size_t>(node.partnerCell.row);
+            orbits += counted[orbit] ? 0 : 1;
+            counted[orbit] = true;
+        }
+        streams += any ? 1 : 0;
+    }
+    return formatMessage("linked %d orbits in %d streams", orbits, streams);
+}
+
 UDEditDef scaleDef(int x, int y, const char* label, int id, int* variable, float maximum)
 {
     UDEditDef def;
@@ -284,8 +307,11 @@ void CPageStream::rvgGrouping(Feedback& feedback)
     if (groupRvgAll(*m_app.db, groupingOptions(m_app.settings), feedback) != GroupingOutcome::Done)
         return;
     const std::string folder = m_app.startupFolder.empty() ? "." : m_app.startupFolder;
-    (void)writeStreamCounts(*m_app.db, folder + "/" + kStreamCountFileName);
+    const std::string counts = folder + "/" + kStreamCountFileName;
+    const bool countsWritten = writeStreamCounts(*m_app.db, counts);
     groupingEnded();
+    status("R-vg grouping %s; stream counts %s %s", groupingSummary(*m_app.db).c_str(),
+           countsWritten ? "written to" : "could not be written to", counts.c_str());
 }
 
 void CPageStream::dprimeGrouping(Feedback& feedback)
@@ -293,9 +319,11 @@ void CPageStream::dprimeGrouping(Feedback& feedback)
     if (!hasList())
         return;
     WaitCursor wait;
-    if (groupDprimeAll(*m_app.db, groupingOptions(m_app.settings), feedback) ==
+    if (groupDprimeAll(*m_app.db, groupingOptions(m_app.settings), feedback) !=
         GroupingOutcome::Done)
-        groupingEnded();
+        return;
+    groupingEnded();
+    status("D' grouping %s", groupingSummary(*m_app.db).c_str());
 }
 
 void CPageStream::eraseGrouping()
@@ -306,6 +334,7 @@ void CPageStream::eraseGrouping()
     eraseGroupingAll(*m_app.db);
     recountStreams(*m_app.db);
     groupingEnded();
+    status("grouping erased");
 }
 
 bool CPageStream::dAndR() const { return m_app.settings.ps_ddr != 0; }

@@ -8,5 +8,8 @@ struct AppContext;
 // The dialog in its "Select Stream" mode: the chosen stream row, nothing on
 // Cancel or without a choice.
 std::optional<int> chooseStream(AppContext& app);
+// The dialog in its "Select listup Stream" mode: on OK the marked streams' ssel, the sporadic
+// flag and the current stream are set, and the outcome is told; true on OK.
+bool chooseListedStreams(AppContext& app);
 // The dialog in its "Change Stream" mode on one orbit's stream links; true on OK.
 bool changeOrbitStreams(AppContext& app, int orbitRow);

@@ -12,6 +12,13 @@ std::vector<std::string> ScriptedUi::messages() const
     return texts;
 }
 
+void ScriptedUi::showStatus(const std::string& text)
+{
+    m_statuses.push_back(text);
+    if (m_echo)
+        std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 bool ScriptedUi::anyUnexpected() const
 {
     for (const Event& event : m_events)
@@ -24,6 +31,7 @@ void ScriptedUi::clear()
 {
     m_answers.clear();
     m_events.clear();
+    m_statuses.clear();
 }
 
 void ScriptedUi::showMessage(const std::string& text, const std::string& caption)

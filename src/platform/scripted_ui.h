@@ -36,6 +36,9 @@ public:
 
     const std::vector<Event>& events() const { return m_events; }
     std::vector<std::string> messages() const; // the texts of Message events, in order
+    // The outcomes shown in the status line, in order; kept apart from the events, which ask
+    // or tell something the user must answer or close.
+    const std::vector<std::string>& statuses() const { return m_statuses; }
     bool anyUnexpected() const;
     std::size_t pendingAnswers() const { return m_answers.size(); }
     int busyDepth() const { return m_busy; }
@@ -51,6 +54,7 @@ public:
     void setBusy(bool busy) override { m_busy += busy ? 1 : -1; }
     bool ctrlDown() override { return m_ctrlDown; }
     bool runModal(DialogModel& model) override;
+    void showStatus(const std::string& text) override;
 
 private:
     struct Answer {
@@ -62,6 +66,7 @@ private:
 
     std::deque<Answer> m_answers;
     std::vector<Event> m_events;
+    std::vector<std::string> m_statuses;
     bool m_ctrlDown = false;
     bool m_echo = false;
     int m_busy = 0;

@@ -75,6 +75,15 @@ void message(const char* format, ...)
     ui().showMessage(text, g_mainWindowOpen ? kOwnedCaption : kAppCaption);
 }
 
+void status(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatArgs(format, args);
+    va_end(args);
+    ui().showStatus(text);
+}
+
 void fatal(const char* format, ...)
 {
     va_list args;

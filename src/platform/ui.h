@@ -42,6 +42,9 @@ public:
     virtual bool ctrlDown() = 0;
     // Runs the dialog of this model modally; true for OK.
     virtual bool runModal(DialogModel& model) = 0;
+    // The outcome of a command that succeeded, in one line that asks for no answer (the
+    // window's status bar); nowhere by default.
+    virtual void showStatus(const std::string& text) { (void)text; }
 };
 
 // The process's interface; a plain standard-error one until set.
@@ -58,6 +61,8 @@ bool mainWindowOpen();
 std::string formatMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 void message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A command's outcome: "saved 7 tables", "map saved to PATH".
+void status(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A save dialog; with refuseExisting, a chosen file that exists gets

@@ -226,6 +226,12 @@ int CUList::columnWidth(int listColumn) const
     return viewColumn(layoutColumnOf(listColumn)).width;
 }
 
+bool CUList::columnWidthIsDefault(int listColumn) const
+{
+    const UViewColumn& column = viewColumn(layoutColumnOf(listColumn));
+    return column.width == defaultColumnWidth(m_layout, column.column);
+}
+
 std::string CUList::columnTitle(int listColumn) const
 {
     return m_table.definition().columns[viewColumn(layoutColumnOf(listColumn)).column].name;

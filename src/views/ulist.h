@@ -107,6 +107,8 @@ public:
     int layoutColumnOf(int listColumn) const;
     std::string columnTitle(int listColumn) const;
     int columnWidth(int listColumn) const;
+    // Whether the column still has its default width (the user never dragged it).
+    bool columnWidthIsDefault(int listColumn) const;
     // The text of a cell by its column's type; empty beyond the last line.
     // A listed line whose row is outside the table is fatal "CLU: line %d not exist".
     std::string cellText(int line, int listColumn) const;

@@ -151,3 +151,16 @@ UViewDef defaultOrbitView()
     };
     return view;
 }
+
+int defaultColumnWidth(const UViewDef& view, int tableColumn)
+{
+    for (const UViewDef& def : {defaultDataSourceView(), defaultStreamListView(),
+                                defaultOrbitFileView(), defaultStreamView(), defaultOrbitView()}) {
+        if (def.notify.changed != view.notify.changed)
+            continue;
+        for (const UViewColumn& column : def.columns)
+            if (column.column == tableColumn)
+                return column.width;
+    }
+    return 0;
+}

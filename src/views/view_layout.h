@@ -56,6 +56,10 @@ UViewDef defaultOrbitFileView();  // "UOF", table UOFile
 UViewDef defaultStreamView();     // "US", table UStream
 UViewDef defaultOrbitView();      // "UO", the orbit table
 
+// The width a table column has in the default layout of the same view (the views are told
+// apart by their change notification); 0 for a view or column no default layout has.
+int defaultColumnWidth(const UViewDef& view, int tableColumn);
+
 // The layouts of one application; the lists and the settings file change them.
 struct ViewLayouts {
     UViewDef dataSources = defaultDataSourceView();

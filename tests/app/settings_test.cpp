@@ -138,6 +138,8 @@ const ExpectedNumber kExpectedNumbers[] = {
     {"AP.r_color0", 'i', -13},
     {"AP.r_mode_ax", 'i', 0},
     {"AP.r_vg", 'i', 1},
+    // main window, after the keys of the original file
+    {"AP.split_left", 'i', 0},
 
 };
 

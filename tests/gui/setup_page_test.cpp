@@ -5,8 +5,13 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <filesystem>
+#include <fstream>
+#include <map>
 
 #include "app/app_context.h"
 #include "gui/dsid_dialogs.h"
@@ -180,4 +185,75 @@ TEST(SetupPage, StreamListButtonsAndPopupMenuWork)
     ASSERT_EQ(lists.lineCount(), 1);
     EXPECT_EQ(lists.cellText(0, 1), "L_WK_");
     EXPECT_EQ(liveRowCount(w.app.db->streams), 112);
+}
+
+namespace {
+
+// Every file below folder with its bytes.
+std::map<std::string, std::string> filesBelow(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readFileBytes(entry.path().string());
+    return files;
+}
+
+// An M-layout source of this many radiants: long enough for many progress reports.
+std::string writeRadiants(const TempDir& dir, int rows)
+{
+    const std::string path = dir.file("M_many.csv");
+    std::ofstream out(path, std::ios::binary);
+    for (int n = 0; n < rows; ++n)
+        out << "90,2010,8,12,21,30,45,46.1,57.6,59.1,-1.5,_R" << n << ",_meteor\r\n";
+    return path;
+}
+
+} // namespace
+
+// The file, data source and target dialogs come first and alone; the progress dialog, modal to
+// the main window, appears only while converting, and its Cancel leaves the MDB as it was.
+TEST(SetupPage, ImportCancelledDuringTheConversionChangesNothing)
+{
+    Window w;
+    w.app.db->modified = true;
+    w.window->setupPage()->page().saveTables();
+    const TempDir sources;
+    const std::string source = writeRadiants(sources, 90000);
+    const auto before = filesBelow(w.dir.str());
+    const int orbitFiles = liveRowCount(w.app.db->orbitFiles);
+    bool modalToTheWindow = false;
+    const auto noProgressDialog = [](QWidget*) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QProgressDialog*>(widget) && widget->isVisible());
+    };
+    ModalAnswers answers({[&](QWidget* modal) {
+                              noProgressDialog(modal);
+                              chooseFile(source)(modal);
+                          },
+                          [&](QWidget* modal) {
+                              noProgressDialog(modal);
+                              pressOk(modal);
+                          },
+                          [&](QWidget* modal) {
+                              noProgressDialog(modal);
+                              chooseFile(w.dir.str() + "/orbits/O_WK_many.csv")(modal);
+                          },
+                          [&](QWidget* modal) {
+                              auto* progress = qobject_cast<QProgressDialog*>(modal);
+                              ASSERT_NE(progress, nullptr);
+                              modalToTheWindow = progress->windowModality() == Qt::WindowModal &&
+                                                 progress->parentWidget() == w.window.get();
+                              for (QPushButton* button : progress->findChildren<QPushButton*>())
+                                  if (button->text() == "Cancel")
+                                      button->click();
+                          }});
+    w.button("import orbit file")->click();
+    EXPECT_EQ(answers.answered(), 4);
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_TRUE(modalToTheWindow);
+    EXPECT_TRUE(filesBelow(w.dir.str()) == before) << "the MDB folder changed";
+    EXPECT_EQ(liveRowCount(w.app.db->orbitFiles), orbitFiles);
+    EXPECT_EQ(w.window->statusBar()->currentMessage(),
+              "import of M_many.csv cancelled; the database is as it was");
 }

@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ImportLayoutTest, testing::ValuesIn(layoutSour
 
 class ImportAgainTest : public testing::TestWithParam<LayoutSource> {};
 
-// Every layout but M skips the rows the data source holds; the second file is registered all
-// the same.
+// Every layout but M skips the rows the data source holds; a second file of nothing but those
+// rows is not registered (and not left in the orbits folder), and the user is told so.
 TEST_P(ImportAgainTest, SecondImportOfTheSameSourceSkipsItsRows)
 {
     const LayoutSource& layout = GetParam();
@@ -106,15 +106,17 @@ TEST_P(ImportAgainTest, SecondImportOfTheSameSourceSkipsItsRows)
     ASSERT_EQ(s.import(source, "O_WK_first.csv"), 3);
     const bool skipsDuplicates = std::string(layout.label) != "M";
     EXPECT_EQ(s.import(source, "O_WK_second.csv"), skipsDuplicates ? 0 : 3);
-    EXPECT_TRUE(s.ui().messages().empty());
+    const std::vector<std::string> told = {
+        formatMessage(kNothingNewFormat, layout.fileName.c_str(), 3LL)};
+    EXPECT_EQ(s.ui().messages(), skipsDuplicates ? told : std::vector<std::string>{});
     s.reloadFromDisk();
     EXPECT_EQ(liveRowCount(s.db().orbits), skipsDuplicates ? 3 : 6);
     EXPECT_EQ(idNextOf(s.db(), 41000), skipsDuplicates ? 4100000003u : 4100000006u);
     const int second = s.orbitFileRow("O_WK_second.csv");
-    ASSERT_GE(second, 0);
-    EXPECT_EQ(s.db().orbitFiles.cell(second, col::OrbitFile::loaded)->number, 1u);
-    if (skipsDuplicates) {
-        EXPECT_EQ(readFileBytes(s.orbitPath("O_WK_second.csv")), orbitFileHeader());
+    EXPECT_EQ(second >= 0, !skipsDuplicates);
+    EXPECT_EQ(std::filesystem::exists(s.orbitPath("O_WK_second.csv")), !skipsDuplicates);
+    if (!skipsDuplicates) {
+        EXPECT_EQ(s.db().orbitFiles.cell(second, col::OrbitFile::loaded)->number, 1u);
     }
 }
 
@@ -215,9 +217,12 @@ TEST_P(BadImportTest, LeavesTheMdbFolderAsItWas)
     const std::string target = proposedOrbitFileName(s.db().sources);
     EXPECT_EQ(s.import(s.source(c.fileName, c.text), target), std::nullopt);
     std::vector<std::string> expected;
-    for (const std::string& text : c.messages)
+    for (const std::string& text : c.messages) {
+        const bool refusedName = text == kFileNameInvalid || text == kFileInvalid;
         expected.push_back(text == kFailed ? "Conversion filed\n" + c.fileName + "->" + target
+                           : refusedName   ? text + "\n\n" + kAcceptedLayouts
                                            : text);
+    }
     EXPECT_EQ(s.ui().messages(), expected);
     EXPECT_EQ(s.files(), before);
     EXPECT_EQ(s.orbitFileRow(target), -1);
@@ -386,6 +391,91 @@ TEST(Import, RegistrationThatCannotBeSavedTakesTheTargetBack)
     expected.erase("UDSID.csv");
     EXPECT_EQ(s.files(), expected);
     EXPECT_EQ(s.orbitFileRow("O_WK_t.csv"), -1);
+}
+
+TEST(Import, ResultLineCountsRowsDuplicatesAndRefusedLines)
+{
+    const LayoutSource& o = layoutSources()[0];
+    const LayoutSource& u = layoutSources()[1];
+    // A U row whose required fields are all empty is left out.
+    const std::string lacking = "M04_0" + std::string(90, ',') + "\r\n";
+    struct Case {
+        const char* label;
+        std::string fileName;
+        std::vector<std::string> loaded; // rows imported before
+        std::string source;
+        std::int64_t rows;
+        long long duplicates, refused;
+    };
+    const Case cases[] = {
+        {"all new", "O_src2.csv", {}, o.text({"A1", "B2"}), 2, 0, 0},
+        {"one loaded already", "O_src2.csv", {"A1"}, o.text({"A1", "B2"}), 1, 1, 0},
+        {"a row lacking fields", "U_2.csv", {}, u.text({"A1"}) + lacking, 1, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        MdbSession s;
+        if (!c.loaded.empty())
+            ASSERT_EQ(s.import(s.source("O_src1.csv", o.text(c.loaded)), "O_WK_1.csv"), 1);
+        s.ui().clear();
+        EXPECT_EQ(s.import(s.source(c.fileName, c.source), "O_WK_2.csv"), c.rows);
+        EXPECT_TRUE(s.ui().messages().empty());
+        EXPECT_EQ(s.ui().statuses(),
+                  std::vector<std::string>{
+                      formatMessage(kImportedFormat, static_cast<long long>(c.rows),
+                                    c.fileName.c_str(), "O_WK_2.csv", c.duplicates, c.refused)});
+        EXPECT_GE(s.orbitFileRow("O_WK_2.csv"), 0);
+    }
+}
+
+TEST(Import, SourceOfLoadedRowsOnlyRegistersNothingAndSaysSo)
+{
+    MdbSession s;
+    const std::string text = layoutSources()[0].text({"A1", "B2"});
+    ASSERT_EQ(s.import(s.source("O_src1.csv", text), "O_WK_1.csv"), 2);
+    s.saveAndReload();
+    s.ui().clear();
+    const auto before = s.files();
+    const std::uint32_t idNext = s.db().sources.currentIdNext();
+    EXPECT_EQ(s.import(s.source("O_again.csv", text), "O_WK_2.csv"), 0);
+    EXPECT_EQ(s.ui().messages(),
+              std::vector<std::string>{formatMessage(kNothingNewFormat, "O_again.csv", 2LL)});
+    EXPECT_TRUE(s.ui().statuses().empty());
+    EXPECT_EQ(s.files(), before);
+    EXPECT_EQ(s.orbitFileRow("O_WK_2.csv"), -1);
+    EXPECT_EQ(s.db().sources.currentIdNext(), idNext);
+}
+
+// Cancels at the first progress report, as the progress dialog's Cancel does.
+class CancelAtFirstReport final : public Feedback {
+public:
+    void progress(const std::string&, std::int64_t, std::int64_t) override { m_cancelled = true; }
+    bool cancelled() const override { return m_cancelled; }
+
+private:
+    bool m_cancelled = false;
+};
+
+TEST(Import, CancelDuringTheConversionLeavesTheFolderAndTheIdsAsTheyWere)
+{
+    MdbSession s;
+    const auto before = s.files();
+    const std::uint32_t idNext = s.db().sources.currentIdNext();
+    std::vector<std::string> tags;
+    for (int n = 0; n < 5000; ++n)
+        tags.push_back("R" + std::to_string(n));
+    s.ui().answerPath(s.source("M_many.csv", layoutSources()[3].text(tags)));
+    s.ui().answerOk();
+    s.ui().answerPath(s.orbitPath("O_WK_t.csv"));
+    CancelAtFirstReport cancel;
+    EXPECT_EQ(importOrbitFile(s.app(), cancel), std::nullopt);
+    EXPECT_TRUE(s.ui().messages().empty());
+    EXPECT_EQ(s.ui().statuses(),
+              std::vector<std::string>{formatMessage(kImportCancelledFormat, "M_many.csv")});
+    EXPECT_EQ(s.files(), before);
+    EXPECT_EQ(s.orbitFileRow("O_WK_t.csv"), -1);
+    EXPECT_EQ(s.db().sources.currentIdNext(), idNext);
+    expectQuietEnd(s.ui());
 }
 
 } // namespace

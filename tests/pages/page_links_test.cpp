@@ -7,13 +7,17 @@
 #include <memory>
 #include <optional>
 
+#include "app/app_context.h"
 #include "maps/canvas.h"
 #include "mdb/schema.h"
+#include "pages/main_window_logic.h"
 #include "pages/page_links.h"
 #include "pages/page_omap.h"
 #include "pages/page_orbit.h"
+#include "pages/page_setup.h"
 #include "pages/page_smap.h"
 #include "pages/page_stream.h"
+#include "pages/pages_refresh.h"
 #include "pages/ssel_dlg.h"
 #include "support/mdb_session.h"
 #include "table/links.h"
@@ -269,4 +273,33 @@ TEST(PageLinks, StreamLinksChangedOnTheOrbitPageRecountTheStreamPage)
         EXPECT_EQ(f.session.ui().pendingAnswers(), 0u);
         EXPECT_EQ(f.streamOrbitCount(), c.orbitsOfTheStream);
     }
+}
+
+// The window's refresh over the three left pages, keeping the title it would show.
+struct TitledRefresh final : PagesRefresh {
+    AppContext& app;
+    std::string title;
+    TitledRefresh(AppContext& context, CPageSetup& setup, CPageStream& stream, CPageOrbit& orbit)
+        : PagesRefresh(context, setup, stream, orbit), app(context)
+    {
+    }
+    void updateTitle() override { title = COrvanDlg(app).title(); }
+};
+
+TEST(PageLinks, NewStreamFromTheReferenceIsListedOnTheStreamPageAndCountedInTheTitle)
+{
+    LinkedPagesFixture f;
+    CPageSetup setup(f.session.app());
+    TitledRefresh refresh(f.session.app(), setup, *f.streamPage, *f.orbitPage);
+    f.session.app().refresher = &refresh;
+    f.orbitPage->rebuildView();
+    f.session.ui().answerOk(); // the DSID dialog
+    f.orbitPage->referenceToNewStream();
+    f.session.app().refresher = nullptr;
+    const CUList& view = f.streamPage->streamView();
+    ASSERT_EQ(view.lineCount(), 2);
+    EXPECT_STREQ(f.db().streams.text(view.rowOfLine(1), S::name), "WK_xxx");
+    EXPECT_NE(refresh.title.find("List:L_WK_test  Stream:2 / 2"), std::string::npos)
+        << refresh.title;
+    EXPECT_TRUE(f.db().modified);
 }

@@ -533,6 +533,63 @@ TEST(StreamCommands, ChangeStreamForAllMovesTheSelectedListedOrbits)
     EXPECT_TRUE(p.db().modified);
 }
 
+// Two streams of the current list, orbit 0 linked to the first, orbit 1 to the second, orbit 2
+// to none; only the stream condition is on once the dialog said OK.
+TEST(StreamCommands, StreamConditionTakesTheStreamsAndSporadicMarkedInTheListUpDialog)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> clickedLines; // 0 "Spo", 1 and 2 the streams
+        bool ok;
+        std::vector<std::uint32_t> selectedBit; // of orbits 0, 1, 2
+        int currentStream;                      // -2 several
+        const char* status;
+    };
+    const Case cases[] = {
+        {"one stream", {1}, true, {1, 0, 0}, 0, "stream condition: 1 stream"},
+        {"two streams", {1, 2}, true, {1, 1, 0}, -2, "stream condition: 2 streams"},
+        {"sporadic only",
+         {0},
+         true,
+         {0, 0, 1},
+         -1,
+         "stream condition: 0 streams and sporadic orbits"},
+        {"all On and Spo",
+         {-1, 0},
+         true,
+         {1, 1, 1},
+         -2,
+         "stream condition: 2 streams and sporadic orbits"},
+        {"cancelled: the condition stays off", {1}, false, {1, 1, 1}, -1, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamOnPage p;
+        const int second = p.session.addStream(4100000101u, "WK_SEC", 0);
+        p.db().streams.cell(second, S::LS)->number = 1;
+        for (int stream : {p.stream, second})
+            link({&p.db().streams, stream, S::OLINK}, {&p.db().orbits, stream, O::SLINK});
+        p.session.ui().answerDialog([&c](DialogModel& model) {
+            auto& dialog = static_cast<CSSELDlg&>(model);
+            EXPECT_EQ(dialog.title(), CSSELDlg::kListUpTitle);
+            EXPECT_TRUE(dialog.showsAllButtons());
+            for (int line : c.clickedLines)
+                line < 0 ? dialog.allOn() : dialog.click(line);
+            return c.ok;
+        });
+        p.page->chooseConditionStreams();
+        EXPECT_EQ(p.settings().po_selstream, c.ok ? 1 : 0);
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(p.sel(row) & 1u, c.selectedBit[static_cast<std::size_t>(row)]) << row;
+        EXPECT_EQ(p.app().currentStreamRow, c.currentStream);
+        const std::vector<std::string> statuses = p.session.ui().statuses();
+        if (c.status)
+            EXPECT_EQ(statuses, std::vector<std::string>{c.status});
+        else
+            EXPECT_TRUE(statuses.empty());
+    }
+}
+
 TEST(StreamCommands, StreamChosenOnTheStreamPage)
 {
     StreamOnPage p;

@@ -133,11 +133,15 @@ TEST(CPageSetup, SaveTablesClearsModifiedOnlyWhenEverythingWasWritten)
     setup.page->saveTables();
     EXPECT_FALSE(setup.page->saveTablesEnabled());
     EXPECT_TRUE(fs::exists(setup.app.settings.mdbdir + "/UDSID.csv"));
+    const std::vector<std::string> saved = {"saved 6 tables and 0 orbit files to " +
+                                            setup.app.settings.mdbdir};
+    EXPECT_EQ(setup.scripted->statuses(), saved);
     setup.db().modified = true;
     fs::remove(setup.app.settings.mdbdir + "/UList.csv");
     fs::create_directories(setup.app.settings.mdbdir + "/UList.csv/blocked");
     setup.page->saveTables();
     EXPECT_TRUE(setup.page->saveTablesEnabled());
+    EXPECT_EQ(setup.scripted->statuses(), saved) << "a failed save tells no outcome";
 }
 
 TEST(CPageSetup, NewMdbFolderAsksWhenModifiedAndLoadsWithAnOrbitsFolder)
@@ -171,6 +175,8 @@ TEST(CPageSetup, BackUpWritesTheTablesAndKeepsTheModifiedFlag)
     EXPECT_TRUE(fs::exists(setup.app.settings.backdir + "/UDSID.csv"));
     EXPECT_TRUE(fs::is_directory(setup.app.settings.backdir + "/orbits"));
     EXPECT_TRUE(setup.db().modified);
+    EXPECT_EQ(setup.scripted->statuses(),
+              std::vector<std::string>{"tables backed up to " + setup.app.settings.backdir});
 }
 
 TEST(CPageSetup, BlackAndWhiteTogglesWithoutForgettingUnsavedChanges)

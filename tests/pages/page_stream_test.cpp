@@ -176,6 +176,9 @@ TEST_F(PageFixture, GroupingButtonsLinkCountAndWriteTheCountFile)
     EXPECT_STREQ(db().orbits.text(orbit, O::stream), "VN_A");
     EXPECT_TRUE(db().modified);
     EXPECT_EQ(readFileBytes(dir.file("StramCnt.csv")), "code,count\r\nVN_A,1\r\nVN_B,0\r\n");
+    EXPECT_EQ(ui->statuses(), std::vector<std::string>{"R-vg grouping linked 1 orbits in 1 "
+                                                       "streams; stream counts written to " +
+                                                       dir.file("StramCnt.csv")});
     page->eraseGrouping();
     EXPECT_EQ(db().streams.cell(a, S::SO)->integer, 0);
     EXPECT_STREQ(db().orbits.text(orbit, O::stream), "");

@@ -2,10 +2,10 @@
 // selection, maps, save, report), against a plain load of the same database in the same run.
 #include <benchmark/benchmark.h>
 
-#include "app/demo_analysis.h"
 #include "app/settings.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
+#include "pages/demo_analysis.h"
 #include "platform/feedback.h"
 #include "platform/scripted_ui.h"
 #include "support/bench_support.h"

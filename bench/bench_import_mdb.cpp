@@ -13,7 +13,7 @@
 #include "app/app_context.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/import_command.h"
+#include "pages/import_command.h"
 #include "platform/scripted_ui.h"
 #include "platform/ui.h"
 #include "support/bench_support.h"

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "astro/planets.h"
 #include "maps/canvas.h"
@@ -71,7 +72,8 @@ Settings benchSettings()
 void BM_SkyMapRedraw(benchmark::State& state)
 {
     const Settings settings = benchSettings();
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     Canvas canvas(kWidth, kHeight, false);
     for (auto _ : state)
         renderSkyMap(canvas, skyMapView(settings), scene);
@@ -100,7 +102,8 @@ BENCHMARK(BM_SkyRadiantsSerialLoop)->Unit(benchmark::kMillisecond)->UseRealTime(
 void BM_RadiantMapRedraw(benchmark::State& state)
 {
     const Settings settings = benchSettings();
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     Canvas canvas(kWidth, kHeight, false);
     for (auto _ : state)
         renderRadiantMap(canvas, radiantMapView(settings), scene, std::nullopt);
@@ -132,7 +135,8 @@ BENCHMARK(BM_RadiantMarkersSerialLoop)->Unit(benchmark::kMillisecond)->UseRealTi
 void BM_OrbitMapRedraw(benchmark::State& state)
 {
     const Settings settings = benchSettings();
-    const MapScene scene{settings, millionOrbits(), shippedStars()};
+    const SelectionConditions conditions = selectionConditionsOf(settings);
+    const MapScene scene{conditions, millionOrbits(), shippedStars()};
     const PlanetTrackSet tracks = PlanetTracks(settings.dlg_Y, settings.dlg_M, settings.dlg_D);
     Canvas canvas(kWidth, kHeight, false);
     for (auto _ : state)
@@ -181,7 +185,10 @@ void BM_GatherInputsFromTables(benchmark::State& state)
         app.db->orbits.setInteger(row, reversed ? rows - 1 - row : row, col::Orbit::dline);
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(mapInputsFromTables(app).orbits.data());
+        benchmark::DoNotOptimize(mapInputsFromTables(app.db.get(),
+                                                     selectionConditionsOf(app.settings),
+                                                     app.selection, app.currentStreamRow)
+                                     .orbits.data());
 }
 BENCHMARK(BM_GatherInputsFromTables)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

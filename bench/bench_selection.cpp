@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "astro/frames.h"
 #include "astro/similarity.h"
@@ -86,12 +87,12 @@ Settings narrowConditions()
 void BM_SelectionRunBothCores(benchmark::State& state)
 {
     Database& db = database();
-    const Settings settings = narrowConditions();
+    const SelectionConditions conditions = selectionConditionsOf(narrowConditions());
     OrbitSelection selection;
     selection.currentSol = 262;
     const ProcessCpu cpu;
     for (auto _ : state)
-        SelectOrbits(db, settings, false, selection);
+        SelectOrbits(db, conditions, false, selection);
     state.counters["cpu_ms_all_threads"] = cpu.perIteration(state);
     state.counters["selected"] = selection.selected;
     state.counters["rows_per_s"] =
@@ -129,7 +130,7 @@ OrbitSelection selectAll(Database& db, const Settings& settings)
 {
     OrbitSelection selection;
     selection.currentSol = 262;
-    SelectOrbits(db, settings, false, selection);
+    SelectOrbits(db, selectionConditionsOf(settings), false, selection);
     return selection;
 }
 
@@ -139,9 +140,10 @@ void BM_AveragesOfAMillionSelected(benchmark::State& state)
     Settings settings;
     settings.dlg_Y = 2018;
     OrbitSelection selection = selectAll(db, settings);
+    const SelectionConditions conditions = selectionConditionsOf(settings);
     const ProcessCpu cpu;
     for (auto _ : state)
-        averageSelectedOrbits(db, settings, selection);
+        averageSelectedOrbits(db, conditions, selection);
     state.counters["cpu_ms_all_threads"] = cpu.perIteration(state);
     state.counters["averaged"] = selection.averages.averaged;
 }

@@ -4,6 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/check_layers.sh"
+"$root/scripts/check_layers.sh" --self-test
 "$root/scripts/check_format.sh"
 "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen

@@ -10,10 +10,10 @@
 #include "app/app_context.h"
 #include "batch/batch_command.h"
 #include "batch/headless_window.h"
-#include "cluster/cluster_command.h"
-#include "cluster/cluster_dlg.h"
 #include "mdb/database_store.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/cluster_command.h"
+#include "pages/cluster_dlg.h"
+#include "pages/dsid_select_dialog.h"
 
 namespace {
 

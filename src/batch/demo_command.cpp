@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/demo_analysis.h"
 #include "batch/batch_command.h"
+#include "pages/demo_analysis.h"
 #include "platform/feedback.h"
 
 namespace {

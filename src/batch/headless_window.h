@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "orbits/page_orbit.h"
-#include "streams/page_stream.h"
+#include "pages/page_orbit.h"
+#include "pages/page_stream.h"
 
 class HeadlessWindow {
 public:

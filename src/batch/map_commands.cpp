@@ -7,10 +7,10 @@
 #include "batch/batch_command.h"
 #include "batch/selection_args.h"
 #include "maps/canvas.h"
-#include "maps/page_omap.h"
-#include "maps/page_radiant.h"
-#include "maps/page_smap.h"
 #include "maps/save_map.h"
+#include "pages/page_omap.h"
+#include "pages/page_radiant.h"
+#include "pages/page_smap.h"
 
 namespace {
 

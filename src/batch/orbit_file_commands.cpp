@@ -12,9 +12,9 @@
 #include "batch/batch_command.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/import_command.h"
-#include "orbits/import_files.h"
-#include "orbits/orbit_files.h"
+#include "pages/import_command.h"
+#include "pages/import_files.h"
+#include "pages/orbit_files.h"
 #include "platform/scripted_ui.h"
 
 namespace {

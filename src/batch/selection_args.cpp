@@ -9,7 +9,7 @@
 #include "app/app_context.h"
 #include "batch/batch_command.h"
 #include "mdb/schema.h"
-#include "orbits/page_orbit.h"
+#include "pages/page_orbit.h"
 
 namespace {
 

@@ -11,7 +11,8 @@
 #include "batch/selection_args.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_exports.h"
-#include "orbits/page_orbit.h"
+#include "pages/orbit_export_commands.h"
+#include "pages/page_orbit.h"
 
 namespace {
 

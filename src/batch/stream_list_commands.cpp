@@ -11,9 +11,9 @@
 #include "batch/batch_command.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/orbit_files.h"
-#include "streams/stream_list.h"
-#include "streams/typical_orbits.h"
+#include "pages/orbit_files.h"
+#include "pages/stream_list.h"
+#include "pages/typical_orbits.h"
 
 namespace {
 

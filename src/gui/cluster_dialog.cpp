@@ -15,10 +15,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "cluster/cluster_dlg.h"
 #include "cluster/worker_channel.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
+#include "pages/cluster_dlg.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
-#include "orbits/data_dlg.h"
+#include "pages/data_dlg.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "mdb/dsid_dialog.h"
-#include "orbits/dsid_select_dialog.h"
+#include "pages/dsid_select_dialog.h"
 
 namespace {
 

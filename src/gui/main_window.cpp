@@ -8,21 +8,21 @@
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
-#include "app/page_links.h"
-#include "app/pages_refresh.h"
-#include "cluster/cluster_command.h"
 #include "gui/map_pages.h"
 #include "gui/map_view.h"
 #include "gui/orbit_page.h"
 #include "gui/qt_ui.h"
 #include "gui/setup_page.h"
 #include "gui/stream_page.h"
-#include "maps/page_omap.h"
-#include "maps/page_radiant.h"
-#include "maps/page_smap.h"
-#include "orbits/page_orbit.h"
-#include "orbits/page_setup.h"
-#include "streams/page_stream.h"
+#include "pages/cluster_command.h"
+#include "pages/page_links.h"
+#include "pages/page_omap.h"
+#include "pages/page_orbit.h"
+#include "pages/page_radiant.h"
+#include "pages/page_setup.h"
+#include "pages/page_smap.h"
+#include "pages/page_stream.h"
+#include "pages/pages_refresh.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "app/app_refresh.h"
-#include "app/main_window_logic.h"
+#include "pages/main_window_logic.h"
 
 class CPageOMap;
 class CPageOrbit;

@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "gui/map_view.h"
-#include "maps/page_omap.h"
-#include "maps/page_radiant.h"
-#include "maps/page_smap.h"
+#include "pages/page_omap.h"
+#include "pages/page_radiant.h"
+#include "pages/page_smap.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 #include "gui/list_view.h"
-#include "orbits/page_orbit.h"
+#include "pages/page_orbit.h"
 
 namespace {
 

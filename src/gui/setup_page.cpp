@@ -10,7 +10,7 @@
 
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
-#include "orbits/page_setup.h"
+#include "pages/page_setup.h"
 
 namespace {
 

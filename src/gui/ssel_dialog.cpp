@@ -14,7 +14,7 @@
 
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
-#include "streams/ssel_dlg.h"
+#include "pages/ssel_dlg.h"
 
 namespace {
 

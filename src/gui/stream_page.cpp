@@ -11,7 +11,7 @@
 
 #include "gui/list_view.h"
 #include "gui/progress_feedback.h"
-#include "streams/page_stream.h"
+#include "pages/page_stream.h"
 
 namespace {
 

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
 #include "maps/map_layers.h"
+#include "mdb/database.h"
 #include "mdb/schema.h"
+#include "orbits/orbit_selection.h"
+#include "orbits/selection_conditions.h"
 #include "streams/stream_grouping.h"
 
 namespace {
@@ -166,29 +168,28 @@ std::optional<MapAverages> averagesOf(const SelectionAverages& a)
 
 } // namespace
 
-MapInputs mapInputsFromTables(const AppContext& app)
+MapInputs mapInputsFromTables(const Database* db, const SelectionConditions& s,
+                              const OrbitSelection& selection, int currentStreamRow)
 {
     MapInputs inputs;
-    const Settings& s = app.settings;
     const double noon = DateToJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
-    inputs.referenceSolDeg = app.selection.currentSol;
+    inputs.referenceSolDeg = selection.currentSol;
     EclipticPointToEquatorial(noon, 90, inputs.apex.lonDeg, inputs.apex.latDeg);
     EclipticPointToEquatorial(noon, 180, inputs.antiHelion.lonDeg, inputs.antiHelion.latDeg);
     inputs.vgWindow = {s.po_vC != 0, s.po_v1, s.po_v2};
-    inputs.averages = averagesOf(app.selection.averages);
-    if (app.selection.firstMjd != OrbitSelection::kNoFirstMjd) {
-        inputs.firstMjd = app.selection.firstMjd;
-        inputs.lastMjd = app.selection.lastMjd;
+    inputs.averages = averagesOf(selection.averages);
+    if (selection.firstMjd != OrbitSelection::kNoFirstMjd) {
+        inputs.firstMjd = selection.firstMjd;
+        inputs.lastMjd = selection.lastMjd;
     }
-    if (!app.db)
+    if (!db)
         return inputs;
-    const Database& db = *app.db;
-    gatherOrbits(db, inputs);
-    inputs.streams = currentListStreams(db.streams);
-    if (app.currentStreamRow >= 0 && app.currentStreamRow < db.streams.count() &&
-        db.streams.isLive(app.currentStreamRow))
-        inputs.currentStreamCode = db.streams.text(app.currentStreamRow, col::Stream::code);
-    inputs.orbitRows = db.orbitCount;
+    gatherOrbits(*db, inputs);
+    inputs.streams = currentListStreams(db->streams);
+    if (currentStreamRow >= 0 && currentStreamRow < db->streams.count() &&
+        db->streams.isLive(currentStreamRow))
+        inputs.currentStreamCode = db->streams.text(currentStreamRow, col::Stream::code);
+    inputs.orbitRows = db->orbitCount;
     return inputs;
 }
 

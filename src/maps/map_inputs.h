@@ -12,7 +12,9 @@
 #include "maps/map_projection.h"
 #include "maps/velocity_colors.h"
 
-struct AppContext;
+class Database;
+struct OrbitSelection;
+struct SelectionConditions;
 
 // One orbit row as the maps read it.
 struct MapOrbit {
@@ -63,12 +65,14 @@ struct MapInputs {
     int orbitRows = 0;
 };
 
-// The inputs from the application's tables and the Orbit page's selection:
+// The inputs from the tables (none when db is null), the selection conditions (the page date
+// and the vg window) and the Orbit page's selection:
 // its list is the rows with a line (dline) in line order, a row without one
 // counts as not selected, and its current sol, averages and date range; the
 // streams in the Stream page's line order. The list's highlighted line is
 // left to the page that knows it (-1).
-MapInputs mapInputsFromTables(const AppContext& app);
+MapInputs mapInputsFromTables(const Database* db, const SelectionConditions& conditions,
+                              const OrbitSelection& selection, int currentStreamRow);
 
 // The index into inputs.orbits of an orbit table row; -1 when the row is not there.
 int orbitIndexOfRow(const MapInputs& inputs, int orbitRow);

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <thread>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
+#include "orbits/selection_conditions.h"
 
 namespace {
 
@@ -154,7 +154,7 @@ void drawAxes(Canvas& canvas, const OrbitCamera& camera)
 }
 
 void drawPlanets(Canvas& canvas, const OrbitCamera& camera, const PlanetTrackSet& tracks,
-                 const Settings& s)
+                 const SelectionConditions& s)
 {
     canvas.setColor(kPlanetTrackColor);
     for (const PlanetTrack& track : tracks)
@@ -189,7 +189,7 @@ void drawAverageOrbit(Canvas& canvas, const OrbitCamera& camera, const MapAverag
 void drawText(Canvas& canvas, const OrbitMapView& view, const MapScene& scene, bool limitReached)
 {
     canvas.setColor(kWhite);
-    drawSelectionSummary(canvas, scene.settings, scene.inputs, view.average);
+    drawSelectionSummary(canvas, scene.conditions, scene.inputs, view.average);
     if (limitReached)
         canvas.drawTextAt(0, 0, " [max lines]", TextAlign::Right);
 }
@@ -221,22 +221,6 @@ bool orbitOutlinePoints(const MapOrbit& orbit, OutlinePoints& points)
         points[static_cast<std::size_t>(k)] = (a * (angle.c - e)) * p + (b * angle.s) * q;
     }
     return true;
-}
-
-OrbitMapView orbitMapView(const Settings& s)
-{
-    OrbitMapView view;
-    view.raDeg = wrap360(s.om_ra, 90);
-    view.decDeg = clampOr(s.om_dec, -90, 90, 67);
-    view.rotDeg = wrap360(s.om_rot, 0);
-    view.distanceAu = clampOr(s.om_scale, OrbitCamera::kMinDistanceAu, 200, 10);
-    view.maxLines = std::clamp(s.om_maxl, 100, 40000);
-    view.streams = s.om_stream != 0;
-    view.average = s.om_average != 0;
-    view.axis = s.om_radec != 0;
-    view.stars = s.om_star != 0;
-    view.text = s.om_text != 0;
-    return view;
 }
 
 OrbitCamera orbitMapCamera(const OrbitMapView& view, const Canvas& canvas)
@@ -333,7 +317,7 @@ OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const Map
     frame.camera = orbitMapCamera(view, canvas);
     drawBackground(canvas, view, scene);
     drawAxes(canvas, frame.camera);
-    drawPlanets(canvas, frame.camera, tracks, scene.settings);
+    drawPlanets(canvas, frame.camera, tracks, scene.conditions);
     canvas.setColor(kSelectedOrbitColor);
     drawOrbitOutlines(canvas, frame.camera, scene.inputs,
                       drawnSelectedOrbits(scene.inputs, view.maxLines, frame.maxLinesReached));
@@ -347,7 +331,7 @@ OrbitMapFrame renderOrbitMap(Canvas& canvas, const OrbitMapView& view, const Map
     if (view.text)
         drawText(canvas, view, scene, frame.maxLinesReached);
     canvas.setColor(kApexColor);
-    const Settings& s = scene.settings;
+    const SelectionConditions& s = scene.conditions;
     markSpace(canvas, frame.camera, PlanetPosition(kEarth, s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0), 9);
     return frame;
 }

@@ -11,15 +11,14 @@
 #include "maps/sky_map.h"
 
 class Canvas;
-struct Settings;
+struct SelectionConditions;
 
-// The orbit map's settings, each limited to its field's range.
+// The orbit map's state (its view settings, each within its field's range).
 struct OrbitMapView {
     double raDeg = 90, decDeg = 67, rotDeg = 0, distanceAu = 10;
     int maxLines = 200;
     bool streams = true, average = true, axis = false, stars = true, text = true;
 };
-OrbitMapView orbitMapView(const Settings& settings);
 
 // What a full drawing leaves for the highlight update: its camera and the
 // colours under the highlighted orbit's pixels, in the order drawn.

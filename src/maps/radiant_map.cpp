@@ -7,20 +7,19 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
 #include "maps/bitmap_font.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
+#include "orbits/selection_conditions.h"
 
 namespace {
 
 constexpr Rgb kOutlineColor{0, 112, 0};
 constexpr Rgb kEclipticGridColor{96, 96, 0};
 constexpr Rgb kStreamColor{0, 192, 255};
-constexpr std::array<int, 4> kMarkerSizes{1, 10, 12, 15};
 
 struct PlotItem {
     Pixel pixel;
@@ -144,7 +143,7 @@ void drawApex(Canvas& canvas, const SkyProjector& project, const RadiantMapView&
 {
     if (view.frame == RadiantFrame::Equatorial) {
         canvas.setColor(kEclipticColor);
-        drawSunPath(canvas, project, scene.settings.dlg_Y);
+        drawSunPath(canvas, project, scene.conditions.dlg_Y);
     }
     if (view.catalogueStreams)
         return;
@@ -280,29 +279,7 @@ void drawFrame(Canvas& canvas)
 
 } // namespace
 
-RadiantMapView radiantMapView(const Settings& s)
-{
-    RadiantMapView view;
-    view.lonDeg = wrap360(s.r_ra, 180);
-    view.latDeg = clampOr(s.r_dec, -89, 89, 0);
-    view.heightDeg = clampOr(s.r_scale, 1, 1000, 180);
-    view.magLimit = clampOr(s.r_mag, 0, 6, 5);
-    view.days = s.r_days;
-    view.markerSize = kMarkerSizes[static_cast<std::size_t>(std::clamp(s.r_mk, 1, 4) - 1)];
-    view.streams = s.r_st2 != 0;
-    view.catalogueStreams = s.r_stp != 0;
-    view.axis = s.r_ax != 0;
-    view.apex = s.r_ap != 0;
-    view.stars = s.r_star != 0;
-    view.text = s.r_text != 0;
-    view.color = s.r_color != 0;
-    view.colorOffset = wrapInt(s.r_color0, -79, 79);
-    view.frame = static_cast<RadiantFrame>(std::clamp(s.r_mode_ax, 0, 2));
-    view.byVg = s.r_vg != 0;
-    return view;
-}
-
-RadiantMapDate radiantMapDate(const Settings& s, int days)
+RadiantMapDate radiantMapDate(const SelectionConditions& s, int days)
 {
     RadiantMapDate date;
     const double noon = DateToJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
@@ -381,7 +358,7 @@ void renderRadiantMap(Canvas& canvas, const RadiantMapView& view, const MapScene
     const SkyProjector project = [&projection](double lon, double lat) {
         return projection.project(lon, lat);
     };
-    const RadiantMapDate date = radiantMapDate(scene.settings, view.days);
+    const RadiantMapDate date = radiantMapDate(scene.conditions, view.days);
     if (!canvas.blackAndWhite())
         drawOutline(canvas, projection);
     if (view.axis)

@@ -8,11 +8,11 @@
 #include "maps/sky_map.h"
 
 class Canvas;
-struct Settings;
+struct SelectionConditions;
 
 enum class RadiantFrame { Equatorial = 0, Ecliptic = 1, SunCentred = 2 };
 
-// The radiant map's settings, each limited to its field's range.
+// The radiant map's state (its view settings, each within its field's range).
 struct RadiantMapView {
     double lonDeg = 180, latDeg = 0, heightDeg = 180, magLimit = 5;
     int days = 0;
@@ -23,7 +23,6 @@ struct RadiantMapView {
     RadiantFrame frame = RadiantFrame::Equatorial;
     bool byVg = true;
 };
-RadiantMapView radiantMapView(const Settings& settings);
 
 // The map's date: the working date plus "days", and its solar longitude.
 struct RadiantMapDate {
@@ -32,7 +31,7 @@ struct RadiantMapDate {
     int day = 1;
     double solDeg = 0;
 };
-RadiantMapDate radiantMapDate(const Settings& settings, int days);
+RadiantMapDate radiantMapDate(const SelectionConditions& conditions, int days);
 
 SinusoidalProjection radiantMapProjection(const RadiantMapView& view, const Canvas& canvas);
 // An equatorial direction in the map's frame; sol is the Sun's longitude

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "maps/canvas.h"
 #include "maps/map_inputs.h"
+#include "orbits/selection_conditions.h"
 
 namespace {
 
@@ -61,32 +61,30 @@ private:
     Canvas& m_canvas;
 };
 
+using SC = SelectionConditions;
+
 struct Condition {
     const char* label;
-    int Settings::*flag;
-    float Settings::*centre;
-    float Settings::*tolerance;
+    int SC::*flag;
+    float SC::*centre;
+    float SC::*tolerance;
 };
 
 const Condition kConditions[] = {
-    {"ra", &Settings::po_rC, &Settings::po_r1, &Settings::po_r2},
-    {"dec", &Settings::po_dC, &Settings::po_d1, &Settings::po_d2},
-    {"vg", &Settings::po_vC, &Settings::po_v1, &Settings::po_v2},
-    {"a", &Settings::po_aC, &Settings::po_a1, &Settings::po_a2},
-    {"q", &Settings::po_qC, &Settings::po_q1, &Settings::po_q2},
-    {"e", &Settings::po_eC, &Settings::po_e1, &Settings::po_e2},
-    {"peri", &Settings::po_pC, &Settings::po_p1, &Settings::po_p2},
-    {"node", &Settings::po_nC, &Settings::po_n1, &Settings::po_n2},
-    {"incl", &Settings::po_iC, &Settings::po_i1, &Settings::po_i2},
+    {"ra", &SC::po_rC, &SC::po_r1, &SC::po_r2},   {"dec", &SC::po_dC, &SC::po_d1, &SC::po_d2},
+    {"vg", &SC::po_vC, &SC::po_v1, &SC::po_v2},   {"a", &SC::po_aC, &SC::po_a1, &SC::po_a2},
+    {"q", &SC::po_qC, &SC::po_q1, &SC::po_q2},    {"e", &SC::po_eC, &SC::po_e1, &SC::po_e2},
+    {"peri", &SC::po_pC, &SC::po_p1, &SC::po_p2}, {"node", &SC::po_nC, &SC::po_n1, &SC::po_n2},
+    {"incl", &SC::po_iC, &SC::po_i1, &SC::po_i2},
 };
 
-bool anyCondition(const Settings& s)
+bool anyCondition(const SelectionConditions& s)
 {
     return s.po_daysC || s.po_rC || s.po_dC || s.po_vC || s.po_aC || s.po_qC || s.po_eC ||
            s.po_pC || s.po_nC || s.po_iC || s.po_RC || s.po_DC || s.po_selstream;
 }
 
-void drawConditions(Panel& panel, const Settings& s, const MapInputs& inputs)
+void drawConditions(Panel& panel, const SelectionConditions& s, const MapInputs& inputs)
 {
     panel.line("Select Condition");
     if (s.po_selstream)
@@ -141,13 +139,13 @@ void drawAverages(Panel& panel, const MapAverages& avr, int year)
 
 } // namespace
 
-void drawSelectionSummary(Canvas& canvas, const Settings& settings, const MapInputs& inputs,
-                          bool withAverages)
+void drawSelectionSummary(Canvas& canvas, const SelectionConditions& conditions,
+                          const MapInputs& inputs, bool withAverages)
 {
     canvas.setTableColumns(kConditionColumns);
     Panel panel(canvas);
-    if (anyCondition(settings))
-        drawConditions(panel, settings, inputs);
+    if (anyCondition(conditions))
+        drawConditions(panel, conditions, inputs);
     if (!inputs.listed.empty()) {
         float low = 360;
         float high = 0;
@@ -155,8 +153,8 @@ void drawSelectionSummary(Canvas& canvas, const Settings& settings, const MapInp
             low = std::min(low, inputs.orbits[static_cast<std::size_t>(index)].sol);
             high = std::max(high, inputs.orbits[static_cast<std::size_t>(index)].sol);
         }
-        std::vector<std::string> cells{monthDay(low, settings.dlg_Y), "..",
-                                       monthDay(high, settings.dlg_Y)};
+        std::vector<std::string> cells{monthDay(low, conditions.dlg_Y), "..",
+                                       monthDay(high, conditions.dlg_Y)};
         panel.line("", cells);
         const std::string offsets = inputs.averages
                                         ? format(" (%+5.1f)(%+6.1f)", low - inputs.averages->solDeg,
@@ -166,7 +164,7 @@ void drawSelectionSummary(Canvas& canvas, const Settings& settings, const MapInp
     }
     if (withAverages && inputs.averages) {
         canvas.setTableColumns(kAverageColumns);
-        drawAverages(panel, *inputs.averages, settings.dlg_Y);
+        drawAverages(panel, *inputs.averages, conditions.dlg_Y);
         canvas.setTableColumns(kConditionColumns);
     }
     canvas.drawTextAt(

@@ -4,9 +4,9 @@
 // averages table and the orbit counts.
 
 struct MapInputs;
-struct Settings;
+struct SelectionConditions;
 class Canvas;
 
 // Drawn from line 0 down in the current colour; with averages, their table.
-void drawSelectionSummary(Canvas& canvas, const Settings& settings, const MapInputs& inputs,
-                          bool withAverages);
+void drawSelectionSummary(Canvas& canvas, const SelectionConditions& conditions,
+                          const MapInputs& inputs, bool withAverages);

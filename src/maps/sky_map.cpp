@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "app/settings.h"
 #include "astro/frames.h"
 #include "maps/canvas.h"
 #include "maps/map_layers.h"
 #include "maps/selection_summary.h"
+#include "orbits/selection_conditions.h"
 #include "streams/stream_grouping.h"
 
 namespace {
@@ -71,7 +71,7 @@ void drawApex(Canvas& canvas, const SkyProjector& project, const SkyMapView& vie
               const MapScene& scene)
 {
     canvas.setColor(kEclipticColor);
-    drawSunPath(canvas, project, scene.settings.dlg_Y);
+    drawSunPath(canvas, project, scene.conditions.dlg_Y);
     drawMarkedDirection(canvas, project, scene.inputs.apex, kApexColor, "apex", view.text);
     drawMarkedDirection(canvas, project, scene.inputs.antiHelion, kEclipticColor, "anti-helion",
                         view.text);
@@ -146,28 +146,6 @@ void drawLegend(Canvas& canvas, const VgCondition& window, int offset)
 
 } // namespace
 
-SkyMapView skyMapView(const Settings& s)
-{
-    SkyMapView view;
-    view.raDeg = wrap360(s.sm_ra, 130);
-    view.decDeg = clampOr(s.sm_dec, -90, 90, 40);
-    view.rotDeg = wrap360(s.sm_rot, 0);
-    view.fieldDeg = clampOr(s.sm_scale, 0, 200, 120);
-    view.magLimit = clampOr(s.sm_mag, -1, 8, 4.7);
-    view.axis = s.sm_axis != 0;
-    view.apex = s.sm_apex != 0;
-    view.stars = s.sm_star != 0;
-    view.average = s.sm_average != 0;
-    view.text = s.sm_text != 0;
-    view.orbits = s.sm_orbit != 0;
-    view.otherOrbits = s.sm_orbitall != 0;
-    view.streams = s.sm_stream != 0;
-    view.otherStreams = s.sm_streamall != 0;
-    view.color = s.sm_color != 0;
-    view.colorOffset = wrapInt(s.sm_color0, -79, 79);
-    return view;
-}
-
 GnomonicProjection skyMapProjection(const SkyMapView& view, const Canvas& canvas)
 {
     return GnomonicProjection(view.raDeg, view.decDeg, view.rotDeg, view.fieldDeg,
@@ -232,7 +210,7 @@ void renderSkyMap(Canvas& canvas, const SkyMapView& view, const MapScene& scene)
         drawAverage(canvas, project, *scene.inputs.averages);
     if (view.text) {
         canvas.setColor(kWhite);
-        drawSelectionSummary(canvas, scene.settings, scene.inputs, view.average);
+        drawSelectionSummary(canvas, scene.conditions, scene.inputs, view.average);
     }
     if (!canvas.blackAndWhite() && view.color && (view.orbits || view.otherOrbits))
         drawLegend(canvas, scene.inputs.vgWindow, view.colorOffset);

@@ -6,9 +6,9 @@
 #include "maps/star_catalogue.h"
 
 class Canvas;
-struct Settings;
+struct SelectionConditions;
 
-// The sky map's settings, each limited to its field's range.
+// The sky map's state (its view settings, each within its field's range).
 struct SkyMapView {
     double raDeg = 130, decDeg = 40, rotDeg = 0, fieldDeg = 120, magLimit = 4.7;
     bool axis = true, apex = true, stars = false, average = true, text = true;
@@ -16,11 +16,10 @@ struct SkyMapView {
     bool color = true;
     int colorOffset = -13;
 };
-SkyMapView skyMapView(const Settings& settings);
 
 // What a map is drawn from besides its own view.
 struct MapScene {
-    const Settings& settings;
+    const SelectionConditions& conditions; // the page date and the selection's conditions
     const MapInputs& inputs;
     const StarCatalogue& stars;
 };

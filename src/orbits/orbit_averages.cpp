@@ -6,7 +6,6 @@
 #include <cmath>
 #include <optional>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
@@ -14,6 +13,7 @@
 #include "mdb/database.h"
 #include "mdb/schema.h"
 #include "orbits/orbit_selection.h"
+#include "orbits/selection_conditions.h"
 #include "platform/parallel.h"
 
 namespace {
@@ -51,7 +51,7 @@ double reduce360(double angle)
     return reduced >= 360.0 ? 0.0 : reduced;
 }
 
-Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc)
+Sums weightedSums(const CUTABLE& orbits, const SelectionConditions& s, float sc)
 {
     Sums sums;
     for (int row = 0; row < orbits.count(); ++row) {
@@ -89,7 +89,7 @@ Sums weightedSums(const CUTABLE& orbits, const Settings& s, float sc)
     return sums;
 }
 
-SelectionAverages averagesOf(const Sums& sums, const Settings& s, float sc)
+SelectionAverages averagesOf(const Sums& sums, const SelectionConditions& s, float sc)
 {
     SelectionAverages avg;
     const double W = sums.w;
@@ -124,7 +124,7 @@ SelectionAverages averagesOf(const Sums& sums, const Settings& s, float sc)
 
 // mR of every selected orbit: its distance from the reference radiant moved
 // along the drift by its sol offset.
-void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const Settings& s, float sc,
+void writeDistancesFromDriftedRadiant(CUTABLE& orbits, const SelectionConditions& s, float sc,
                                       const SelectionAverages& avg)
 {
     double rate = 0.0, angle = 0.0;
@@ -170,14 +170,15 @@ void activityLimits(const CUTABLE& orbits, SelectionAverages& avg)
 
 } // namespace
 
-void averageSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection)
+void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
+                           OrbitSelection& selection)
 {
     const float sc = static_cast<float>(selection.currentSol);
-    const Sums sums = weightedSums(db.orbits, settings, sc);
+    const Sums sums = weightedSums(db.orbits, conditions, sc);
     selection.averages = {};
     if (sums.w <= 0.0)
         return;
-    selection.averages = averagesOf(sums, settings, sc);
-    writeDistancesFromDriftedRadiant(db.orbits, settings, sc, selection.averages);
+    selection.averages = averagesOf(sums, conditions, sc);
+    writeDistancesFromDriftedRadiant(db.orbits, conditions, sc, selection.averages);
     activityLimits(db.orbits, selection.averages);
 }

@@ -5,7 +5,7 @@
 // computed from the mean radiant.
 
 class Database;
-struct Settings;
+struct SelectionConditions;
 struct OrbitSelection;
 
 // All zero when no selected orbit has a weight.
@@ -31,4 +31,5 @@ struct SelectionAverages {
 
 // Averages the orbits that isSelectedOrbit() accepts into selection.averages
 // and writes their mR column (the second pass). Sums run in table order.
-void averageSelectedOrbits(Database& db, const Settings& settings, OrbitSelection& selection);
+void averageSelectedOrbits(Database& db, const SelectionConditions& conditions,
+                           OrbitSelection& selection);

@@ -6,12 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
-#include "app/app_context.h"
+#include "mdb/database.h"
 #include "mdb/schema.h"
-#include "orbits/orbit_files.h"
 #include "orbits/orbit_selection.h"
 #include "platform/ui.h"
 #include "table/links.h"
@@ -72,27 +70,7 @@ private:
     std::vector<std::array<int, kDegrees>> m_counts;
 };
 
-// The save dialog again for as long as the user names a file in the orbits folder.
-std::optional<std::string> chooseExportTarget(const AppContext& app, const FileRequest& request)
-{
-    for (;;) {
-        std::optional<std::string> path = chooseSaveFile(request);
-        if (!path || !isInOrbitsFolder(app, *path))
-            return path;
-        message(kInOrbitsFolderFormat, path->c_str(), orbitsFolderOf(app).c_str());
-    }
-}
-
 } // namespace
-
-bool isInOrbitsFolder(const AppContext& app, const std::string& path)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path parent = fs::weakly_canonical(fs::path(path), error).parent_path();
-    const fs::path folder = fs::weakly_canonical(fs::path(orbitsFolderOf(app)), error);
-    return !error && parent == folder;
-}
 
 bool writeSelectedOrbits(const Database& db, const std::string& path)
 {
@@ -128,18 +106,4 @@ bool writeStreamCount(const Database& db, const std::string& path)
     }
     message("Cannot open %s", path.c_str());
     return false;
-}
-
-bool exportSelectedOrbits(const AppContext& app)
-{
-    const FileRequest request{kExportTitle, app.settings.docdir, kExportDefaultName, kExportFilter};
-    const std::optional<std::string> path = chooseExportTarget(app, request);
-    return path && writeSelectedOrbits(*app.db, *path);
-}
-
-bool exportStreamCount(const AppContext& app)
-{
-    const FileRequest request{kCountTitle, app.settings.docdir, kCountDefaultName, kCountFilter};
-    const std::optional<std::string> path = chooseExportTarget(app, request);
-    return path && writeStreamCount(*app.db, *path);
 }

@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/settings.h"
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
 #include "astro/similarity.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
+#include "orbits/selection_conditions.h"
 #include "platform/parallel.h"
 #include "table/links.h"
 
@@ -60,7 +60,8 @@ struct Conditions {
     float refRa = 0.0f, refDec = 0.0f;
 };
 
-Conditions conditionsOf(const Settings& s, bool sporadicChosen, const OrbitSelection& selection)
+Conditions conditionsOf(const SelectionConditions& s, bool sporadicChosen,
+                        const OrbitSelection& selection)
 {
     Conditions c;
     const double m0 = DateToMJD(s.dlg_Y, s.dlg_M, s.dlg_D, 12, 0, 0);
@@ -196,12 +197,12 @@ double solWindowHalfWidth(double mjdNoon, int days)
     return halfWidth;
 }
 
-void markSelectedOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+void markSelectedOrbits(Database& db, const SelectionConditions& given, bool sporadicChosen,
                         OrbitSelection& selection)
 {
-    const Conditions conditions = conditionsOf(settings, sporadicChosen, selection);
+    const Conditions conditions = conditionsOf(given, sporadicChosen, selection);
     const DPrimeReference reference(
-        {settings.po_e1, settings.po_q1, settings.po_i1, settings.po_n1, settings.po_p1});
+        {given.po_e1, given.po_q1, given.po_i1, given.po_n1, given.po_p1});
     CUTABLE& orbits = db.orbits;
     const int rows = orbits.count();
     std::vector<PartResult> parts(std::max(1u, std::thread::hardware_concurrency()));
@@ -219,9 +220,9 @@ void markSelectedOrbits(Database& db, const Settings& settings, bool sporadicCho
     }
 }
 
-void SelectOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+void SelectOrbits(Database& db, const SelectionConditions& given, bool sporadicChosen,
                   OrbitSelection& selection)
 {
-    markSelectedOrbits(db, settings, sporadicChosen, selection);
-    averageSelectedOrbits(db, settings, selection);
+    markSelectedOrbits(db, given, sporadicChosen, selection);
+    averageSelectedOrbits(db, given, selection);
 }

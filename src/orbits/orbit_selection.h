@@ -11,7 +11,7 @@
 
 class CUTABLE;
 class Database;
-struct Settings;
+struct SelectionConditions;
 
 // The Orbit page's selection: the current sol and the results of the last run.
 struct OrbitSelection {
@@ -35,16 +35,16 @@ struct OrbitSelection {
 // A hidden row keeps its mark but counts for nothing.
 bool isSelectedOrbit(const CUTABLE& orbits, int row);
 
-// Marks every live orbit row (sel, sR, DD) by the conditions of the settings
+// Marks every live orbit row (sel, sR, DD) by the given conditions
 // around selection.currentSol, then averages the selected ones (sums in
 // table order, so the results do not depend on the number of cores). With
 // sporadicChosen (the "Spo" mark of the stream selection dialog), orbits of
 // no stream of the current list pass the stream condition.
-void SelectOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+void SelectOrbits(Database& db, const SelectionConditions& conditions, bool sporadicChosen,
                   OrbitSelection& selection);
 
 // Only the marking step of SelectOrbits: sel, sR, DD, the selected count and the mjd range.
-void markSelectedOrbits(Database& db, const Settings& settings, bool sporadicChosen,
+void markSelectedOrbits(Database& db, const SelectionConditions& conditions, bool sporadicChosen,
                         OrbitSelection& selection);
 
 // The half-width in degrees of the every-year sol window: the Sun's motion

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/settings.h"
 #include "astro/calendar.h"
 #include "astro/frames.h"
 #include "mdb/database.h"
@@ -123,18 +122,6 @@ void finishSingle(Database& db, int streamRow, int count)
 }
 
 } // namespace
-
-GroupingOptions groupingOptions(const Settings& settings)
-{
-    GroupingOptions options;
-    options.kR = settings.ps_dr / 100.0;
-    options.kv = settings.ps_dv / 100.0;
-    options.kD = settings.ps_dd / 100.0;
-    options.dAndR = settings.ps_ddr != 0;
-    options.exclusive = settings.ps_ex != 0;
-    options.pri = settings.ps_pri != 0;
-    return options;
-}
 
 bool solInWindow(float solDeg, float sol1Deg, float sol2Deg)
 {

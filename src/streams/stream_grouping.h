@@ -10,7 +10,6 @@
 class CUTABLE;
 class Database;
 class Feedback;
-struct Settings;
 
 // The run options of the Stream page: the three scales (percent / 100) and three flags.
 struct GroupingOptions {
@@ -21,7 +20,6 @@ struct GroupingOptions {
     bool exclusive = false; // D' grouping keeps each orbit's nearest stream only
     bool pri = false;       // R-vg grouping takes the first qualifying stream, not the nearest
 };
-GroupingOptions groupingOptions(const Settings& settings);
 
 // sol1 <= s <= sol2; a window across 0 (sol1 > sol2) holds s > sol1 or s < sol2.
 bool solInWindow(float solDeg, float sol1Deg, float sol2Deg);

@@ -1,7 +1,6 @@
 // valid, L-S and ssel of the streams.
 #include "streams/stream_membership.h"
 
-#include "app/app_context.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
 #include "table/links.h"
@@ -58,11 +57,10 @@ int listRowOf(const Database& db, unsigned lid)
     return -1;
 }
 
-void selectOnlyStream(AppContext& app, int streamRow)
+void selectOnlyStream(Database& db, int streamRow)
 {
-    CUTABLE& streams = app.db->streams;
+    CUTABLE& streams = db.streams;
     for (int row = 0; row < streams.count(); ++row)
         if (streams.isLive(row))
             streams.cell(row, S::ssel)->number = row == streamRow ? 1 : 0;
-    app.currentStreamRow = streamRow;
 }

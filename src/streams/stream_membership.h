@@ -2,7 +2,6 @@
 // The Stream page's working columns of the stream table: valid (the running index of streams
 // in use), L-S (member of the current list) and ssel (the page's selected streams).
 
-struct AppContext;
 class Database;
 
 // valid = running index of the live streams whose data source is in use; the others get
@@ -13,5 +12,5 @@ int markValidStreams(Database& db);
 int markListMembers(Database& db, int listRow);
 // The live list row whose LID's data source is in use and whose LID is lid, else -1.
 int listRowOf(const Database& db, unsigned lid);
-// The stream becomes the current stream: ssel = 1 on it, 0 on all others.
-void selectOnlyStream(AppContext& app, int streamRow);
+// ssel = 1 on the stream, 0 on all others (the page makes it the current stream).
+void selectOnlyStream(Database& db, int streamRow);

@@ -13,8 +13,6 @@
 #include <random>
 
 #include "app/app_context.h"
-#include "cluster/cluster_dlg.h"
-#include "cluster/cluster_pages.h"
 #include "gui/cluster_dialog.h"
 #include "gui/dsid_dialogs.h"
 #include "gui/main_window.h"
@@ -23,6 +21,8 @@
 #include "gui_test_support.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
+#include "pages/cluster_dlg.h"
+#include "pages/cluster_pages.h"
 #include "support/test_support.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "gui_test_support.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/page_orbit.h"
+#include "pages/page_orbit.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;

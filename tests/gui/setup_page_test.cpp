@@ -17,7 +17,7 @@
 #include "gui/table_dialogs.h"
 #include "gui_test_support.h"
 #include "mdb/schema.h"
-#include "orbits/page_setup.h"
+#include "pages/page_setup.h"
 #include "support/test_support.h"
 
 namespace {

@@ -21,8 +21,8 @@
 #include "gui/table_dialogs.h"
 #include "gui_test_support.h"
 #include "mdb/schema.h"
-#include "streams/page_stream.h"
-#include "streams/ssel_dlg.h"
+#include "pages/page_stream.h"
+#include "pages/ssel_dlg.h"
 #include "support/test_support.h"
 #include "table/links.h"
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "astro/planets.h"
 #include "maps/bmp_writer.h"
@@ -228,7 +229,8 @@ TEST(OrbitMap, HighlightUpdateRestoresThePicture)
     Settings s = quietSettings();
     const PlanetTrackSet tracks = PlanetTracks(2007, 1, 1);
     Canvas canvas(300, 200, false);
-    OrbitMapFrame frame = renderOrbitMap(canvas, orbitMapView(s), {s, inputs, kNoStars}, tracks);
+    OrbitMapFrame frame = renderOrbitMap(canvas, orbitMapView(s),
+                                         {selectionConditionsOf(s), inputs, kNoStars}, tracks);
     const Canvas before = canvas;
     // The first elliptic selected orbit, then a hyperbolic one that is never drawn.
     const auto elliptic = std::find_if(inputs.orbits.begin(), inputs.orbits.end(), [](auto& o) {
@@ -254,11 +256,11 @@ TEST(OrbitMap, PlanetsInsideTheCameraDistanceOnly)
     const MapInputs inputs;
     const PlanetTrackSet tracks = PlanetTracks(2007, 1, 1);
     Canvas canvas(800, 800, false);
-    renderOrbitMap(canvas, orbitMapView(s), {s, inputs, kNoStars}, tracks);
+    renderOrbitMap(canvas, orbitMapView(s), {selectionConditionsOf(s), inputs, kNoStars}, tracks);
     EXPECT_GT(countColor(canvas, kStarColor), 0);
     EXPECT_EQ(countColor(canvas, kEquatorColor), 0);
     s.om_scale = 60;
-    renderOrbitMap(canvas, orbitMapView(s), {s, inputs, kNoStars}, tracks);
+    renderOrbitMap(canvas, orbitMapView(s), {selectionConditionsOf(s), inputs, kNoStars}, tracks);
     EXPECT_GT(countColor(canvas, kEquatorColor), 0);
 }
 
@@ -273,13 +275,13 @@ TEST(SkyMap, StreamsDrawnAtTheReferenceSolOnly)
     Canvas canvas(400, 300, false);
     for (const double sol : {355.0, 5.0, 180.0}) {
         inputs.referenceSolDeg = sol;
-        renderSkyMap(canvas, view, {s, inputs, kNoStars});
+        renderSkyMap(canvas, view, {selectionConditionsOf(s), inputs, kNoStars});
         EXPECT_EQ(countColor(canvas, kWhite) > 0, sol != 180.0) << "sol " << sol;
     }
     // "st-" alone: every stream in white at its catalogue radiant.
     s.sm_stream = 0;
     s.sm_streamall = 1;
-    renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
+    renderSkyMap(canvas, skyMapView(s), {selectionConditionsOf(s), inputs, kNoStars});
     EXPECT_GT(countColor(canvas, kWhite), 0);
     EXPECT_EQ(countColor(canvas, kStarColor), 0);
 }
@@ -310,20 +312,22 @@ TEST(RadiantMap, StreamsWithinSixtyDegreesOfTheirWindow)
     for (const Case& c : cases) {
         s.dlg_M = c.month;
         s.dlg_D = c.day;
-        const double sol = radiantMapDate(s, 0).solDeg;
+        const double sol = radiantMapDate(selectionConditionsOf(s), 0).solDeg;
         const auto wrapped = [](double deg) {
             return static_cast<float>(std::fmod(deg + 360, 360));
         };
         inputs.streams = {
             {"S", wrapped(sol - c.fromStart), wrapped(sol + c.toEnd), float(sol), 180, 0, 0, 0, 3}};
-        renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
+        renderRadiantMap(canvas, radiantMapView(s), {selectionConditionsOf(s), inputs, kNoStars},
+                         std::nullopt);
         EXPECT_EQ(countColor(canvas, streamColor) > 0, c.drawn) << c.name << ", sol " << sol;
     }
     // "stp": at the catalogue radiant whatever the date.
     s.r_stp = 1;
-    const double sol = radiantMapDate(s, 0).solDeg;
+    const double sol = radiantMapDate(selectionConditionsOf(s), 0).solDeg;
     inputs.streams = {{"S", float(sol - 70), float(sol + 5), float(sol), 180, 0, 0, 0, 3}};
-    renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
+    renderRadiantMap(canvas, radiantMapView(s), {selectionConditionsOf(s), inputs, kNoStars},
+                     std::nullopt);
     EXPECT_GT(countColor(canvas, streamColor), 0);
 }
 
@@ -335,7 +339,7 @@ TEST(SkyMap, RadiantAtThePoleOnAPolarMap)
     MapInputs inputs;
     inputs.orbits = {{.sel = 1, .ra = 33, .dec = 90}, {.sel = 1, .ra = 33, .dec = -10}};
     Canvas canvas(400, 300, false);
-    renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
+    renderSkyMap(canvas, skyMapView(s), {selectionConditionsOf(s), inputs, kNoStars});
     EXPECT_EQ(canvas.pixel(199, 149), kYellow);
     EXPECT_EQ(countColor(canvas, kYellow), 1);
 }
@@ -411,7 +415,7 @@ TEST(SkyMap, BmpOfASmallCaseByteForByte)
     MapInputs inputs;
     inputs.orbits = {{.sel = 1, .ra = 130, .dec = 40, .vg = 20}};
     Canvas canvas(8, 8, false);
-    renderSkyMap(canvas, skyMapView(s), {s, inputs, kNoStars});
+    renderSkyMap(canvas, skyMapView(s), {selectionConditionsOf(s), inputs, kNoStars});
     const std::vector<std::string> picture = {
         "........", //
         "........", //
@@ -440,7 +444,8 @@ TEST(RadiantMap, BmpOfASmallCaseByteForByte)
     MapInputs inputs;
     inputs.orbits = {{.sel = 1, .ra = 120, .dec = -20, .vg = 20}};
     Canvas canvas(13, 13, false);
-    renderRadiantMap(canvas, radiantMapView(s), {s, inputs, kNoStars}, std::nullopt);
+    renderRadiantMap(canvas, radiantMapView(s), {selectionConditionsOf(s), inputs, kNoStars},
+                     std::nullopt);
     const std::vector<std::string> picture = {
         "............", //
         "....ggg.....", //
@@ -477,7 +482,8 @@ TEST(OrbitMap, BmpOfASmallCaseByteForByte)
     MapInputs inputs;
     inputs.orbits = {{.sel = 1, .type = 1, .a = 0.08f, .e = 0}};
     Canvas canvas(26, 25, false);
-    renderOrbitMap(canvas, orbitMapView(s), {s, inputs, kNoStars}, PlanetTracks(2007, 1, 1));
+    renderOrbitMap(canvas, orbitMapView(s), {selectionConditionsOf(s), inputs, kNoStars},
+                   PlanetTracks(2007, 1, 1));
     const std::vector<std::string> picture = {
         "...........z............", //
         "...........z............", //

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <random>
 
+#include "app/engine_params.h"
 #include "app/settings.h"
 #include "mdb/database.h"
 #include "orbits/orbit_selection.h"
@@ -28,7 +29,7 @@ struct SelectionFixture {
     void linkOrbit(int orbitRow, int streamRow);
     std::uint32_t sel(int row) const;
     float real(int row, int column) const;
-    void run() { SelectOrbits(db, settings, sporadicChosen, selection); }
+    void run() { SelectOrbits(db, selectionConditionsOf(settings), sporadicChosen, selection); }
 
     // Random orbits, streams, links, marks and conditions.
     void fillRandom(std::mt19937& random, int orbits);

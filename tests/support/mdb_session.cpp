@@ -7,8 +7,8 @@
 
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
-#include "orbits/import_command.h"
-#include "orbits/orbit_files.h"
+#include "pages/import_command.h"
+#include "pages/orbit_files.h"
 
 namespace fs = std::filesystem;
 

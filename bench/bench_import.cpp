@@ -69,7 +69,9 @@ const std::string& mSource()
 
 std::int64_t countLines(const std::string& path, std::size_t bound, LineEnd lineEnd)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    SourceFile file;
+    if (!file.open(path))
+        return 0;
     SourceLines lines(file, bound, lineEnd);
     std::string_view line;
     std::int64_t count = 0;
@@ -78,7 +80,6 @@ std::int64_t countLines(const std::string& path, std::size_t bound, LineEnd line
         ++count;
         bytes += line.size();
     }
-    std::fclose(file);
     benchmark::DoNotOptimize(bytes);
     return count;
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang-format qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libpng-dev fonts-dejavu-core python3
+          libbenchmark-dev libpng-dev zlib1g-dev fonts-dejavu-core python3
           pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib)
 if [ "${1:-}" = "--screenshots" ]; then
     packages+=(xvfb xauth x11-apps imagemagick)

@@ -25,6 +25,7 @@ struct BatchCommand {
 // Each group of commands lives in its own file of this folder.
 std::vector<BatchCommand> astroCommands();
 std::vector<BatchCommand> mdbCommands();
+std::vector<BatchCommand> setupCommands();
 std::vector<BatchCommand> orbitFileCommands();
 std::vector<BatchCommand> groupingCommands();
 std::vector<BatchCommand> selectionCommands();

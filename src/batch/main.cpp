@@ -12,8 +12,8 @@ std::vector<BatchCommand> allCommands()
 {
     std::vector<BatchCommand> commands;
     for (auto group :
-         {astroCommands, mdbCommands, orbitFileCommands, groupingCommands, selectionCommands,
-          streamListCommands, mapCommands, clusterCommands, demoCommands}) {
+         {astroCommands, mdbCommands, setupCommands, orbitFileCommands, groupingCommands,
+          selectionCommands, streamListCommands, mapCommands, clusterCommands, demoCommands}) {
         std::vector<BatchCommand> more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

@@ -1,4 +1,5 @@
 // Batch commands on orbit files: the import of an external orbit file.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
 #include "pages/import_command.h"
+#include "pages/import_files.h"
 #include "pages/orbit_files.h"
 #include "platform/scripted_ui.h"
 
@@ -19,10 +21,46 @@ namespace {
 
 struct ImportArgs {
     std::string mdb;
-    std::string source;
+    std::vector<std::string> sources;
     std::string dsidCode;
     std::optional<std::string> targetName;
+    ImportFilesOptions options;
+    bool filtered = false;
+    // One source, no filters and no spread: the window's import command, target name and all.
+    bool single() const { return sources.size() == 1 && !filtered && !options.spread; }
 };
+
+// A filter option's limit; false when it is no number.
+bool parseFilter(ImportArgs& parsed, const std::string& option, const std::string& value)
+{
+    double limit = 0;
+    if (!parseNumber(value, limit))
+        return false;
+    ImportFilters& f = parsed.options.filters;
+    parsed.filtered = true;
+    if (option == "--min-qc")
+        f.minQcDeg = limit;
+    else if (option == "--max-vg")
+        f.maxVgKms = limit;
+    else if (option == "--max-e")
+        f.maxE = limit;
+    else if (option == "--max-rad-err")
+        f.maxRadErrDeg = limit;
+    else if (option == "--min-stations" && limit == static_cast<int>(limit))
+        f.minStations = static_cast<int>(limit);
+    else
+        return false;
+    return true;
+}
+
+bool isFilterOption(const std::string& arg)
+{
+    for (const char* option :
+         {"--min-qc", "--max-vg", "--max-e", "--max-rad-err", "--min-stations"})
+        if (arg == option)
+            return true;
+    return false;
+}
 
 std::optional<ImportArgs> parseImportArgs(const std::vector<std::string>& args)
 {
@@ -34,15 +72,21 @@ std::optional<ImportArgs> parseImportArgs(const std::vector<std::string>& args)
             parsed.dsidCode = args[++i];
         else if (args[i] == "--target" && hasValue)
             parsed.targetName = args[++i];
+        else if (args[i] == "--spread")
+            parsed.options.spread = true;
+        else if (isFilterOption(args[i]) && hasValue && parseFilter(parsed, args[i], args[i + 1]))
+            ++i;
         else if (args[i].starts_with("--"))
             return std::nullopt;
         else
             positional.push_back(args[i]);
     }
-    if (positional.size() != 2 || parsed.dsidCode.empty())
+    if (positional.size() < 2 || parsed.dsidCode.empty())
         return std::nullopt;
     parsed.mdb = positional[0];
-    parsed.source = positional[1];
+    parsed.sources.assign(positional.begin() + 1, positional.end());
+    if (parsed.targetName && !parsed.single())
+        return std::nullopt;
     return parsed;
 }
 
@@ -63,6 +107,50 @@ private:
     std::int64_t m_reported = 0;
 };
 
+// The sources given: files as they are, folders as the files they hold (sorted by name).
+std::vector<std::string> sourceFiles(const std::vector<std::string>& given)
+{
+    std::vector<std::string> files;
+    for (const std::string& path : given) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(path, error)) {
+            files.push_back(path);
+            continue;
+        }
+        std::vector<std::string> inFolder;
+        for (const auto& entry : std::filesystem::directory_iterator(path, error))
+            if (entry.is_regular_file(error))
+                inFolder.push_back(entry.path().string());
+        std::sort(inFolder.begin(), inFolder.end());
+        files.insert(files.end(), inFolder.begin(), inFolder.end());
+    }
+    return files;
+}
+
+void printResult(const ImportFilesResult& result)
+{
+    const FilterCounts& d = result.dropped;
+    std::printf("rows_imported %" PRId64 "\n", result.rows);
+    std::printf("dropped no_radiant %" PRId64 " min_qc %" PRId64 " max_vg %" PRId64
+                " max_e %" PRId64 " max_rad_err %" PRId64 " min_stations %" PRId64 "\n",
+                d.noRadiant, d.minQc, d.maxVg, d.maxE, d.maxRadErr, d.minStations);
+    for (const std::string& target : result.targets)
+        std::printf("file %s\n", fileNameOf(target).c_str());
+    for (const std::string& code : result.newCodes)
+        std::printf("data_source %s\n", code.c_str());
+}
+
+int importMany(AppContext& app, const ImportArgs& parsed)
+{
+    StderrProgress progress;
+    const std::optional<ImportFilesResult> result =
+        importOrbitFiles(app, sourceFiles(parsed.sources), parsed.options, progress);
+    if (!result)
+        return kBatchFailed;
+    printResult(*result);
+    return kBatchOk;
+}
+
 int importOrbits(const std::vector<std::string>& args)
 {
     const std::optional<ImportArgs> parsed = parseImportArgs(args);
@@ -74,7 +162,9 @@ int importOrbits(const std::vector<std::string>& args)
     if (!context)
         return kBatchFailed;
     AppContext& app = *context;
-    answers->answerPath(parsed->source);
+    if (!parsed->single() || std::filesystem::is_directory(parsed->sources[0]))
+        return importMany(app, *parsed);
+    answers->answerPath(parsed->sources[0]);
     answers->answerOk();
     answers->answerPath(
         orbitFilePath(app, parsed->targetName.value_or(proposedOrbitFileName(app.db->sources))));
@@ -91,9 +181,13 @@ int importOrbits(const std::vector<std::string>& args)
 std::vector<BatchCommand> orbitFileCommands()
 {
     return {
-        {"import", "MDB SOURCE --dsid CODE [--target NAME]",
-         "import an orbit file as data source CODE into MDB/orbits/NAME (default "
-         "O_CODE_IDnext.csv)",
+        {"import",
+         "MDB SOURCE... --dsid CODE [--target NAME] [--spread] [--min-qc DEG] [--max-vg KMS] "
+         "[--max-e E] [--max-rad-err DEG] [--min-stations N]",
+         "import orbit files (or the files of folders; .gz read as they are) as data source "
+         "CODE, each into MDB/orbits/O_CODE_IDnext.csv (NAME for a single file), with one load "
+         "and one save; --spread goes on in new data sources CODE2, CODE3, ... when IDs run "
+         "out; the filters drop rows outside their limits",
          importOrbits},
     };
 }

@@ -82,18 +82,30 @@ std::uint32_t DataSources::proposeDsid(int kind) const
     return kMaxDsid;
 }
 
-int DataSources::addWorkSource()
+int kindOfDsid(std::uint32_t dsid)
 {
-    const std::uint32_t dsid = proposeDsid(kWorkSourceKind);
+    for (const int kind : {1, 2, 3, 4})
+        if (dsid >= dsidKind(kind).validLow && dsid <= dsidKind(kind).validHigh)
+            return kind;
+    return 0;
+}
+
+int DataSources::addSource(std::uint32_t dsid, const char* code, const char* memo)
+{
     const int row = m_table.addRow();
     m_table.cell(row, C::DSID)->number = dsid;
     m_table.cell(row, C::use)->number = 1;
-    m_table.setText(row, C::code, "WK");
+    m_table.setText(row, C::code, code);
     m_table.cell(row, C::IDnext)->number = dsid * kIdsPerSource;
-    m_table.setText(row, C::memo, "builtin ID for work");
+    m_table.setText(row, C::memo, memo);
     if (dsid <= kMaxDsid)
         m_inUse[dsid] = 1;
     return row;
+}
+
+int DataSources::addWorkSource()
+{
+    return addSource(proposeDsid(kWorkSourceKind), "WK", "builtin ID for work");
 }
 
 void DataSources::selectCurrentDsid(std::uint32_t wanted)
@@ -189,7 +201,7 @@ void DataSources::checkDsidTable() const
         const char* code = m_table.text(i, C::code);
         for (int j = i + 1; j < m_table.count(); ++j)
             if (m_table.isLive(j) && std::strcmp(code, m_table.text(j, C::code)) == 0)
-                message("Duplicate DSID code found\nPlease correct %s", code);
+                message(kDuplicateCodeFormat, code);
         if (i == m_currentRow)
             warnIfNearLimit(i);
     }

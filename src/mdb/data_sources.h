@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kIdsPerSource = 100000;
 inline constexpr std::uint32_t kMaxDsid = 42948;
 inline constexpr std::uint32_t kWorkSourceKind = 4;
 
+inline constexpr const char* kDuplicateCodeFormat = "Duplicate DSID code found\nPlease correct %s";
+
 inline std::uint32_t dsidOf(std::uint32_t id) { return id / kIdsPerSource; }
 
 struct DsidKind {
@@ -24,6 +26,8 @@ struct DsidKind {
 
 // Kinds 0 ("Reserve for future") to 4 ("Private orbit source").
 const DsidKind& dsidKind(int kind);
+// The kind a DSID belongs to: the first of kinds 1-4 whose valid range holds it, else 0.
+int kindOfDsid(std::uint32_t dsid);
 
 class DataSources {
 public:
@@ -40,6 +44,9 @@ public:
     bool isFreeDsid(int kind, std::uint32_t dsid) const;
     // The first free DSID of the kind's proposal range; "DSID overlow" and 42948 when none is.
     std::uint32_t proposeDsid(int kind) const;
+
+    // Appends a live data source in use (IDnext = DSID * 100000) and marks it in use; its row.
+    int addSource(std::uint32_t dsid, const char* code, const char* memo);
 
     // Chooses the current data source: the wanted DSID if it exists, else
     // the last one in use, else the last live row; an empty table gets the

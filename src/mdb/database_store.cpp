@@ -287,7 +287,7 @@ void openDatabaseForWindow(Database& db, const std::string& mdbFolder, int year)
     loadAll(db, mdbFolder, year);
 }
 
-SaveResult saveAllFiles(Database& db, const std::string& folder)
+SaveResult saveAllFiles(Database& db, const std::string& folder, FileTransaction& transaction)
 {
     WaitCursor wait;
     if (const std::optional<std::string> refusal = saveRefusal(db, folder)) {
@@ -301,7 +301,6 @@ SaveResult saveAllFiles(Database& db, const std::string& folder)
     std::error_code ignored;
     fs::create_directory(orbitsFolder(folder), ignored);
     removeStaleSaveTemporaries(folder);
-    FileTransaction transaction(folder);
     if (!saveLoadedOrbitFiles(db, folder, transaction) || !saveTables(db, folder, transaction))
         return SaveResult::Failed;
     if (!transaction.commit()) {
@@ -310,6 +309,12 @@ SaveResult saveAllFiles(Database& db, const std::string& folder)
         return SaveResult::Failed;
     }
     return SaveResult::Saved;
+}
+
+SaveResult saveAllFiles(Database& db, const std::string& folder)
+{
+    FileTransaction transaction(folder);
+    return saveAllFiles(db, folder, transaction);
 }
 
 bool saveAll(Database& db, const std::string& folder)

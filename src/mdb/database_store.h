@@ -9,6 +9,7 @@
 #include "mdb/mdb_lock.h"
 
 class Database;
+class FileTransaction;
 
 // Orbit files live in this subfolder of an MDB or backup folder.
 inline constexpr const char* kOrbitsFolder = "orbits";
@@ -53,6 +54,10 @@ void openDatabaseForWindow(Database& db, const std::string& mdbFolder, int year)
 // The same, telling a save refused before writing from one where a write failed.
 enum class SaveResult { Saved, Refused, Failed };
 [[nodiscard]] SaveResult saveAllFiles(Database& db, const std::string& folder);
+// The same within a transaction that holds files of the caller's already (the new orbit files
+// of an import), so that they land together with the tables or not at all.
+[[nodiscard]] SaveResult saveAllFiles(Database& db, const std::string& folder,
+                                      FileTransaction& transaction);
 // Whether a save into that folder would be refused, and the message saying why.
 std::optional<std::string> saveRefusal(const Database& db, const std::string& folder);
 // Whether the folder holds a database: one of the six table files, or nothing

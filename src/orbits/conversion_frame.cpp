@@ -36,7 +36,7 @@ template <typename Number> void appendNumber(std::string& out, Number value)
 
 } // namespace
 
-SourceLines::SourceLines(std::FILE* file, std::size_t maxLength, LineEnd lineEnd)
+SourceLines::SourceLines(SourceFile& file, std::size_t maxLength, LineEnd lineEnd)
     : m_file(file), m_maxLength(maxLength), m_lineEnd(lineEnd),
       m_capacity(std::max(kReadBlock, 2 * (maxLength + 2))),
       m_buffer(std::make_unique_for_overwrite<char[]>(m_capacity))
@@ -59,11 +59,11 @@ bool SourceLines::refill()
     std::copy(m_buffer.get() + m_begin, m_buffer.get() + m_end, m_buffer.get());
     m_end -= m_begin;
     m_begin = 0;
-    const std::size_t got = std::fread(m_buffer.get() + m_end, 1, m_capacity - m_end, m_file);
+    const std::size_t got = m_file.read(m_buffer.get() + m_end, m_capacity - m_end);
     m_end += got;
     if (got == 0)
         m_eof = true;
-    return std::ferror(m_file) == 0;
+    return !m_file.failed();
 }
 
 SourceLines::Status SourceLines::next(std::string_view& line)

@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "orbits/orbit_converters.h"
+#include "table/source_file.h"
 
 // How a conversion ended: Invalid becomes "File format invalid!! aborted" in the layouts that
 // report it; Stopped (no OID left, or cancelled) has been reported already or needs nothing.
@@ -21,13 +23,14 @@ enum class LineEnd {
     CrOrLf // the first CR or LF: CR LF gives an extra empty line
 };
 
-// Buffered lines of a source file, each without its line end; a final line without a line end
-// counts. A line longer than the bound is not returned: it ends the reading as invalid.
+// Buffered lines of a source file (compressed or not), each without its line end; a final line
+// without a line end counts. A line longer than the bound is not returned: it ends the reading
+// as invalid, as a file that cannot be read whole does (ReadError: the file tells why).
 class SourceLines {
 public:
     enum class Status { Line, End, TooLong, ReadError };
 
-    SourceLines(std::FILE* file, std::size_t maxLength, LineEnd lineEnd);
+    SourceLines(SourceFile& file, std::size_t maxLength, LineEnd lineEnd);
     // The line stays valid until the next call.
     Status next(std::string_view& line);
 
@@ -35,7 +38,7 @@ private:
     bool refill();
     std::size_t lineEndAt(std::size_t from) const;
 
-    std::FILE* m_file;
+    SourceFile& m_file;
     std::size_t m_maxLength;
     LineEnd m_lineEnd;
     std::size_t m_capacity;
@@ -81,6 +84,12 @@ public:
     void integer(int value);           // "," "%d"
     void endRow();                     // CR LF
 
+    // What made the source invalid beyond the line, told with the line ("columns missing: ...").
+    void setProblem(std::string problem) { m_problem = std::move(problem); }
+    const std::string& problem() const { return m_problem; }
+    ImportFilters& filters() { return m_context.filters; }
+    FilterCounts& dropped() { return m_context.dropped; }
+
     std::int64_t rowsWritten() const { return m_rows; }
     // Writes out the rows still buffered; false when any write to the target failed.
     [[nodiscard]] bool flush();
@@ -95,6 +104,7 @@ private:
     std::int64_t m_rows = 0;
     std::string m_pending; // rows not yet written to the target
     bool m_writeFailed = false;
+    std::string m_problem;
 };
 
 // The fields of a comma-separated (or separator-separated) line; the views point into the line.

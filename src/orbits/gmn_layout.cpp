@@ -14,11 +14,12 @@
 
 namespace {
 
-// The columns taken from a summary, in the order a GmnRow holds them.
+// The columns taken from a summary, in the order a GmnRow holds them: three texts, then numbers.
 enum GmnColumn : std::size_t {
     Id,
-    Jd,
+    Utc,
     ShowerCode,
+    Jd,
     Sol,
     Ra,
     RaSd,
@@ -38,30 +39,56 @@ enum GmnColumn : std::size_t {
     HeightEnd,
     Magnitude,
     Mass,
+    Qc,
+    Stations,
     kColumnCount
 };
+constexpr std::size_t kFirstNumber = Jd;
 
-// Each column's name in the comma-separated flavour, and its field (0-based) in the
-// ';'-separated one, where the Julian date and the heights are those of the beginning, the
-// radiant and speed geocentric, the elevation the radiant's, the magnitude the peak absolute
-// one and the mass in kg.
+// Each column's name in the ';' flavour (its '#' name lines put together, an uncertainty
+// named after the column before it), in the comma-separated flavour, and its field (0-based)
+// in the 86-field summary, where the Julian date and the heights are those of the beginning,
+// the radiant and speed geocentric, the elevation the radiant's, the magnitude the peak
+// absolute one and the mass in kg. Optional columns may be missing: the identifier (older
+// summaries lack it; the beginning time then names the orbit), Qc and the station count.
 struct ColumnSource {
+    std::string_view summaryName;
     std::string_view csvName;
     std::size_t field;
+    bool optional;
 };
 constexpr std::array<ColumnSource, kColumnCount> kSources{{
-    {kGmnCsvFirstName, 0},  {"beginning_julian_date", 1},
-    {"iau_shower_code", 4}, {"sol_lon_deg", 5},
-    {"rageo_deg", 7},       {"rageo_sigma", 8},
-    {"decgeo_deg", 9},      {"decgeo_sigma", 10},
-    {"vgeo_km_s", 15},      {"vgeo_sigma", 16},
-    {"a_au", 23},           {"e", 25},
-    {"i_deg", 27},          {"peri_deg", 29},
-    {"node_deg", 31},       {"q_au", 37},
-    {"m_deg", 41},          {"elev_deg", 57},
-    {"htbeg_km", 67},       {"htend_km", 73},
-    {"peak_absmag", 76},    {"mass_kg_tau_0_7", 79},
+    {"Unique trajectory identifier", kGmnCsvFirstName, 0, true},
+    {"Beginning UTC Time", "beginning_utc_time", 2, false},
+    {"IAU code", "iau_shower_code", 4, false},
+    {"Beginning Julian date", "beginning_julian_date", 1, false},
+    {"Sol lon deg", "sol_lon_deg", 5, false},
+    {"RAgeo deg", "rageo_deg", 7, false},
+    {"RAgeo deg +/- sigma", "rageo_sigma", 8, false},
+    {"DECgeo deg", "decgeo_deg", 9, false},
+    {"DECgeo deg +/- sigma", "decgeo_sigma", 10, false},
+    {"Vgeo km/s", "vgeo_km_s", 15, false},
+    {"Vgeo km/s +/- sigma", "vgeo_sigma", 16, false},
+    {"a AU", "a_au", 23, false},
+    {"e", "e", 25, false},
+    {"i deg", "i_deg", 27, false},
+    {"peri deg", "peri_deg", 29, false},
+    {"node deg", "node_deg", 31, false},
+    {"q AU", "q_au", 37, false},
+    {"M deg", "m_deg", 41, false},
+    {"Elev deg", "elev_deg", 57, false},
+    {"HtBeg km", "htbeg_km", 67, false},
+    {"HtEnd km", "htend_km", 73, false},
+    {"Peak AbsMag", "peak_absmag", 76, false},
+    {"Mass kg tau=0.7%", "mass_kg_tau_0_7", 79, false},
+    {"Qc deg", "qc_deg", 80, true},
+    {"Num stat", "num_stat", 84, true},
 }};
+// The fields of the summary written before GMN added the identifier column.
+constexpr std::size_t kGmnFieldsWithoutId = kGmnFields - 1;
+// Fewer ';'-separated fields than this make no summary.
+constexpr std::size_t kGmnMinFields = 40;
+constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
 using GmnRow = std::array<std::string_view, kColumnCount>;
 using ColumnFields = std::array<std::size_t, kColumnCount>;
@@ -133,9 +160,7 @@ public:
     // False when a number field is malformed or the row has no Julian date.
     bool read(const GmnRow& row)
     {
-        for (std::size_t column = Jd; column < kColumnCount; ++column) {
-            if (column == ShowerCode)
-                continue;
+        for (std::size_t column = kFirstNumber; column < kColumnCount; ++column) {
             m_fields[column] = numberField(row[column]);
             if (m_fields[column].state == NumberField::Malformed)
                 return false;
@@ -151,6 +176,12 @@ public:
             writeFloat(frame, value(column));
         else
             writeEmpty(frame);
+    }
+    std::optional<double> radiantScatter() const
+    {
+        if (!present(RaSd) || !present(DecSd))
+            return std::nullopt;
+        return radiantScatterDeg(value(RaSd), value(DecSd));
     }
 
 private:
@@ -169,8 +200,8 @@ void writeOrbit(ConversionFrame& frame, const RowValues& v, double mjd, std::str
     for (const GmnColumn column : {A, Q, E, Peri, Node, Incl, MeanAnomaly})
         v.write(frame, column);
     frame.number(0.0); // T/e
-    if (v.present(RaSd) && v.present(DecSd))
-        frame.number(radiantScatterDeg(v.value(RaSd), v.value(DecSd)));
+    if (const std::optional<double> scatter = v.radiantScatter())
+        frame.number(*scatter);
     else
         writeEmpty(frame);
     for (const GmnColumn column : {VgSd, HeightBegin, HeightEnd})
@@ -185,15 +216,71 @@ void writeOrbit(ConversionFrame& frame, const RowValues& v, double mjd, std::str
     frame.text(memo);
 }
 
-// One row: Done when it was written or skipped as a duplicate.
-Outcome convertRow(ConversionFrame& frame, const GmnRow& row)
+// A filter's verdict on a value: kept when the filter is off or the value keeps its limit.
+template <typename Limit>
+bool keeps(const std::optional<Limit>& limit, const std::optional<double>& value, bool isMinimum,
+           std::int64_t& dropped)
 {
-    const std::string_view name = tableText(row[Id]);
+    if (!limit || (value && (isMinimum ? *value >= *limit : *value <= *limit)))
+        return true;
+    ++dropped;
+    return false;
+}
+
+std::optional<double> valueOf(const RowValues& v, GmnColumn column)
+{
+    return v.present(column) ? std::optional<double>(v.value(column)) : std::nullopt;
+}
+
+// A filter on a column the source does not have is off.
+template <typename Limit>
+std::optional<Limit> ifCarried(const ColumnFields& columns, GmnColumn column,
+                               const std::optional<Limit>& limit)
+{
+    return columns[column] == kAbsent ? std::nullopt : limit;
+}
+
+// Whether a row passes: its radiant and speed are numbers, and it keeps every limit set. Each
+// dropped row is counted once, by the first check it fails.
+bool passesFilters(ConversionFrame& frame, const RowValues& v, const ColumnFields& columns)
+{
+    FilterCounts& dropped = frame.dropped();
+    if (!v.present(Ra) || !v.present(Dec) || !v.present(Vg)) {
+        ++dropped.noRadiant;
+        return false;
+    }
+    const ImportFilters& f = frame.filters();
+    return keeps(ifCarried(columns, Qc, f.minQcDeg), valueOf(v, Qc), true, dropped.minQc) &&
+           keeps(f.maxVgKms, valueOf(v, Vg), false, dropped.maxVg) &&
+           keeps(f.maxE, valueOf(v, E), false, dropped.maxE) &&
+           keeps(f.maxRadErrDeg, v.radiantScatter(), false, dropped.maxRadErr) &&
+           keeps(ifCarried(columns, Stations, f.minStations), valueOf(v, Stations), true,
+                 dropped.minStations);
+}
+
+// The name of an orbit of a summary without identifiers: the digits of its beginning time
+// (UTC) with the fraction of its second, "20181210010656.588151".
+std::string nameFromTime(std::string_view utc)
+{
+    std::string name;
+    for (const char c : utc)
+        if ((c >= '0' && c <= '9') || c == '.')
+            name += c;
+    return name;
+}
+
+// One row: Done when it was written, skipped as a duplicate or dropped by a filter.
+Outcome convertRow(ConversionFrame& frame, const GmnRow& row, const ColumnFields& columns)
+{
+    const std::string name =
+        columns[Id] == kAbsent ? nameFromTime(row[Utc]) : std::string(tableText(row[Id]));
     // The shower's IAU code, "..." (sporadic) giving the empty memo.
     const std::string_view memo = isPlaceholder(row[ShowerCode]) ? "" : tableText(row[ShowerCode]);
     RowValues values;
     if (isPlaceholder(name) || !fitsField(name) || !fitsField(memo) || !values.read(row))
         return Outcome::Invalid;
+    if (!passesFilters(frame, values, columns))
+        return Outcome::Done;
     // GMN's Julian date is UTC; the table's times carry the clock offset.
     const double mjd = values.value(Jd) - kMjdToJd + kClockOffsetSeconds / kSecondsPerDay;
     if (frame.isDuplicate(mjd, name, memo))
@@ -205,13 +292,17 @@ Outcome convertRow(ConversionFrame& frame, const GmnRow& row)
     return Outcome::Done;
 }
 
-// The next row or column-name line; nullopt at the end of the source.
-std::optional<std::string_view> nextContentLine(ConversionFrame& frame)
+// The next row or column-name line; nullopt at the end of the source. Header lines before it
+// are added to comments when given.
+std::optional<std::string_view> nextContentLine(ConversionFrame& frame,
+                                                std::vector<std::string>* comments = nullptr)
 {
     while (const std::optional<std::string_view> line = frame.nextLine()) {
         const std::string_view text = gmnLineText(*line);
         if (isGmnContentLine(text))
             return text;
+        if (comments && !isBlankLine(text))
+            comments->emplace_back(text.substr(1));
     }
     return std::nullopt;
 }
@@ -249,25 +340,108 @@ bool splitQuoted(std::string_view line, std::vector<std::string_view>& fields)
     }
 }
 
-// Where each column is in the comma-separated flavour: by its name, or, in a header of the
-// summary's 86 columns that names it otherwise, at the summary's field.
-std::optional<ColumnFields> columnsOfHeader(std::vector<std::string_view> names)
+// The words of a text joined by single blanks.
+void appendWords(std::string& name, std::string_view text)
 {
-    if (!names.empty() && names[0].starts_with(kByteOrderMark))
-        names[0].remove_prefix(kByteOrderMark.size());
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t begin = text.find_first_not_of(" \t", at);
+        if (begin == std::string_view::npos)
+            return;
+        const std::size_t end = std::min(text.find_first_of(" \t", begin), text.size());
+        if (!name.empty())
+            name += ' ';
+        name += text.substr(begin, end - begin);
+        at = end;
+    }
+}
+
+bool isRuleLine(const std::vector<std::string_view>& parts)
+{
+    return std::all_of(parts.begin(), parts.end(), [](std::string_view part) {
+        return part.find_first_not_of(" \t-") == std::string_view::npos;
+    });
+}
+
+// The column names of a ';' summary from its '#' lines: those with as many fields as its rows
+// (and not the rule of dashes) put together field by field. Empty when there are none.
+std::vector<std::string> summaryNames(const std::vector<std::string>& comments, std::size_t width)
+{
+    std::vector<std::string> names;
+    std::vector<std::string_view> parts;
+    for (const std::string& comment : comments) {
+        splitFields(comment, parts, ';');
+        if (parts.size() != width || isRuleLine(parts))
+            continue;
+        names.resize(width);
+        for (std::size_t field = 0; field < width; ++field)
+            appendWords(names[field], parts[field]);
+    }
+    for (std::size_t field = 1; field < names.size(); ++field)
+        if (names[field].starts_with("+/-"))
+            names[field] = names[field - 1] + " " + names[field];
+    return names;
+}
+
+// Where each column is: found by its name; without names, in a summary of the 86 (or, without
+// the identifier, 85) fields of GMN's own order. Nothing when a column that must be there is
+// not: the frame then names the missing ones.
+template <typename Names>
+std::optional<ColumnFields> columnsOf(ConversionFrame& frame, const Names& names,
+                                      std::string_view ColumnSource::*name, std::size_t width)
+{
     ColumnFields fields{};
+    std::string missing;
+    const bool byOrder = names.empty() && (width == kGmnFields || width == kGmnFieldsWithoutId);
     for (std::size_t column = 0; column < kColumnCount; ++column) {
-        const auto named = std::find_if(names.begin(), names.end(), [&](std::string_view name) {
-            return fieldText(name) == kSources[column].csvName;
-        });
+        const ColumnSource& source = kSources[column];
+        const auto named = std::find(names.begin(), names.end(), source.*name);
         if (named != names.end())
             fields[column] = static_cast<std::size_t>(named - names.begin());
-        else if (names.size() == kGmnFields)
-            fields[column] = kSources[column].field;
+        else if (byOrder && width == kGmnFields)
+            fields[column] = source.field;
+        else if (byOrder && column != Id)
+            fields[column] = source.field - 1;
         else
-            return std::nullopt;
+            fields[column] = kAbsent;
+        if (fields[column] == kAbsent && !source.optional)
+            missing += (missing.empty() ? "" : ", ") + std::string(source.*name);
     }
-    return fields;
+    if (missing.empty())
+        return fields;
+    frame.setProblem(std::string(kGmnMissingColumns) + missing);
+    return std::nullopt;
+}
+
+// Converts the rows of a flavour, each split into its width of fields.
+template <typename Split>
+Outcome convertRows(ConversionFrame& frame, std::string_view firstRow, const ColumnFields& columns,
+                    std::size_t width, Split split)
+{
+    std::vector<std::string_view> fields;
+    GmnRow row;
+    for (std::optional<std::string_view> line = firstRow; line; line = nextContentLine(frame)) {
+        if (!split(*line, fields) || fields.size() != width)
+            return Outcome::Invalid;
+        for (std::size_t column = 0; column < kColumnCount; ++column)
+            row[column] = columns[column] == kAbsent ? std::string_view()
+                                                     : fieldText(fields[columns[column]]);
+        const Outcome outcome = convertRow(frame, row, columns);
+        if (outcome != Outcome::Done)
+            return outcome;
+    }
+    return frame.readOutcome();
+}
+
+bool splitSummary(std::string_view line, std::vector<std::string_view>& fields)
+{
+    splitFields(line, fields, ';');
+    return true;
+}
+
+std::size_t summaryFieldCount(std::string_view line)
+{
+    return static_cast<std::size_t>(std::count(line.begin(), line.end(), ';')) + 1;
 }
 
 } // namespace
@@ -286,23 +460,27 @@ bool isGmnContentLine(std::string_view line) { return !isBlankLine(line) && line
 std::optional<OrbitLayout> gmnLayoutOfFirstLine(std::string_view line)
 {
     line = gmnLineText(line);
-    if (std::count(line.begin(), line.end(), ';') == kGmnFields - 1)
+    if (summaryFieldCount(line) >= kGmnMinFields)
         return OrbitLayout::Gmn;
     if (line.starts_with(kByteOrderMark))
         line.remove_prefix(kByteOrderMark.size());
-    if (line.starts_with(kGmnCsvFirstName) && line.size() > kGmnCsvFirstName.size() &&
-        line[kGmnCsvFirstName.size()] == ',')
+    std::vector<std::string_view> names;
+    splitFields(line, names, ',');
+    const auto named = [&](std::string_view wanted) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](std::string_view name) { return fieldText(name) == wanted; });
+    };
+    if (names.size() > 1 && (named(kGmnCsvFirstName) || named(kSources[Jd].csvName)))
         return OrbitLayout::GmnCsv;
     return std::nullopt;
 }
 
 std::optional<OrbitLayout> gmnLayoutOf(const std::string& path)
 {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               std::fclose);
-    if (!file)
+    SourceFile file;
+    if (!file.open(path))
         return std::nullopt;
-    SourceLines lines(file.get(), kGmnMaxLine, LineEnd::Lf);
+    SourceLines lines(file, kGmnMaxLine, LineEnd::Lf);
     std::string_view line;
     for (int read = 0; read < kMaxLinesBeforeContent; ++read) {
         if (lines.next(line) != SourceLines::Status::Line)
@@ -315,19 +493,16 @@ std::optional<OrbitLayout> gmnLayoutOf(const std::string& path)
 
 Outcome convertGmnLayout(ConversionFrame& frame)
 {
-    std::vector<std::string_view> fields;
-    GmnRow row;
-    while (const std::optional<std::string_view> line = nextContentLine(frame)) {
-        splitFields(*line, fields, ';');
-        if (fields.size() != kGmnFields)
-            return Outcome::Invalid;
-        for (std::size_t column = 0; column < kColumnCount; ++column)
-            row[column] = fieldText(fields[kSources[column].field]);
-        const Outcome outcome = convertRow(frame, row);
-        if (outcome != Outcome::Done)
-            return outcome;
-    }
-    return frame.readOutcome();
+    std::vector<std::string> comments;
+    const std::optional<std::string_view> first = nextContentLine(frame, &comments);
+    if (!first)
+        return frame.readOutcome();
+    const std::size_t width = summaryFieldCount(*first);
+    const std::optional<ColumnFields> columns =
+        columnsOf(frame, summaryNames(comments, width), &ColumnSource::summaryName, width);
+    if (!columns)
+        return Outcome::Invalid;
+    return convertRows(frame, *first, *columns, width, splitSummary);
 }
 
 Outcome convertGmnCsvLayout(ConversionFrame& frame)
@@ -338,19 +513,17 @@ Outcome convertGmnCsvLayout(ConversionFrame& frame)
         return frame.missingLineOutcome();
     if (!splitQuoted(*header, fields))
         return Outcome::Invalid;
-    const std::size_t width = fields.size();
-    const std::optional<ColumnFields> columns = columnsOfHeader(fields);
+    if (!fields.empty() && fields[0].starts_with(kByteOrderMark))
+        fields[0].remove_prefix(kByteOrderMark.size());
+    std::vector<std::string_view> names;
+    for (const std::string_view field : fields)
+        names.push_back(fieldText(field));
+    const std::optional<ColumnFields> columns =
+        columnsOf(frame, names, &ColumnSource::csvName, names.size());
     if (!columns)
         return Outcome::Invalid;
-    GmnRow row;
-    while (const std::optional<std::string_view> line = nextContentLine(frame)) {
-        if (!splitQuoted(*line, fields) || fields.size() != width)
-            return Outcome::Invalid;
-        for (std::size_t column = 0; column < kColumnCount; ++column)
-            row[column] = fieldText(fields[(*columns)[column]]);
-        const Outcome outcome = convertRow(frame, row);
-        if (outcome != Outcome::Done)
-            return outcome;
-    }
-    return frame.readOutcome();
+    const std::optional<std::string_view> first = nextContentLine(frame);
+    if (!first)
+        return frame.readOutcome();
+    return convertRows(frame, *first, *columns, names.size(), splitQuoted);
 }

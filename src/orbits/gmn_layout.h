@@ -9,8 +9,11 @@
 
 #include "orbits/conversion_frame.h"
 
-// Fields of a row of the ';'-separated summaries.
+// Fields of a row of the ';'-separated summaries of GMN's own column order (85 in those
+// written before the identifier column).
 inline constexpr std::size_t kGmnFields = 86;
+// What a header lacks, before the names of the columns it lacks.
+inline constexpr std::string_view kGmnMissingColumns = "columns missing: ";
 // Their '#' header lines run to some 1,500 characters.
 inline constexpr std::size_t kGmnMaxLine = 16000;
 // The first column name of the comma-separated flavour.
@@ -26,7 +29,10 @@ std::optional<OrbitLayout> gmnLayoutOfFirstLine(std::string_view line);
 // The GMN flavour of a file, from its first content line; nullopt for any other file.
 std::optional<OrbitLayout> gmnLayoutOf(const std::string& path);
 
-// Both read every row through the frame; where GMN left a value out (None, nan, ...) the
-// cell gets its empty value, and any other field that is not a number makes the line invalid.
+// Both find their columns by the names of the header, so that their order and added columns do
+// not matter, and read every row through the frame; where GMN left a value out (None, nan,
+// ...) the cell gets its empty value, and any other field that is not a number makes the line
+// invalid. Rows without a radiant or speed, and rows outside the frame's filters, are dropped
+// and counted.
 Outcome convertGmnLayout(ConversionFrame& frame);
 Outcome convertGmnCsvLayout(ConversionFrame& frame);

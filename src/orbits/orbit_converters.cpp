@@ -96,21 +96,25 @@ bool closeTarget(FilePtr& target)
 
 Outcome runConversion(const LayoutTraits& traits, const std::string& sourcePath,
                       const std::string& targetPath, bool targetExisted, ConversionContext& context,
-                      std::int64_t& rows, std::int64_t& stopLine)
+                      std::int64_t& rows, std::int64_t& stopLine, std::string& problem,
+                      std::string& unreadable)
 {
-    FilePtr source(std::fopen(sourcePath.c_str(), "rb"));
-    if (!source || (targetExisted && sameFile(sourcePath, targetPath)))
+    SourceFile source;
+    if (!source.open(sourcePath) || (targetExisted && sameFile(sourcePath, targetPath)))
         return Outcome::Invalid;
     FilePtr target(std::fopen(targetPath.c_str(), "ab"));
     if (!target)
         return Outcome::Invalid;
-    SourceLines lines(source.get(), traits.maxLineLength, traits.lineEnd);
+    SourceLines lines(source, traits.maxLineLength, traits.lineEnd);
     ConversionFrame frame(lines, target.get(), context);
     if (!targetExisted)
         frame.writeHeader(orbitFileHeader());
     const Outcome outcome = traits.convert(frame);
-    if (outcome == Outcome::Invalid)
+    if (outcome == Outcome::Invalid) {
         stopLine = frame.stopLine();
+        problem = frame.problem();
+        unreadable = source.error();
+    }
     const bool written = frame.flush();
     if (!closeTarget(target) || !written)
         return outcome == Outcome::Done ? Outcome::Invalid : outcome;
@@ -143,7 +147,7 @@ LayoutChoice chooseOrbitLayout(std::string_view fileName)
 {
     const std::size_t slash = fileName.find_last_of('/');
     const std::string_view name =
-        slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+        uncompressedName(slash == std::string_view::npos ? fileName : fileName.substr(slash + 1));
     if (name.size() < 3)
         return {std::nullopt, kFileInvalid};
     switch (name[name.size() - 3]) {
@@ -169,10 +173,10 @@ std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath)
 {
     const LayoutTraits traits = traitsOf(layout);
     const RowLines& rule = traits.rows;
-    FilePtr source(std::fopen(sourcePath.c_str(), "rb"));
-    if (!source)
+    SourceFile source;
+    if (!source.open(sourcePath))
         return 0;
-    SourceLines lines(source.get(), traits.maxLineLength, traits.lineEnd);
+    SourceLines lines(source, traits.maxLineLength, traits.lineEnd);
     std::string_view line;
     std::int64_t read = 0;
     std::int64_t rowLines = 0;
@@ -181,6 +185,17 @@ std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath)
             ++rowLines;
     rowLines = std::max<std::int64_t>(0, rowLines - rule.skippedRows);
     return (rowLines + rule.linesPerRow - 1) / rule.linesPerRow;
+}
+
+FilterCounts& FilterCounts::operator+=(const FilterCounts& more)
+{
+    minQc += more.minQc;
+    maxVg += more.maxVg;
+    maxE += more.maxE;
+    maxRadErr += more.maxRadErr;
+    minStations += more.minStations;
+    noRadiant += more.noRadiant;
+    return *this;
 }
 
 std::string orbitFileHeader()
@@ -202,12 +217,19 @@ std::int64_t convertOrbitFile(OrbitLayout layout, const std::string& sourcePath,
     const TargetFileGuard guard(targetPath);
     std::int64_t rows = 0;
     std::int64_t stopLine = 0;
-    const Outcome outcome =
-        runConversion(traits, sourcePath, targetPath, guard.existed(), context, rows, stopLine);
+    std::string problem;
+    std::string unreadable;
+    const Outcome outcome = runConversion(traits, sourcePath, targetPath, guard.existed(), context,
+                                          rows, stopLine, problem, unreadable);
     if (outcome == Outcome::Done)
         return rows;
     guard.restore();
-    if (outcome == Outcome::Invalid && traits.namesLine && stopLine > 0)
+    if (!unreadable.empty())
+        message(kUnreadableSourceFormat, sourcePath.c_str(), unreadable.c_str());
+    else if (outcome == Outcome::Invalid && traits.namesLine && stopLine > 0 && !problem.empty())
+        message(kFileFormatInvalidProblemFormat, kFileFormatInvalid,
+                static_cast<long long>(stopLine), problem.c_str());
+    else if (outcome == Outcome::Invalid && traits.namesLine && stopLine > 0)
         message(kFileFormatInvalidLineFormat, kFileFormatInvalid, static_cast<long long>(stopLine));
     else if (outcome == Outcome::Invalid && traits.reportsInvalid)
         message("%s", kFileFormatInvalid);

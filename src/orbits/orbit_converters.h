@@ -39,14 +39,42 @@ LayoutChoice chooseOrbitLayoutOf(const std::string& sourcePath);
 // it; lines past one beyond the layout's length bound are not counted.
 std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath);
 
+// Limits an imported row must keep, each off unless set. Rows of layouts that do not carry a
+// field pass its filter; a row that carries the field without a value is dropped by it.
+struct ImportFilters {
+    std::optional<double> minQcDeg;     // GMN's convergence angle
+    std::optional<double> maxVgKms;     // geocentric speed
+    std::optional<double> maxE;         // eccentricity
+    std::optional<double> maxRadErrDeg; // the radiant's scatter (r_sd)
+    std::optional<int> minStations;     // GMN's number of stations
+};
+
+// The rows each filter dropped, and the GMN rows refused for a radiant or speed that is no
+// number (refused whatever the filters).
+struct FilterCounts {
+    std::int64_t minQc = 0;
+    std::int64_t maxVg = 0;
+    std::int64_t maxE = 0;
+    std::int64_t maxRadErr = 0;
+    std::int64_t minStations = 0;
+    std::int64_t noRadiant = 0;
+    std::int64_t total() const
+    {
+        return minQc + maxVg + maxE + maxRadErr + minStations + noRadiant;
+    }
+    FilterCounts& operator+=(const FilterCounts& more);
+};
+
 // What a conversion needs from the database.
 struct ConversionContext {
     std::string dsidCode; // the current data source's code, part of some layouts' names
     // The next OID of the current data source; nullopt once none is left (the database has
     // told the user), which stops the conversion as a failure.
     std::function<std::optional<std::uint32_t>()> nextOid;
-    const DuplicateIndex& duplicates;   // the current data source's loaded orbits
-    Feedback& feedback;                 // rows read; cancelled() stops as a failure
+    const DuplicateIndex& duplicates; // the current data source's loaded orbits
+    Feedback& feedback;               // rows read; cancelled() stops as a failure
+    ImportFilters filters = {};
+    FilterCounts dropped = {};          // added to by the conversion
     std::int64_t duplicatesSkipped = 0; // source rows left out as already loaded
 };
 
@@ -86,5 +114,7 @@ inline constexpr const char* kAcceptedLayouts =
 inline constexpr const char* kFileFormatInvalid = "File format invalid!! aborted";
 // The same, naming the line (kFileFormatInvalid, line number).
 inline constexpr const char* kFileFormatInvalidLineFormat = "%s\nline %lld";
+// The same with what is wrong there (kFileFormatInvalid, line number, "columns missing: ...").
+inline constexpr const char* kFileFormatInvalidProblemFormat = "%s\nline %lld\n%s";
 // Shown by the import command when a conversion fails (source name, target name).
 inline constexpr const char* kConversionFailedFormat = "Conversion filed\n%s->%s";

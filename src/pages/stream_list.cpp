@@ -13,6 +13,7 @@
 #include "platform/ui.h"
 #include "streams/list_files.h"
 #include "table/links.h"
+#include "table/source_file.h"
 #include "table/text_file.h"
 #include "views/ulist.h"
 
@@ -144,15 +145,15 @@ std::optional<int> importLines(AppContext& app, const std::string& path, ListFil
     Database& db = *app.db;
     TextLineReader reader;
     std::string_view line;
-    if (!reader.open(path)) {
+    if (!reader.openSource(path)) {
         message(kCannotOpenFormat, path.c_str());
         return std::nullopt;
     }
     if (!reader.next(line))
         return std::nullopt;
     const std::string code = db.sources.currentCode();
-    const std::optional<int> list =
-        addListRow(db, importedListName(code, fileNameOf(path), layout));
+    const std::optional<int> list = addListRow(
+        db, importedListName(code, std::string(uncompressedName(fileNameOf(path))), layout));
     if (!list)
         return std::nullopt;
     CodeCutter cutter;
@@ -258,10 +259,10 @@ std::optional<int> copyStreamList(AppContext& app, CUList& listView, int sourceR
 
 ListFileLayout listFileLayoutOf(const std::string& fileName)
 {
-    if (isIauMdcFileName(fileName))
+    const std::string name(uncompressedName(fileName));
+    if (isIauMdcFileName(name))
         return ListFileLayout::IauMdc;
-    return !fileName.empty() && fileName.back() == 't' ? ListFileLayout::FixedWidth
-                                                       : ListFileLayout::Csv;
+    return !name.empty() && name.back() == 't' ? ListFileLayout::FixedWidth : ListFileLayout::Csv;
 }
 
 std::optional<int> importStreamList(AppContext& app)
@@ -282,6 +283,11 @@ std::optional<int> importStreamList(AppContext& app)
 std::optional<int> importStreamListFile(AppContext& app, const std::string& path,
                                         IauStatusChoice status)
 {
+    // An archive that breaks part-way would leave half a list.
+    if (const std::optional<std::string> why = unreadableSource(path)) {
+        message(kUnreadableSourceFormat, path.c_str(), why->c_str());
+        return std::nullopt;
+    }
     const ListFileLayout layout = listFileLayoutOf(fileNameOf(path));
     const std::optional<int> list = layout == ListFileLayout::IauMdc
                                         ? importIauMdc(app, path, status)

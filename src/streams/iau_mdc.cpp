@@ -241,7 +241,7 @@ const char* iauStatusWord(IauStatusChoice choice)
 std::optional<IauShowerList> readIauMdcShowers(const std::string& path, IauStatusChoice choice)
 {
     TextLineReader reader;
-    if (!reader.open(path))
+    if (!reader.openSource(path))
         return std::nullopt;
     IauShowerList list;
     // Showers in order of their first chosen set; each keeps its last usable chosen set.

@@ -131,6 +131,17 @@ TextLineReader::~TextLineReader()
         ::close(m_fd);
 }
 
+bool TextLineReader::openSource(const std::string& path)
+{
+    auto source = std::make_unique<SourceFile>();
+    if (!source->open(path))
+        return false;
+    m_source = std::move(source);
+    m_capacity = std::max(kReadBufferSize, lookAhead());
+    m_buffer.reset(new char[m_capacity]);
+    return true;
+}
+
 bool TextLineReader::open(const std::string& path)
 {
     // Opening a FIFO without O_NONBLOCK would wait for a writer that may never come.
@@ -159,7 +170,13 @@ void TextLineReader::fill()
     std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
     m_end -= m_pos;
     m_pos = 0;
-    while (!m_atEof && m_end < m_capacity) {
+    while (m_source && !m_atEof && m_end < m_capacity) {
+        const std::size_t got = m_source->read(m_buffer.get() + m_end, m_capacity - m_end);
+        m_failed = m_source->failed();
+        m_atEof = got == 0;
+        m_end += got;
+    }
+    while (!m_source && !m_atEof && m_end < m_capacity) {
         const ssize_t got = ::read(m_fd, m_buffer.get() + m_end, m_capacity - m_end);
         if (got < 0 && errno == EINTR)
             continue;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "table/source_file.h"
+
 // Reads lines ended by LF or CR LF. A read takes at most maxRead characters
 // (1023 by default, as a 1024-byte line buffer), counting the line end as
 // one, so a longer line comes in pieces; a line ends at its first NUL byte.
@@ -25,6 +27,9 @@ public:
 
     // False (errno telling why) when the file cannot be opened or is a folder.
     bool open(const std::string& path);
+    // The same for a file to import, which may be gzip-compressed; a truncated or corrupt
+    // archive ends the reading as failed.
+    bool openSource(const std::string& path);
     // The next line (valid until the next call); false at the end of the file or on a read error.
     bool next(std::string_view& line);
     bool failed() const { return m_failed; }
@@ -36,6 +41,7 @@ private:
 
     std::size_t m_maxRead;
     int m_fd = -1;
+    std::unique_ptr<SourceFile> m_source;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity = 0;
     std::size_t m_pos = 0;

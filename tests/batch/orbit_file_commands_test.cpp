@@ -1,7 +1,9 @@
 // The batch import: a source imported into an MDB folder, its target name, and the failures.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -82,7 +84,14 @@ TEST(BatchImport, FailuresAndUsage)
         {"no dsid", {m.mdb, m.source}, kBatchUsage, ""},
         {"dsid without value", {m.mdb, m.source, "--dsid"}, kBatchUsage, ""},
         {"unknown option", {m.mdb, m.source, "--dsid", "WK", "--x", "1"}, kBatchUsage, ""},
-        {"three paths", {m.mdb, m.source, m.source, "--dsid", "WK"}, kBatchUsage, ""},
+        {"two sources into one target",
+         {m.mdb, m.source, m.source, "--dsid", "WK", "--target", "O_x.csv"},
+         kBatchUsage,
+         ""},
+        {"filter without a number",
+         {m.mdb, m.source, "--dsid", "WK", "--max-e", "x"},
+         kBatchUsage,
+         ""},
         {"unknown code",
          {m.mdb, m.source, "--dsid", "SkyCam"},
          kBatchFailed,
@@ -104,6 +113,120 @@ TEST(BatchImport, FailuresAndUsage)
         EXPECT_NE(run.err.find(c.err), std::string::npos) << c.label << ": " << run.err;
     }
     EXPECT_EQ(m.orbitsOnDisk(), 0);
+}
+
+} // namespace
+
+namespace {
+
+const std::string kGmnMonthly =
+    ORVANTELLA_SOURCE_DIR "/data/sources/gmn_traj_summary_monthly_201812.txt";
+const std::string kGmnSolRange =
+    ORVANTELLA_SOURCE_DIR "/data/sources/gmn_traj_summary_20220304_solrange_344.0-345.0.txt";
+constexpr int kGmnRows = 497 + 534;
+
+// Every file under a folder with its bytes.
+std::map<std::string, std::string> folderBytes(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readFileBytes(entry.path().string());
+    return files;
+}
+
+// The two GMN summaries in a folder, the second compressed, and an MDB whose work source has
+// `idsLeft` IDs left.
+struct GmnArchive : BatchMdb {
+    std::string folder = dir.file("gmn");
+    explicit GmnArchive(int idsLeft)
+    {
+        std::filesystem::create_directories(folder);
+        std::filesystem::create_directories(mdb + "/orbits");
+        writeFileBytes(folder + "/a_monthly.txt", readFileBytes(kGmnMonthly));
+        writeFileBytes(folder + "/b_solrange.txt.gz", gzipped(readFileBytes(kGmnSolRange)));
+        Database db;
+        loadAll(db, mdb, 2007);
+        db.sources.selectCurrentDsid(0);
+        db.dsids.cell(db.sources.currentRow(), col::Dsid::IDnext)->number =
+            4100000000u + 99999u - static_cast<std::uint32_t>(idsLeft);
+        EXPECT_TRUE(saveAll(db, mdb));
+    }
+};
+
+struct ManyCase {
+    const char* label;
+    int idsLeft;
+    std::vector<std::string> options;
+    int status;
+    std::string firstLines; // the start of standard output
+};
+
+const ManyCase kManyCases[] = {
+    {"All_rows",
+     99999,
+     {},
+     kBatchOk,
+     "rows_imported 1031\ndropped no_radiant 0 min_qc 0 max_vg 0 max_e 0 max_rad_err 0 "
+     "min_stations 0\nfile O_WK_4100000000.csv\nfile O_WK_4100000497.csv\n"},
+    {"Spread_into_a_new_source",
+     600,
+     {"--spread"},
+     kBatchOk,
+     "rows_imported 1031\ndropped no_radiant 0 min_qc 0 max_vg 0 max_e 0 max_rad_err 0 "
+     "min_stations 0\nfile O_WK_4100099399.csv\nfile O_WK_4100099896.csv\ndata_source WK2\n"},
+    {"Too_few_ids_without_spread", 600, {}, kBatchFailed, ""},
+    {"Filtered",
+     99999,
+     {"--min-qc", "10", "--max-e", "1", "--min-stations", "3"},
+     kBatchOk,
+     "rows_imported "},
+};
+
+class BatchImportManyTest : public testing::TestWithParam<ManyCase> {};
+
+TEST_P(BatchImportManyTest, OneRunImportsTheFolderOrChangesNothing)
+{
+    const ManyCase& c = GetParam();
+    GmnArchive m(c.idsLeft);
+    const auto before = folderBytes(m.mdb);
+    std::vector<std::string> args{m.mdb, m.folder, "--dsid", "WK"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const CommandRun run = runImport(args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_TRUE(run.out.starts_with(c.firstLines)) << run.out;
+    if (c.status != kBatchOk) {
+        EXPECT_EQ(folderBytes(m.mdb), before);
+        return;
+    }
+    // Every row is in the MDB or counted by the filter that dropped it.
+    long long rows = 0, dropped[6] = {};
+    ASSERT_EQ(std::sscanf(run.out.c_str(),
+                          "rows_imported %lld\ndropped no_radiant %lld min_qc %lld max_vg %lld "
+                          "max_e %lld max_rad_err %lld min_stations %lld",
+                          &rows, &dropped[0], &dropped[1], &dropped[2], &dropped[3], &dropped[4],
+                          &dropped[5]),
+              7);
+    EXPECT_EQ(m.orbitsOnDisk(), rows);
+    long long all = rows;
+    for (const long long count : dropped)
+        all += count;
+    EXPECT_EQ(all, kGmnRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, BatchImportManyTest, testing::ValuesIn(kManyCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(BatchImportMany, BrokenArchiveChangesNothing)
+{
+    GmnArchive m(99999);
+    const std::string gz = readFileBytes(m.folder + "/b_solrange.txt.gz");
+    writeFileBytes(m.folder + "/b_solrange.txt.gz", gz.substr(0, gz.size() / 2));
+    const auto before = folderBytes(m.mdb);
+    const CommandRun run = runImport({m.mdb, m.folder, "--dsid", "WK"});
+    EXPECT_EQ(run.status, kBatchFailed);
+    EXPECT_NE(run.err.find("b_solrange.txt.gz could not be read: "), std::string::npos) << run.err;
+    EXPECT_EQ(folderBytes(m.mdb), before);
 }
 
 } // namespace

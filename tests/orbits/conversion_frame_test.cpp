@@ -171,7 +171,8 @@ std::vector<std::string> readLines(const std::string& text, std::size_t bound, L
 {
     TempDir dir;
     writeFileBytes(dir.file("s"), text);
-    std::FILE* file = std::fopen(dir.file("s").c_str(), "rb");
+    SourceFile file;
+    EXPECT_TRUE(file.open(dir.file("s")));
     SourceLines lines(file, bound, lineEnd);
     std::vector<std::string> read;
     std::string_view line;
@@ -180,7 +181,6 @@ std::vector<std::string> readLines(const std::string& text, std::size_t bound, L
         read.emplace_back(line);
     if (status == SourceLines::Status::TooLong)
         read.emplace_back("TOO LONG");
-    std::fclose(file);
     return read;
 }
 

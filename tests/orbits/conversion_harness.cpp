@@ -16,8 +16,10 @@ std::int64_t ConversionHarness::convert(OrbitLayout layout, const std::string& s
                                       return std::nullopt;
                                   return m_nextOid++;
                               },
-                              index, *feedback};
-    return convertOrbitFile(layout, source(sourceName), target(), context);
+                              index, *feedback, filters};
+    const std::int64_t rows = convertOrbitFile(layout, source(sourceName), target(), context);
+    dropped = context.dropped;
+    return rows;
 }
 
 std::vector<Fields> ConversionHarness::targetRows() const

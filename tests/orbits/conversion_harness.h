@@ -31,6 +31,8 @@ public:
     DuplicateIndex index;
     // OIDs handed out before nextOid() refuses; unlimited when empty.
     std::optional<std::uint32_t> oidLimit;
+    ImportFilters filters;
+    FilterCounts dropped; // by the last conversion
     NoFeedback noFeedback;
     Feedback* feedback = &noFeedback;
 

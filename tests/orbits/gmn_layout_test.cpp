@@ -2,6 +2,9 @@
 // rows, a few rows checked by hand, placeholders, malformed lines and the choice by content.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -205,12 +208,18 @@ TEST(GmnLayout, PlaceholdersGiveTheEmptyValue)
             text += (i ? "; " : "") + fields[i];
         text += "\n\r";
     }
+    // A row without its radiant or speed is refused and counted.
+    std::vector<Fields> kept;
+    for (const Fields& fields : sources)
+        if (!isPlaceholder(fields[7]) && !isPlaceholder(fields[9]) && !isPlaceholder(fields[15]))
+            kept.push_back(fields);
     ConversionHarness h;
-    ASSERT_EQ(h.convert(OrbitLayout::Gmn, "gmn.txt", text), 200);
+    ASSERT_EQ(h.convert(OrbitLayout::Gmn, "gmn.txt", text), static_cast<std::int64_t>(kept.size()));
+    EXPECT_EQ(h.dropped.noRadiant, static_cast<std::int64_t>(sources.size() - kept.size()));
     const std::vector<Fields> rows = h.targetRows();
-    ASSERT_EQ(rows.size(), sources.size());
+    ASSERT_EQ(rows.size(), kept.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
-        expectRowFrom(rows[i], sources[i]);
+        expectRowFrom(rows[i], kept[i]);
 }
 
 // A summary row (line 6 of the monthly file) with one field replaced.
@@ -241,11 +250,18 @@ std::string csvRowWithJd(const std::string& jd)
     return row.substr(0, first + 1) + jd + row.substr(row.find(',', first + 1));
 }
 
+std::string renamed(std::string text, const std::string& from, const std::string& to)
+{
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
 struct MalformedCase {
     const char* label;
     OrbitLayout layout;
     std::string source;
     int line; // named in the message; 0: none is
+    std::string problem = {};
 };
 
 const std::string kHead = "# one\n\r# two\n\r";
@@ -266,7 +282,13 @@ const MalformedCase kMalformed[] = {
     {"Csv_fields_missing", OrbitLayout::GmnCsv, csvLines(3) + "20181210_x,2458462.5\n", 5},
     {"Csv_letters_for_a_number", OrbitLayout::GmnCsv, csvLines(1) + csvRowWithJd("2458462.5y"), 3},
     {"Csv_header_lacking_a_column", OrbitLayout::GmnCsv,
-     "unique_trajectory_identifier,beginning_julian_date\nx,2458462.5\n", 1},
+     "unique_trajectory_identifier,beginning_julian_date\nx,2458462.5\n", 1,
+     "columns missing: beginning_utc_time, iau_shower_code, sol_lon_deg, rageo_deg, "
+     "rageo_sigma, decgeo_deg, decgeo_sigma, vgeo_km_s, vgeo_sigma, a_au, e, i_deg, peri_deg, "
+     "node_deg, q_au, m_deg, elev_deg, htbeg_km, htend_km, peak_absmag, mass_kg_tau_0_7"},
+    {"Named_header_lacking_columns", OrbitLayout::Gmn,
+     renamed(renamed(sourceBytes(kMonthly), "Sol lon", "Sun lon"), "HtEnd", "HEnd"), 5,
+     "columns missing: Sol lon deg, HtEnd km"},
     {"Csv_empty", OrbitLayout::GmnCsv, "", 0},
 };
 
@@ -278,7 +300,8 @@ TEST_P(GmnMalformedTest, FailsNamingTheLineAndLeavesNoTarget)
     ConversionHarness h;
     EXPECT_EQ(h.convert(c.layout, "gmn.txt", c.source), -1);
     EXPECT_FALSE(std::filesystem::exists(h.target()));
-    const std::string named = c.line > 0 ? "\nline " + std::to_string(c.line) : "";
+    const std::string named = (c.line > 0 ? "\nline " + std::to_string(c.line) : "") +
+                              (c.problem.empty() ? "" : "\n" + c.problem);
     EXPECT_EQ(h.messages(), std::vector<std::string>{"File format invalid!! aborted" + named});
 }
 
@@ -308,8 +331,11 @@ const ChoiceCase kChoices[] = {
      "\xEF\xBB\xBFunique_trajectory_identifier,beginning_julian_date\n", OrbitLayout::GmnCsv},
     {"Csv_header_with_another_separator", "M_a.csv", "unique_trajectory_identifier;x\n",
      OrbitLayout::M},
-    {"Eighty_five_fields_by_name", "a.txt", std::string(84, ';') + "\n", OrbitLayout::Text},
-    {"Eighty_seven_fields_by_name", "a.dat", std::string(86, ';') + "\n", OrbitLayout::Dat},
+    {"Eighty_five_fields", "a.txt", std::string(84, ';') + "\n", OrbitLayout::Gmn},
+    {"Eighty_seven_fields", "a.dat", std::string(86, ';') + "\n", OrbitLayout::Gmn},
+    {"Few_fields_by_name", "a.dat", std::string(20, ';') + "\n", OrbitLayout::Dat},
+    {"Csv_without_identifier", "a.txt", "x,beginning_julian_date\n", OrbitLayout::GmnCsv},
+    {"Compressed_name_by_what_it_holds", "M_a.csv.gz", "90,2009\n", OrbitLayout::M},
     {"Comment_lines_only_by_name", "U_a.csv", "# a;b\n\r# c\n\r", OrbitLayout::U},
     {"Rows_after_blank_lines", "x.y", "\n\r\n\r" + std::string(85, ';') + "\n", OrbitLayout::Gmn},
     {"Unknown_name", "x.y", "a,b\n", std::nullopt},
@@ -326,6 +352,226 @@ TEST_P(GmnChoiceTest, ByTheFirstRowThenByTheName)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, GmnChoiceTest, testing::ValuesIn(kChoices),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// The lines of a ';' summary with the fields of its ';' lines (header lines without their '#')
+// rewritten; other lines and the line ends as they were.
+std::string rewrittenSummary(const std::string& text, void (*rewrite)(Fields&, bool header))
+{
+    std::string out;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = std::min(text.find('\n', begin), text.size());
+        std::string line = text.substr(begin, end - begin);
+        const std::string lead = line.starts_with('\r') ? "\r" : "";
+        line = line.substr(lead.size());
+        const bool header = line.starts_with('#');
+        if (line.find(';') != std::string::npos) {
+            Fields fields;
+            std::size_t at = header ? 1 : 0;
+            for (std::size_t semicolon; (semicolon = line.find(';', at)) != std::string::npos;
+                 at = semicolon + 1)
+                fields.push_back(line.substr(at, semicolon - at));
+            fields.push_back(line.substr(at));
+            rewrite(fields, header);
+            line = header ? "#" : "";
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                line += (i ? ";" : "") + fields[i];
+        }
+        out += lead + line + (end < text.size() ? "\n" : "");
+        begin = end + 1;
+    }
+    return out;
+}
+
+// GMN's summaries written before the identifier column.
+void dropIdentifier(Fields& fields, bool) { fields.erase(fields.begin()); }
+
+// The columns in another order (an uncertainty stays after its value: the header names it only
+// by its place), and one more that the import does not know.
+void reorderAndAddColumn(Fields& fields, bool header)
+{
+    const auto elevation = fields.begin() + (fields.size() == 86 ? 57 : 56);
+    std::rotate(fields.begin(), elevation, fields.end());
+    std::swap_ranges(fields.begin() + 2, fields.begin() + 6, fields.begin() + 60);
+    const bool rule = fields[0].find_first_not_of(" -") == std::string::npos;
+    fields.insert(fields.begin() + 40, !header ? " 12.5 " : rule ? " ----- " : " Added ");
+}
+
+std::string digitsOf(const std::string& utc)
+{
+    std::string digits;
+    for (const char c : utc)
+        if (std::isdigit(static_cast<unsigned char>(c)) || c == '.')
+            digits += c;
+    return digits;
+}
+
+struct VariantCase {
+    const char* label;
+    std::string original; // the file whose conversion is the reference
+    OrbitLayout layout;
+    std::string fileName;
+    std::string text;
+    bool namedByTime; // names from the beginning time, everything else the same
+};
+
+std::vector<VariantCase> variantCases()
+{
+    const std::string monthly = sourceBytes(kMonthly);
+    const std::string withoutId = rewrittenSummary(monthly, dropIdentifier);
+    return {
+        {"Columns_shuffled_and_one_added", kMonthly, OrbitLayout::Gmn, "traj.txt",
+         rewrittenSummary(monthly, reorderAndAddColumn), false},
+        {"Without_identifier", kMonthly, OrbitLayout::Gmn, "traj.txt", withoutId, true},
+        {"Compressed", kMonthly, OrbitLayout::Gmn, "traj.txt.gz", gzipped(monthly), false},
+        {"Compressed_without_identifier", kMonthly, OrbitLayout::Gmn, "traj.gz", gzipped(withoutId),
+         true},
+        {"Compressed_solrange", kSolRange, OrbitLayout::Gmn, "s.txt.gz",
+         gzipped(sourceBytes(kSolRange)), false},
+        {"Csv_compressed", kCsv, OrbitLayout::GmnCsv, "c.csv.gz", gzipped(sourceBytes(kCsv)),
+         false},
+    };
+}
+
+class GmnVariantTest : public testing::TestWithParam<VariantCase> {};
+
+TEST_P(GmnVariantTest, ImportsAsTheOriginalDoes)
+{
+    const VariantCase& c = GetParam();
+    ConversionHarness original;
+    const std::int64_t rows = original.convert(c.layout, c.original, sourceBytes(c.original));
+    ConversionHarness variant;
+    EXPECT_EQ(variant.convert(c.layout, c.fileName, c.text), rows);
+    EXPECT_EQ(chooseOrbitLayoutOf(variant.source(c.fileName)).layout, c.layout);
+    EXPECT_EQ(variant.messages(), std::vector<std::string>{});
+    if (!c.namedByTime) {
+        EXPECT_EQ(readFileBytes(variant.target()), readFileBytes(original.target()));
+        return;
+    }
+    const std::vector<Fields> reference = summaryRows(sourceBytes(c.original));
+    std::vector<Fields> expected = original.targetRows();
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        expected[i][3] = "_" + digitsOf(reference[i][2]);
+    EXPECT_EQ(variant.targetRows(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, GmnVariantTest, testing::ValuesIn(variantCases()),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// The filters as stated, on the summary's own fields: which one drops a row, if any.
+enum Dropped { Kept, NoRadiant, MinQc, MaxVg, MaxE, MaxRadErr, MinStations };
+
+Dropped droppedBy(const Fields& row, const ImportFilters& f)
+{
+    if (isPlaceholder(row[7]) || isPlaceholder(row[9]) || isPlaceholder(row[15]))
+        return NoRadiant;
+    const auto outside = [&](std::size_t field, auto limit, bool minimum) {
+        return limit && (isPlaceholder(row[field]) || (minimum ? std::stod(row[field]) < *limit
+                                                               : std::stod(row[field]) > *limit));
+    };
+    if (outside(80, f.minQcDeg, true))
+        return MinQc;
+    if (outside(15, f.maxVgKms, false))
+        return MaxVg;
+    if (outside(25, f.maxE, false))
+        return MaxE;
+    if (f.maxRadErrDeg) {
+        if (isPlaceholder(row[8]) || isPlaceholder(row[10]))
+            return MaxRadErr;
+        const double ra = std::stod(row[8]) * M_PI / 180;
+        const double dec = std::stod(row[10]) * M_PI / 180;
+        if (std::acos(std::cos(ra) * std::cos(dec)) * 180 / M_PI > *f.maxRadErrDeg)
+            return MaxRadErr;
+    }
+    return outside(84, f.minStations, true) ? MinStations : Kept;
+}
+
+// Each limit, when set, is a value some row has, so that rows at the limit are met (and kept);
+// the radiant's scatter, computed, is a little off any row's.
+ImportFilters randomFilters(std::mt19937& random, const std::vector<Fields>& rows)
+{
+    const auto some = [&](std::size_t field) -> std::optional<double> {
+        const std::string& text = rows[random() % rows.size()][field];
+        if (random() % 3 == 0 || isPlaceholder(text))
+            return std::nullopt;
+        return std::stod(text);
+    };
+    ImportFilters f;
+    f.minQcDeg = some(80);
+    f.maxVgKms = some(15);
+    f.maxE = some(25);
+    if (random() % 3 != 0)
+        f.maxRadErrDeg = 0.05 + (random() % 1000) * 1.001e-3;
+    if (const std::optional<double> stations = some(84))
+        f.minStations = static_cast<int>(*stations);
+    return f;
+}
+
+TEST(GmnLayout, FiltersDropExactlyTheRowsTheyName)
+{
+    const std::string text = sourceBytes(kMonthly) + sourceBytes(kSolRange);
+    const std::vector<Fields> rows = summaryRows(text);
+    std::mt19937 random(5);
+    for (int round = 0; round < 12; ++round) {
+        ConversionHarness h;
+        h.filters = randomFilters(random, rows);
+        std::vector<std::string> expected;
+        std::array<std::int64_t, 7> counts{};
+        for (const Fields& row : rows) {
+            const Dropped why = droppedBy(row, h.filters);
+            ++counts[why];
+            if (why == Kept)
+                expected.push_back("_" + row[0]);
+        }
+        ASSERT_EQ(h.convert(OrbitLayout::Gmn, "gmn.txt", text),
+                  static_cast<std::int64_t>(expected.size()));
+        std::vector<std::string> names;
+        for (const Fields& row : h.targetRows())
+            names.push_back(row[3]);
+        EXPECT_EQ(names, expected) << "round " << round;
+        const FilterCounts& d = h.dropped;
+        EXPECT_EQ((std::array<std::int64_t, 7>{counts[Kept], d.noRadiant, d.minQc, d.maxVg, d.maxE,
+                                               d.maxRadErr, d.minStations}),
+                  counts)
+            << "round " << round;
+    }
+}
+
+struct BrokenArchiveCase {
+    const char* label;
+    std::string (*spoil)(std::string);
+};
+
+const BrokenArchiveCase kBrokenArchives[] = {
+    {"Truncated", [](std::string gz) { return gz.substr(0, gz.size() / 2); }},
+    {"Corrupt_data",
+     [](std::string gz) {
+         gz[gz.size() / 2] = static_cast<char>(gz[gz.size() / 2] ^ 0x55);
+         return gz;
+     }},
+    {"Wrong_checksum",
+     [](std::string gz) {
+         gz[gz.size() - 6] = static_cast<char>(gz[gz.size() - 6] ^ 1);
+         return gz;
+     }},
+};
+
+class BrokenArchiveTest : public testing::TestWithParam<BrokenArchiveCase> {};
+
+TEST_P(BrokenArchiveTest, IsAClearErrorAndLeavesNoTarget)
+{
+    ConversionHarness h;
+    const std::string gz = GetParam().spoil(gzipped(sourceBytes(kMonthly)));
+    EXPECT_EQ(h.convert(OrbitLayout::Gmn, "traj.txt.gz", gz), -1);
+    EXPECT_FALSE(std::filesystem::exists(h.target()));
+    const std::vector<std::string> messages = h.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with(h.source("traj.txt.gz") + " could not be read: "))
+        << messages[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Archives, BrokenArchiveTest, testing::ValuesIn(kBrokenArchives),
                          [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace

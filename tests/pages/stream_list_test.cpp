@@ -548,4 +548,59 @@ TEST(ListMenu, CrossListingWritesIntoTheDocumentsFolder)
     EXPECT_TRUE(s.ui().messages().empty());
 }
 
+struct CompressedListCase {
+    const char* label;
+    std::string fileName;
+    std::string text;
+};
+
+std::vector<CompressedListCase> compressedListCases()
+{
+    return {
+        {"Ule_csv", "ULE_zip.csv", kUleHeader + kUleRow + kUleRow},
+        {"Fixed_width", "zip.txt", "ID d1\r\n" + kTarnRow + kTarnRow},
+        {"Iau_mdc", "zip.psv", readFileBytes(projectDataFile("sources/iau_mdc_showers.psv"))},
+    };
+}
+
+class CompressedListTest : public testing::TestWithParam<CompressedListCase> {};
+
+// A compressed file imports as the file it holds; a truncated one is refused before anything
+// changes.
+TEST_P(CompressedListTest, ImportsAsItsContentAndATruncatedOneChangesNothing)
+{
+    const CompressedListCase& c = GetParam();
+    ListSession plain;
+    const std::optional<int> plainList =
+        importStreamListFile(plain.app(), plain.source(c.fileName, c.text), IauStatusChoice::All);
+    ASSERT_TRUE(plainList);
+    ListSession s;
+    const std::string gz = gzipped(c.text);
+    const std::optional<int> list =
+        importStreamListFile(s.app(), s.source(c.fileName + ".gz", gz), IauStatusChoice::All);
+    ASSERT_TRUE(list);
+    EXPECT_STREQ(s.db().lists.text(*list, col::List::name),
+                 plain.db().lists.text(*plainList, col::List::name));
+    const std::vector<int> rows = streamsOfList(s.app(), *list);
+    const std::vector<int> plainRows = streamsOfList(plain.app(), *plainList);
+    ASSERT_EQ(rows.size(), plainRows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        expectSameStream(streamValuesOf(s.db().streams, rows[i]),
+                         streamValuesOf(plain.db().streams, plainRows[i]));
+    EXPECT_EQ(s.ui().messages(), plain.ui().messages());
+
+    ListSession broken;
+    const std::string path = broken.source(c.fileName + ".gz", gz.substr(0, gz.size() - 20));
+    EXPECT_FALSE(importStreamListFile(broken.app(), path, IauStatusChoice::All));
+    const std::vector<std::string> messages = broken.ui().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with(path + " could not be read: ")) << messages[0];
+    EXPECT_EQ(broken.liveLists(), 0);
+    EXPECT_EQ(broken.liveStreams(), 0);
+    EXPECT_EQ(broken.idNextOf(kWork), kFirstWorkId);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, CompressedListTest, testing::ValuesIn(compressedListCases()),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 } // namespace

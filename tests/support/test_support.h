@@ -21,6 +21,8 @@ private:
 
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
+// The bytes of a gzip file that holds these bytes.
+std::string gzipped(const std::string& bytes);
 
 // A file the project carries below data/ ("sources/newcomb_sun_terms.csv"). A missing file
 // fails the calling test with its path.

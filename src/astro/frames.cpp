@@ -44,11 +44,20 @@ double AngularDistance(float ra1Deg, float dec1Deg, float ra2Deg, float dec2Deg)
 void EquatorialToEcliptic(double obliquityRad, double raDeg, double decDeg, double& lonDeg,
                           double& latDeg)
 {
+    EclipticRotation(obliquityRad).toEcliptic(raDeg, decDeg, lonDeg, latDeg);
+}
+
+EclipticRotation::EclipticRotation(double obliquityRad)
+    : m_sinEps(std::sin(obliquityRad)), m_cosEps(std::cos(obliquityRad))
+{
+}
+
+void EclipticRotation::toEcliptic(double raDeg, double decDeg, double& lonDeg, double& latDeg) const
+{
     const double sinRa = std::sin(raDeg * kDegToRad), cosRa = std::cos(raDeg * kDegToRad);
     const double sinDec = std::sin(decDeg * kDegToRad), cosDec = std::cos(decDeg * kDegToRad);
-    const double sinEps = std::sin(obliquityRad), cosEps = std::cos(obliquityRad);
-    latDeg = std::asin(ClampUnit(sinDec * cosEps - cosDec * sinEps * sinRa)) * kRadToDeg;
-    lonDeg = std::atan2(cosDec * sinRa * cosEps + sinDec * sinEps, cosDec * cosRa) * kRadToDeg;
+    latDeg = std::asin(ClampUnit(sinDec * m_cosEps - cosDec * m_sinEps * sinRa)) * kRadToDeg;
+    lonDeg = std::atan2(cosDec * sinRa * m_cosEps + sinDec * m_sinEps, cosDec * cosRa) * kRadToDeg;
 }
 
 void EclipticPointToEquatorial(double jd, double offsetDeg, double& raDeg, double& decDeg)

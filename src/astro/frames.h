@@ -24,6 +24,16 @@ double AngularDistance(float ra1Deg, float dec1Deg, float ra2Deg, float dec2Deg)
 // obliquity in radians.
 void EquatorialToEcliptic(double obliquityRad, double raDeg, double decDeg, double& lonDeg,
                           double& latDeg);
+// The same with the obliquity's sine and cosine worked out once, for converting many positions.
+class EclipticRotation {
+public:
+    explicit EclipticRotation(double obliquityRad);
+    void toEcliptic(double raDeg, double decDeg, double& lonDeg, double& latDeg) const;
+
+private:
+    double m_sinEps;
+    double m_cosEps;
+};
 
 // ra and dec of the ecliptic point at longitude SolarLongitude(jd) - offset (0: the Sun,
 // 90: the apex of the Earth's way, 180: the anti-solar point). ra lies in [-90, 270) and is

@@ -140,7 +140,7 @@ Rgb densityColor(std::uint32_t count, std::uint32_t maxCount, bool logScale, boo
 }
 
 void drawDensity(Canvas& canvas, const DensityGrid& grid, bool logScale,
-                 const std::function<std::optional<SkyPoint>(int x, int y)>& direction)
+                 const RowDirections& rowDirections)
 {
     const int width = canvas.maxX() + 1;
     const int height = canvas.maxY() + 1;
@@ -149,21 +149,28 @@ void drawDensity(Canvas& canvas, const DensityGrid& grid, bool logScale,
     parallelSlices(
         static_cast<std::size_t>(height),
         [&](std::size_t begin, std::size_t end) {
-            for (std::size_t y = begin; y < end; ++y)
-                for (int x = 0; x < width; ++x)
-                    if (const std::optional<SkyPoint> p = direction(x, static_cast<int>(y)))
-                        cells[y * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                            grid.cellOf(p->lonDeg, p->latDeg);
+            std::vector<std::optional<SkyPoint>> row(static_cast<std::size_t>(width));
+            for (std::size_t y = begin; y < end; ++y) {
+                rowDirections(static_cast<int>(y), row);
+                for (std::size_t x = 0; x < row.size(); ++x)
+                    if (row[x])
+                        cells[y * row.size() + x] = grid.cellOf(row[x]->lonDeg, row[x]->latDeg);
+            }
         },
         2);
+    // Many pixels share a count: each count's colour is worked out once.
     const std::uint32_t maxCount = grid.maxCount();
+    std::vector<std::optional<Rgb>> colorOfCount(static_cast<std::size_t>(maxCount) + 1);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (cells[i] < 0)
             continue;
         const std::uint32_t n = grid.count(cells[i]);
         if (n == 0)
             continue;
-        canvas.setColor(densityColor(n, maxCount, logScale, canvas.blackAndWhite()));
+        std::optional<Rgb>& color = colorOfCount[n];
+        if (!color)
+            color = densityColor(n, maxCount, logScale, canvas.blackAndWhite());
+        canvas.setColor(*color);
         canvas.plotPointTrueColor(static_cast<int>(i % static_cast<std::size_t>(width)),
                                   static_cast<int>(i / static_cast<std::size_t>(width)));
     }

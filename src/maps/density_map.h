@@ -52,9 +52,12 @@ DensityGrid countDirections(std::size_t count, double cellDeg,
 // logarithmic in the count. Empty cells are not coloured.
 Rgb densityColor(std::uint32_t count, std::uint32_t maxCount, bool logScale, bool blackAndWhite);
 
-// Fills every pixel whose direction (in the grid's frame) lies in a non-empty
-// cell; `direction` gives none for pixels off the map.
+// The directions (in the grid's frame) of the pixels of canvas row y, x from 0;
+// none for pixels off the map.
+using RowDirections = std::function<void(int y, std::vector<std::optional<SkyPoint>>& row)>;
+
+// Fills every pixel whose direction lies in a non-empty cell.
 void drawDensity(Canvas& canvas, const DensityGrid& grid, bool logScale,
-                 const std::function<std::optional<SkyPoint>(int x, int y)>& direction);
+                 const RowDirections& rowDirections);
 // The colour bar and its counts at the right edge, "n/cell" above; records its box.
 void drawDensityLegend(Canvas& canvas, std::uint32_t maxCount, bool logScale);

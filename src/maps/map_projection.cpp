@@ -162,11 +162,16 @@ std::optional<Pixel> SinusoidalProjection::project(double lonDeg, double latDeg)
 
 SkyPoint SinusoidalProjection::inverse(double x, double y) const
 {
-    const double lat1 = std::clamp((y - m_halfH) / m_g, -90.0, 90.0);
-    const double cosLat1 = std::cos(lat1 * kDegToRad);
+    const double lat1 = std::clamp((y - m_halfH) / m_g, -90.0, 90.0) * kDegToRad;
+    return inverseAt(x, std::cos(lat1), std::sin(lat1));
+}
+
+SkyPoint SinusoidalProjection::inverseAt(double x, double cosLat1, double sinLat1) const
+{
     const double lon1 =
         cosLat1 > 1e-9 ? std::clamp((m_halfW - x) / m_g / cosLat1, -180.0, 180.0) : 0.0;
-    const Vec3 turned = unitVector(lon1, lat1);
+    const double lon = lon1 * kDegToRad;
+    const Vec3 turned{cosLat1 * std::cos(lon), cosLat1 * std::sin(lon), sinLat1};
     const Vec3 v{turned.x * m_cosLat0 - turned.z * m_sinLat0, turned.y,
                  turned.z * m_cosLat0 + turned.x * m_sinLat0};
     SkyPoint point = directionOf(v);
@@ -184,6 +189,21 @@ std::optional<SkyPoint> SinusoidalProjection::inverseOnMap(double x, double y) c
     if (std::fabs((m_halfW - x) / m_g) > 180.0 * std::cos(lat1 * kDegToRad))
         return std::nullopt;
     return inverse(x, y);
+}
+
+void SinusoidalProjection::inverseRowOnMap(int y, std::vector<std::optional<SkyPoint>>& row) const
+{
+    const double lat1Deg = (y - m_halfH) / m_g;
+    const bool onMap = !(std::fabs(lat1Deg) > 90.0);
+    const double lat1 = lat1Deg * kDegToRad;
+    const double cosLat1 = std::cos(lat1);
+    const double sinLat1 = std::sin(lat1);
+    for (std::size_t x = 0; x < row.size(); ++x) {
+        const double dx = static_cast<double>(x);
+        row[x] = std::nullopt;
+        if (onMap && !(std::fabs((m_halfW - dx) / m_g) > 180.0 * cosLat1))
+            row[x] = inverseAt(dx, cosLat1, sinLat1);
+    }
 }
 
 OrbitCamera::OrbitCamera(double lonDeg, double latDeg, double rotationDeg, double distanceAu,

@@ -4,6 +4,7 @@
 // all through one guard that turns only sane coordinates into pixels.
 
 #include <optional>
+#include <vector>
 
 #include "astro/vec3.h"
 
@@ -71,11 +72,16 @@ public:
     SkyPoint inverse(double x, double y) const;
     // As inverse, but none for a pixel outside the sphere's outline.
     std::optional<SkyPoint> inverseOnMap(double x, double y) const;
+    // inverseOnMap for the pixels x = 0 .. row.size()-1 of canvas row y, the
+    // row's own sines worked out once.
+    void inverseRowOnMap(int y, std::vector<std::optional<SkyPoint>>& row) const;
     double pixelsPerDegree() const { return m_g; }
     int centreX() const { return m_halfW; }
     int centreY() const { return m_halfH; }
 
 private:
+    SkyPoint inverseAt(double x, double cosLat1, double sinLat1) const;
+
     double m_lon0;
     double m_cosLat0;
     double m_sinLat0;

@@ -339,8 +339,9 @@ SkyPoint toRadiantFrame(RadiantFrame frame, double raDeg, double decDeg, double 
 {
     if (frame == RadiantFrame::Equatorial)
         return {raDeg, decDeg};
+    static const EclipticRotation kJ2000(kObliquityJ2000Rad);
     SkyPoint p;
-    EquatorialToEcliptic(kObliquityJ2000Rad, raDeg, decDeg, p.lonDeg, p.latDeg);
+    kJ2000.toEcliptic(raDeg, decDeg, p.lonDeg, p.latDeg);
     if (frame == RadiantFrame::SunCentred)
         p.lonDeg -= solDeg;
     p.lonDeg = wrap360(p.lonDeg, 0);
@@ -391,7 +392,9 @@ std::uint32_t drawRadiantDensity(Canvas& canvas, const SinusoidalProjection& pro
             return toRadiantFrame(view.frame, orbit.ra, orbit.dec, orbit.sol);
         });
     drawDensity(canvas, grid, view.density.logScale,
-                [&projection](int x, int y) { return projection.inverseOnMap(x, y); });
+                [&projection](int y, std::vector<std::optional<SkyPoint>>& row) {
+                    projection.inverseRowOnMap(y, row);
+                });
     return grid.maxCount();
 }
 

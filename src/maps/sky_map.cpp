@@ -209,7 +209,10 @@ std::uint32_t drawSkyDensity(Canvas& canvas, const GnomonicProjection& projectio
                                                  return SkyPoint{orbit.ra, orbit.dec};
                                              });
     drawDensity(canvas, grid, view.density.logScale,
-                [&projection](int x, int y) { return projection.inverse(x, y); });
+                [&projection](int y, std::vector<std::optional<SkyPoint>>& row) {
+                    for (std::size_t x = 0; x < row.size(); ++x)
+                        row[x] = projection.inverse(static_cast<double>(x), y);
+                });
     return grid.maxCount();
 }
 

@@ -13,6 +13,7 @@
 #include "astro/frames.h"
 #include "maps/canvas.h"
 #include "maps/density_map.h"
+#include "maps/map_layers.h"
 #include "maps/orbit_map.h"
 #include "maps/radiant_map.h"
 #include "maps/selection_summary.h"
@@ -279,4 +280,60 @@ TEST(Density, RadiantMapShowsTheCountsNotTheMarkers)
     ASSERT_TRUE(inside);
     EXPECT_EQ(canvas.pixel(inside->x, inside->y), (Rgb{253, 231, 37}));
     expectNoCollision(canvas, "density legend");
+}
+
+// The redraw against the plain one: every radiant turned into the frame on its
+// own, every pixel's direction and colour worked out on its own.
+TEST(Density, RadiantRedrawPaintsWhatThePlainLoopPaints)
+{
+    std::mt19937 random(24);
+    std::uniform_real_distribution<float> unit(0, 1);
+    MapInputs inputs;
+    for (int i = 0; i < 20000; ++i) {
+        MapOrbit o;
+        o.sel = i % 5 == 0 ? 2 : 1;
+        o.ra = 360 * unit(random);
+        o.dec = 60 * unit(random) * unit(random) - 20;
+        o.sol = 360 * unit(random);
+        inputs.orbits.push_back(o);
+    }
+    for (const int frame : {0, 1, 2}) {
+        Settings s;
+        s.r_mode_ax = frame;
+        RadiantMapView view = radiantMapView(s);
+        view.density = {true, frame == 1 ? 2.5 : 1.0, frame != 0};
+        Canvas fast(240, 180, false);
+        fast.clear();
+        const SinusoidalProjection projection = radiantMapProjection(view, fast);
+        const std::uint32_t fastMax = drawRadiantDensity(fast, projection, view, inputs);
+
+        const DensityGrid cells(view.density.cellDeg);
+        std::map<int, std::uint32_t> counts;
+        for (const MapOrbit& o : inputs.orbits)
+            if (o.sel == 1) {
+                SkyPoint p{o.ra, o.dec};
+                if (view.frame != RadiantFrame::Equatorial)
+                    EquatorialToEcliptic(kObliquityJ2000Rad, o.ra, o.dec, p.lonDeg, p.latDeg);
+                if (view.frame == RadiantFrame::SunCentred)
+                    p.lonDeg -= o.sol;
+                ++counts[cells.cellOf(wrap360(p.lonDeg, 0), p.latDeg)];
+            }
+        std::uint32_t maxCount = 0;
+        for (const auto& [cell, n] : counts)
+            maxCount = std::max(maxCount, n);
+        EXPECT_EQ(fastMax, maxCount) << "frame " << frame;
+        Canvas plain(240, 180, false);
+        plain.clear();
+        for (int y = 0; y <= plain.maxY(); ++y)
+            for (int x = 0; x <= plain.maxX(); ++x)
+                if (const std::optional<SkyPoint> p = projection.inverseOnMap(x, y))
+                    if (const auto found = counts.find(cells.cellOf(p->lonDeg, p->latDeg));
+                        found != counts.end()) {
+                        plain.setColor(
+                            densityColor(found->second, maxCount, view.density.logScale, false));
+                        plain.plotPointTrueColor(x, y);
+                    }
+        EXPECT_TRUE(std::equal(fast.rgbData(), fast.rgbData() + 3 * 240 * 180, plain.rgbData()))
+            << "frame " << frame;
+    }
 }

@@ -274,7 +274,9 @@ std::optional<std::string> lockAndLoadAll(Database& db, const std::string& mdbFo
 
 void openDatabaseForWindow(Database& db, const std::string& mdbFolder, int year)
 {
-    if (db.lock.exclusive() && isLoadedFolder(db, mdbFolder)) {
+    // A folder not made yet (a first start makes it at the first save) holds nothing to lock.
+    std::error_code error;
+    if ((db.lock.exclusive() && isLoadedFolder(db, mdbFolder)) || !fs::exists(mdbFolder, error)) {
         loadAll(db, mdbFolder, year);
         return;
     }

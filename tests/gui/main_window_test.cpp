@@ -185,6 +185,8 @@ TEST(MainWindow, MenuItemsRunTheButtonsCommands)
         std::function<void(ScriptedUi&, const TempDir&)> answer;
         std::function<void(const AppContext&, const ScriptedUi&, const TempDir&)> check;
     };
+    // Standard key sequences are looked up in the platform theme, which the application brings.
+    testApplication();
     const Case cases[] = {
         {"File/Save Tables", QKeySequence::Save, [](auto&, auto&) {},
          [](const AppContext& app, const ScriptedUi& ui, const TempDir& dir) {

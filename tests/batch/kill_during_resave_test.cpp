@@ -31,7 +31,8 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kOrbitFiles = 4;
-constexpr int kOrbitsPerFile = 50000;
+// All in one data source, whose IDs run from DSID * 100000 to DSID * 100000 + 99999.
+constexpr int kOrbitsPerFile = 24000;
 constexpr int kKills = 60;
 
 using Files = std::map<std::string, std::string>;
@@ -41,7 +42,7 @@ using Files = std::map<std::string, std::string>;
 Files oldDatabase()
 {
     Files files;
-    files["UDSID.csv"] = "_Version,_DSID,_use,_code,_IDnext,_memo\n1,1000,1,_VN,100200000,_\n";
+    files["UDSID.csv"] = "_Version,_DSID,_use,_code,_IDnext,_memo\n1,1000,1,_VN,100096000,_\n";
     std::string fileRows = "_Version,_use,_orbit file name,_memo\n";
     std::string links = "_Version,_SID,_OID\n";
     std::string streams = "_Version,_SID,_use,_code,_name,_sol1,_sol2,_solp,_ra,_dec,_dra,_ddec,"

@@ -40,20 +40,12 @@ void chooseCurrentList(Database& db)
     markListMembers(db, current);
 }
 
-// The selection as the Orbit page lists it; the current stream's row, -1 when none.
-int selectForMap(Database& db, Conditions& conditions, const std::optional<std::string>& stream,
-                 OrbitSelection& selection)
+// The selection as the Orbit page lists it.
+void selectForMap(Database& db, const Conditions& conditions, OrbitSelection& selection)
 {
-    chooseCurrentList(db);
-    int currentStream = -1;
-    if (stream) {
-        currentStream = chooseStreamsOfCode(db, *stream);
-        conditions.po_selstream = 1;
-    }
     listUsedOrbits(db);
     SelectOrbits(db, conditions, false, selection);
     hideUnselectedOrbits(db);
-    return currentStream;
 }
 
 void render(const std::string& kind, Canvas& canvas, const MapScene& scene, const Settings& views,
@@ -87,18 +79,18 @@ py::array_t<std::uint8_t> renderMap(OpenDatabase& open, const std::string& kind,
     if (width < 4 || height < 4)
         throw py::value_error("a map is at least 4 x 4 pixels");
     Database& db = open.db();
-    Conditions conditions;
-    for (const auto& [name, value] : values)
-        setCondition(conditions, name, value);
+    // The window opens on its current list; a stream is then clicked in it.
+    chooseCurrentList(db);
+    OrbitSelection selection;
+    int currentStream = -1;
+    const Conditions conditions =
+        conditionsFor(db, values, stream, sol, selection.currentSol, currentStream);
     const Settings views;
     std::optional<Canvas> canvas;
     MessageLog log(false);
     CallFeedback feedback;
     runInCore(log, feedback, [&] {
-        OrbitSelection selection;
-        selection.currentSol = sol.value_or(SolarLongitude(
-            DateToJD(conditions.dlg_Y, conditions.dlg_M, conditions.dlg_D, 12, 0, 0)));
-        const int currentStream = selectForMap(db, conditions, stream, selection);
+        selectForMap(db, conditions, selection);
         const StarCatalogue catalogue = loadStarCatalogue(stars);
         const MapInputs inputs = mapInputsFromTables(&db, conditions, selection, currentStream);
         canvas.emplace(width, height, views.BW != 0);

@@ -96,6 +96,17 @@ def add_dense_shower(mdb, count):
                        "0.14,0.89,324.0,261.0,23.0,0,0,0,0,0,0,0,0,0,_\r\n")
     with open(mdb / "UOFile.csv", "a", encoding="ascii", newline="") as file:
         file.write("901,1,_O_GMN_dense.csv,_\r\n")
+    # The GMN data source gives out IDs above the new orbits', as the loader requires.
+    sources = mdb / "UDSID.csv"
+    with open(sources, encoding="ascii", newline="") as file:
+        lines = file.read().split("\r\n")
+    for n, line in enumerate(lines):
+        fields = line.split(",")
+        if len(fields) > 4 and fields[3] == "_GMN":
+            fields[4] = str(max(int(fields[4]), 100002000 + count))
+            lines[n] = ",".join(fields)
+    with open(sources, "w", encoding="ascii", newline="") as file:
+        file.write("\r\n".join(lines))
 
 
 def test_ctrl_c_stops_a_clustering_and_leaves_the_database_usable(demo):

@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 
+#include "batch/batch_process.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "platform/scripted_ui.h"
@@ -48,33 +46,6 @@ void writeDatabase(const std::string& mdb)
         writeFileBytes(mdb + "/" + name, "_Version\r\n");
 }
 
-// Starts the batch tool with these arguments, its standard error into errPath.
-pid_t start(std::vector<std::string> args, const std::string& errPath)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    args.insert(args.begin(), ORVANTELLA_BATCH_PATH);
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int exitStatus(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace
 
 TEST(ConcurrentWriters, NothingIsLostAndNoOidIsUsedTwice)
@@ -94,13 +65,13 @@ TEST(ConcurrentWriters, NothingIsLostAndNoOidIsUsedTwice)
             writeFileBytes(source, importSource(fs::path(source).stem().string()));
             // Every third run pairs an import with a resave.
             const bool resave = writer == 1 && run % 3 == 0;
-            pids.push_back(
-                start(resave ? std::vector<std::string>{"resave", mdb}
-                             : std::vector<std::string>{"import", mdb, source, "--dsid", "VN"},
-                      dir.file("err" + std::to_string(writer))));
+            pids.push_back(startBatchProcess(
+                resave ? std::vector<std::string>{"resave", mdb}
+                       : std::vector<std::string>{"import", mdb, source, "--dsid", "VN"},
+                dir.file("err" + std::to_string(writer))));
         }
         for (int writer = 0; writer < 2; ++writer) {
-            const int status = exitStatus(pids[writer]);
+            const int status = batchExitStatus(pids[writer]);
             const std::string err = readFileBytes(dir.file("err" + std::to_string(writer)));
             ASSERT_TRUE(status == 0 ||
                         (status == 1 && err.find(" is in use by process ") != std::string::npos))

@@ -5,16 +5,14 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <random>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 
+#include "batch/batch_process.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "platform/scripted_ui.h"
@@ -59,34 +57,9 @@ void writeContents(const std::string& folder, const Files& files)
         writeFileBytes(folder + "/" + name, bytes);
 }
 
-pid_t startBatch(std::vector<std::string> args)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    args.insert(args.begin(), ORVANTELLA_BATCH_PATH);
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
 pid_t startImport(const std::string& mdb, const std::string& source)
 {
-    return startBatch({"import", mdb, source, "--dsid", "VN"});
-}
-
-int exitStatus(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return startBatchProcess({"import", mdb, source, "--dsid", "VN"});
 }
 
 // Loads the MDB (completing an interrupted commit); true when every file was read whole.
@@ -114,10 +87,10 @@ TEST(KillDuringImport, TheDatabaseIsAsBeforeOrAsAfterAndTheNextImportLandsWhole)
         tables[name] = "_Version\r\n";
     writeContents(mdb, tables);
     // As the import's first save writes it.
-    ASSERT_EQ(exitStatus(startBatch({"resave", mdb})), 0);
+    ASSERT_EQ(batchExitStatus(startBatchProcess({"resave", mdb})), 0);
     const Files before = contents(mdb);
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(exitStatus(startImport(mdb, source)), 0);
+    ASSERT_EQ(batchExitStatus(startImport(mdb, source)), 0);
     const auto fullRun = std::chrono::steady_clock::now() - start;
     const Files after = contents(mdb);
     ASSERT_EQ(after.size(), before.size() + 1);
@@ -132,14 +105,14 @@ TEST(KillDuringImport, TheDatabaseIsAsBeforeOrAsAfterAndTheNextImportLandsWhole)
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, SIGKILL);
-        exitStatus(pid);
+        batchExitStatus(pid);
         ASSERT_TRUE(loadsWhole(mdb)) << "after kill " << kill;
         const Files now = contents(mdb);
         ASSERT_TRUE(now == before || now == after) << "after kill " << kill;
         landed += now == after ? 1 : 0;
         if (now == before) {
             // The import again, over what the killed one left: as if it had never run.
-            ASSERT_EQ(exitStatus(startImport(mdb, source)), 0) << "after kill " << kill;
+            ASSERT_EQ(batchExitStatus(startImport(mdb, source)), 0) << "after kill " << kill;
             EXPECT_EQ(contents(mdb), after) << "after kill " << kill;
         }
     }

@@ -171,7 +171,8 @@ std::vector<BatchCommand> orbitFileCommands()
          "import orbit files (or the files of folders; .gz read as they are) as data source "
          "CODE, each into MDB/orbits/O_CODE_IDnext.csv (NAME for a single file), with one load "
          "and one save; --spread goes on in new data sources CODE2, CODE3, ... when IDs run "
-         "out; the filters drop rows outside their limits",
+         "out; the filters drop rows outside their limits, and refuse a file whose layout "
+         "lacks their value; rows of an earlier file of the run are duplicates",
          importOrbits},
     };
 }

@@ -232,13 +232,13 @@ bool passesFilters(ConversionFrame& frame, const RowValues& v)
         {valueOf(v, Qc), valueOf(v, Vg), valueOf(v, E), v.radiantScatter(), valueOf(v, Stations)});
 }
 
-// A filter on a column the source does not have is off.
-void dropFiltersWithoutColumn(ConversionFrame& frame, const ColumnFields& columns)
+// Whether the source must have the column: one GMN always writes, or an optional one a filter
+// set tests.
+bool isNeeded(ConversionFrame& frame, std::size_t column)
 {
-    if (columns[Qc] == kAbsent)
-        frame.filters().minQcDeg.reset();
-    if (columns[Stations] == kAbsent)
-        frame.filters().minStations.reset();
+    const ImportFilters& f = frame.filters();
+    return !kSources[column].optional || (column == Qc && f.minQcDeg) ||
+           (column == Stations && f.minStations);
 }
 
 // The name of an orbit of a summary without identifiers: the digits of its beginning time
@@ -386,7 +386,7 @@ std::optional<ColumnFields> columnsOf(ConversionFrame& frame, const Names& names
             fields[column] = source.field - 1;
         else
             fields[column] = kAbsent;
-        if (fields[column] == kAbsent && !source.optional)
+        if (fields[column] == kAbsent && isNeeded(frame, column))
             missing += (missing.empty() ? "" : ", ") + std::string(source.*name);
     }
     if (missing.empty())
@@ -402,7 +402,6 @@ Outcome convertRows(ConversionFrame& frame, std::string_view firstRow, const Col
 {
     std::vector<std::string_view> fields;
     GmnRow row;
-    dropFiltersWithoutColumn(frame, columns);
     for (std::optional<std::string_view> line = firstRow; line; line = nextContentLine(frame)) {
         if (!split(*line, fields) || fields.size() != width)
             return Outcome::Invalid;

@@ -41,8 +41,8 @@ std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath);
 
 // Limits an imported row must keep, each off unless set. A row that carries the field without
 // a value is dropped by it. The importers refuse a filter whose value a source's layout does not
-// carry (filtersNotCarried); in a GMN summary without the optional Qc or station column, those
-// two filters are off.
+// carry (filtersNotCarried); a GMN summary without the optional Qc or station column is refused
+// by a filter on it as a header missing that column.
 struct ImportFilters {
     std::optional<double> minQcDeg;     // GMN's convergence angle
     std::optional<double> maxVgKms;     // geocentric speed

@@ -263,6 +263,7 @@ struct MalformedCase {
     std::string source;
     int line; // named in the message; 0: none is
     std::string problem = {};
+    ImportFilters filters = {};
 };
 
 const std::string kHead = "# one\n\r# two\n\r";
@@ -291,6 +292,13 @@ const MalformedCase kMalformed[] = {
      renamed(renamed(sourceBytes(kMonthly), "Sol lon", "Sun lon"), "HtEnd", "HEnd"), 5,
      "columns missing: Sol lon deg, HtEnd km"},
     {"Csv_empty", OrbitLayout::GmnCsv, "", 0},
+    // Optional columns, needed by a filter on them.
+    {"Csv_header_lacking_filtered_columns",
+     OrbitLayout::GmnCsv,
+     renamed(renamed(csvLines(3), "qc_deg", "qc_x"), "num_stat", "n_stat"),
+     1,
+     "columns missing: qc_deg, num_stat",
+     {5.0, std::nullopt, std::nullopt, std::nullopt, 2}},
 };
 
 class GmnMalformedTest : public testing::TestWithParam<MalformedCase> {};
@@ -299,6 +307,7 @@ TEST_P(GmnMalformedTest, FailsNamingTheLineAndLeavesNoTarget)
 {
     const MalformedCase& c = GetParam();
     ConversionHarness h;
+    h.filters = c.filters;
     EXPECT_EQ(h.convert(c.layout, "gmn.txt", c.source), -1);
     EXPECT_FALSE(std::filesystem::exists(h.target()));
     const std::string named = (c.line > 0 ? "\nline " + std::to_string(c.line) : "") +

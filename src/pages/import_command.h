@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <optional>
-
 #include <string>
 
 #include "orbits/duplicate_index.h"

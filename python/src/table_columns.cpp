@@ -129,6 +129,10 @@ py::dict tableColumns(const CUTABLE& table)
             columns[def.name] =
                 numericColumn<float>(rows, column, [](const UCell& cell) { return cell.real; });
             break;
+        case kTypeDouble:
+            columns[def.name] =
+                numericColumn<double>(rows, column, [](const UCell& cell) { return cell.real64; });
+            break;
         case kTypeText:
         case kTypeCode:
             columns[def.name] = objectArray(

@@ -98,29 +98,39 @@ bool ordinary(const ClusterOrbit& o)
            o.q >= 0.0f;
 }
 
-// The distances along the circle from sol to the nearest and the farthest point of [low, high].
+bool overlaps(double aLow, double aHigh, double bLow, double bHigh)
+{
+    return aLow <= bHigh && bLow <= aHigh;
+}
+
+// The distances along the circle between the nearest and the farthest points of two arcs
+// [aLow, aHigh] and [bLow, bHigh] within [0, 360): both sit at the arcs' ends unless the arcs,
+// or one and the other's antipodes, overlap.
 struct CircularRange {
     double nearest, farthest;
 };
-CircularRange circularRange(double sol, double low, double high)
+CircularRange circularRange(double aLow, double aHigh, double bLow, double bHigh)
 {
-    const double toLow = circularDistance(sol, low), toHigh = circularDistance(sol, high);
-    const double antipode = sol >= 180.0 ? sol - 180.0 : sol + 180.0;
-    return {sol >= low && sol <= high ? 0.0 : std::min(toLow, toHigh),
-            antipode >= low && antipode <= high ? 180.0 : std::max(toLow, toHigh)};
+    const auto [least, most] =
+        std::minmax({circularDistance(aLow, bLow), circularDistance(aLow, bHigh),
+                     circularDistance(aHigh, bLow), circularDistance(aHigh, bHigh)});
+    const bool antipodal = overlaps(aLow + 180.0, aHigh + 180.0, bLow, bHigh) ||
+                           overlaps(aLow - 180.0, aHigh - 180.0, bLow, bHigh);
+    return {overlaps(aLow, aHigh, bLow, bHigh) ? 0.0 : least, antipodal ? 180.0 : most};
 }
 
-// Squared distances from a point to the nearest and the farthest point of a box.
+// Squared distances between the nearest and the farthest points of two boxes of three
+// dimensions.
 struct ChordRange {
     double nearSq = 0, farSq = 0;
 };
-ChordRange chordRange(const double* point, const double* low, const double* high)
+ChordRange chordRange(const double* aLow, const double* aHigh, const double* bLow,
+                      const double* bHigh)
 {
     ChordRange r;
     for (int k = 0; k < 3; ++k) {
-        const double u = point[k];
-        const double near = u < low[k] ? low[k] - u : (u > high[k] ? u - high[k] : 0.0);
-        const double far = std::max(u - low[k], high[k] - u);
+        const double near = std::max({0.0, bLow[k] - aHigh[k], aLow[k] - bHigh[k]});
+        const double far = std::max(aHigh[k] - bLow[k], bHigh[k] - aLow[k]);
         r.nearSq += near * near;
         r.farSq += far * far;
     }
@@ -133,15 +143,32 @@ double chordAngleDeg(double chordSq)
     return 2.0 * std::asin(std::min(1.0, std::sqrt(chordSq) / 2.0)) * kRadToDeg;
 }
 
-// The least and the largest |x - y| / (x + y) for y in [low, high], all at least 0: it falls
-// towards y = x from either side.
+// The least and the largest |x - y| / (x + y) for x in [aLow, aHigh] and y in [bLow, bHigh],
+// all at least 0: (y - x) / (x + y) falls with x and rises with y, so both sit at corners, and
+// the least is 0 where the ranges overlap.
 struct TermRange {
     double low, high;
 };
-TermRange relativeRange(double x, double low, double high)
+TermRange relativeRange(double aLow, double aHigh, double bLow, double bHigh)
 {
-    const double atLow = std::fabs(relativeTerm(x, low)), atHigh = std::fabs(relativeTerm(x, high));
-    return {x >= low && x <= high ? 0.0 : std::min(atLow, atHigh), std::max(atLow, atHigh)};
+    const auto [least, most] =
+        std::minmax({std::fabs(relativeTerm(aLow, bLow)), std::fabs(relativeTerm(aLow, bHigh)),
+                     std::fabs(relativeTerm(aHigh, bLow)), std::fabs(relativeTerm(aHigh, bHigh))});
+    return {overlaps(aLow, aHigh, bLow, bHigh) ? 0.0 : least, most};
+}
+
+// Whether every value of [low, high] lies inside, or outside, every velocity window of the
+// deciding range [windowLow, windowHigh] of vg: the windows' ends are linear in vg, so their
+// extremes sit at the range's ends.
+struct Fit {
+    bool outside, inside;
+};
+Fit velocityFit(double windowLow, double windowHigh, double low, double high, int percent)
+{
+    const ClusterVelocityWindow a = clusterVelocityWindow(static_cast<float>(windowLow), percent);
+    const ClusterVelocityWindow b = clusterVelocityWindow(static_cast<float>(windowHigh), percent);
+    return {high < std::min(a.low, b.low) || low > std::max(a.high, b.high),
+            std::max(a.low, b.low) <= low && high <= std::min(a.high, b.high)};
 }
 
 } // namespace
@@ -203,6 +230,14 @@ double ClusterEngine::feature(const Entry& entry, std::size_t place, int dim) co
     default:
         return d.perihelion.z;
     }
+}
+
+ClusterEngine::Box ClusterEngine::pointBox(std::size_t place) const
+{
+    Box box;
+    for (int d = 0; d < kDims; ++d)
+        box.low[d] = box.high[d] = feature(m_entries[place], place, d);
+    return box;
 }
 
 void ClusterEngine::buildTree()
@@ -296,64 +331,63 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
     return self;
 }
 
-// Conservative: Inside only when every pair of the entry with the box's entries passes all
-// four tests with room to spare, Outside only when every pair fails one of them.
-ClusterEngine::Relation ClusterEngine::relation(const Node& node, std::size_t nodeIndex,
-                                                std::size_t place, Window window) const
+// Conservative: Inside only when every pair of an entry of a with one of b passes all four
+// tests with room to spare, Outside only when every such pair fails one of them.
+ClusterEngine::Relation ClusterEngine::relation(const Box& a, Span aSpan, const Box& b, Span bSpan,
+                                                Window window) const
 {
-    const Box& box = m_boxes[nodeIndex];
-    const Entry& q = m_entries[place];
-    const CircularRange sol = circularRange(q.sol, box.low[0], box.high[0]);
+    const CircularRange sol = circularRange(a.low[0], a.high[0], b.low[0], b.high[0]);
     if (sol.nearest > m_params.S + kSolMargin)
         return Relation::Outside;
     bool inside = sol.farthest <= m_params.S - kSolMargin;
 
-    // The velocity window is the earlier candidate's; the windows of the box's entries are
-    // monotone in their vg, so their extremes sit at the box's ends.
-    const double vLow = box.low[1], vHigh = box.high[1];
-    const bool queryOutside = vHigh < q.window.low || vLow > q.window.high;
-    const bool queryInside = q.window.low <= vLow && vHigh <= q.window.high;
-    const ClusterVelocityWindow atLow = clusterVelocityWindow(static_cast<float>(vLow), m_params.V);
-    const ClusterVelocityWindow atHigh =
-        clusterVelocityWindow(static_cast<float>(vHigh), m_params.V);
-    const double vg = q.vg;
-    const bool boxOutside =
-        vg < std::min(atLow.low, atHigh.low) || vg > std::max(atLow.high, atHigh.high);
-    const bool boxInside =
-        std::max(atLow.low, atHigh.low) <= vg && vg <= std::min(atLow.high, atHigh.high);
-    const bool queryWindow = window == Window::Query || node.firstIndex > q.index;
-    const bool boxWindow = window == Window::Earlier && node.lastIndex < q.index;
-    if (queryWindow ? queryOutside : boxWindow ? boxOutside : queryOutside && boxOutside)
+    // The velocity window is the earlier candidate's (always a's with the Query window); where
+    // the boxes' candidates interleave in the list, either may decide.
+    const bool aDecides = window == Window::Query || aSpan.last < bSpan.first;
+    const bool bDecides = window == Window::Earlier && bSpan.last < aSpan.first;
+    const Fit byA = velocityFit(a.low[1], a.high[1], b.low[1], b.high[1], m_params.V);
+    const Fit byB = velocityFit(b.low[1], b.high[1], a.low[1], a.high[1], m_params.V);
+    const Fit fit = aDecides   ? byA
+                    : bDecides ? byB
+                               : Fit{byA.outside && byB.outside, byA.inside && byB.inside};
+    if (fit.outside)
         return Relation::Outside;
-    inside = inside && (queryWindow ? queryInside
-                        : boxWindow ? boxInside
-                                    : queryInside && boxInside);
+    inside = inside && fit.inside;
 
-    const double radiant[3] = {q.radiant[0], q.radiant[1], q.radiant[2]};
-    const ChordRange toRadiant = chordRange(radiant, box.low + 2, box.high + 2);
-    if (1.0 - toRadiant.nearSq / 2.0 < m_cosOuter)
+    const ChordRange radiant = chordRange(a.low + 2, a.high + 2, b.low + 2, b.high + 2);
+    if (1.0 - radiant.nearSq / 2.0 < m_cosOuter)
         return Relation::Outside;
-    inside = inside && 1.0 - toRadiant.farSq / 2.0 > m_cosInner;
-
-    const Directions& dq = m_directions[place];
-    const TermRange e = relativeRange(q.e, box.low[5], box.high[5]);
-    const TermRange qTerm = relativeRange(q.q, box.low[6], box.high[6]);
-    const double normal[3] = {dq.normal.x, dq.normal.y, dq.normal.z};
-    const double perihelion[3] = {dq.perihelion.x, dq.perihelion.y, dq.perihelion.z};
-    const ChordRange plane = chordRange(normal, box.low + 7, box.high + 7);
-    const ChordRange peri = chordRange(perihelion, box.low + 10, box.high + 10);
-    auto dPrime = [](double eTerm, double qT, double planeDeg, double periDeg, double eSum) {
-        const double planeTerm = planeDeg / 180.0, periTerm = periDeg * eSum / 360.0;
-        return std::sqrt(eTerm * eTerm + qT * qT + planeTerm * planeTerm + periTerm * periTerm);
-    };
-    if (dPrime(e.low, qTerm.low, chordAngleDeg(plane.nearSq), chordAngleDeg(peri.nearSq),
-               q.e + box.low[5]) > m_params.D + kDPrimeMargin)
-        return Relation::Outside;
-    inside =
-        inside && dPrime(e.high, qTerm.high, chordAngleDeg(plane.farSq), chordAngleDeg(peri.farSq),
-                         q.e + box.high[5]) < m_params.D - kDPrimeMargin;
-    return inside ? Relation::Inside : Relation::Edge;
+    inside = inside && 1.0 - radiant.farSq / 2.0 > m_cosInner;
+    return dPrimeRelation(a, b, inside);
 }
+
+// D' bounds from the ranges of its four terms; the eccentricity and perihelion terms alone
+// often decide before any arc sine.
+ClusterEngine::Relation ClusterEngine::dPrimeRelation(const Box& a, const Box& b, bool inside) const
+{
+    const TermRange e = relativeRange(a.low[5], a.high[5], b.low[5], b.high[5]);
+    const TermRange q = relativeRange(a.low[6], a.high[6], b.low[6], b.high[6]);
+    const double firstLow = e.low * e.low + q.low * q.low;
+    if (std::sqrt(firstLow) > m_params.D + kDPrimeMargin)
+        return Relation::Outside;
+    const ChordRange plane = chordRange(a.low + 7, a.high + 7, b.low + 7, b.high + 7);
+    const ChordRange peri = chordRange(a.low + 10, a.high + 10, b.low + 10, b.high + 10);
+    auto dPrime = [](double firstTerms, double planeDeg, double periDeg, double eSum) {
+        const double planeTerm = planeDeg / 180.0, periTerm = periDeg * eSum / 360.0;
+        return std::sqrt(firstTerms + planeTerm * planeTerm + periTerm * periTerm);
+    };
+    if (dPrime(firstLow, chordAngleDeg(plane.nearSq), chordAngleDeg(peri.nearSq),
+               a.low[5] + b.low[5]) > m_params.D + kDPrimeMargin)
+        return Relation::Outside;
+    if (!inside)
+        return Relation::Edge;
+    const double firstHigh = e.high * e.high + q.high * q.high;
+    return dPrime(firstHigh, chordAngleDeg(plane.farSq), chordAngleDeg(peri.farSq),
+                  a.high[5] + b.high[5]) < m_params.D - kDPrimeMargin
+               ? Relation::Inside
+               : Relation::Edge;
+}
+
 // The exact tests wherever the cheap ones cannot tell.
 bool ClusterEngine::similarFast(const Entry& centre, const Entry& other, double solDistance) const
 {
@@ -415,6 +449,7 @@ int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Vis
 {
     const Entry& q = m_entries[place];
     const bool selfAlive = m_alive[static_cast<std::size_t>(q.index)] != 0;
+    const Box query = pointBox(place);
     int whole = 0;
     std::vector<std::int32_t> stack{0};
     while (!stack.empty()) {
@@ -423,7 +458,8 @@ int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Vis
         const Node& node = m_nodes[static_cast<std::size_t>(n)];
         if (node.live == 0)
             continue;
-        const Relation r = relation(node, static_cast<std::size_t>(n), place, window);
+        const Relation r = relation(query, {q.index, q.index}, m_boxes[static_cast<std::size_t>(n)],
+                                    spanOf(node), window);
         if (r == Relation::Outside)
             continue;
         const bool holdsSelf = node.begin <= static_cast<std::int32_t>(place) &&

@@ -72,6 +72,11 @@ private:
         std::int32_t lastIndex;
         std::int32_t live; // live entries below
     };
+    // The smallest and largest candidate index of a box's entries.
+    struct Span {
+        std::int32_t first, last;
+    };
+    static Span spanOf(const Node& node) { return {node.firstIndex, node.lastIndex}; }
     enum class Relation { Outside, Inside, Edge };
     // Whose velocity window decides: the earlier of each pair (neighbour counts) or always the
     // query's (the members of a stream).
@@ -82,8 +87,9 @@ private:
     std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
                            const double* scale);
     double feature(const Entry& entry, std::size_t place, int dim) const;
-    Relation relation(const Node& node, std::size_t nodeIndex, std::size_t place,
-                      Window window) const;
+    Box pointBox(std::size_t place) const;
+    Relation relation(const Box& a, Span aSpan, const Box& b, Span bSpan, Window window) const;
+    Relation dPrimeRelation(const Box& a, const Box& b, bool inside) const;
     bool similarFast(const Entry& centre, const Entry& other, double solDistance) const;
     bool similarAt(std::size_t place, std::size_t other, Window window) const;
     // The exact tests, the earlier candidate as the centre.

@@ -24,7 +24,8 @@ constexpr float kOrdinarySol = 1000.0f;
 constexpr double kRadiantMarginDeg = 0.001;
 constexpr double kCosineMargin = 1e-6;
 constexpr double kDPrimeMargin = 1e-6;
-constexpr int kChunk = 64;
+// The neighbour counts are shared out as pairs of about this many boxes.
+constexpr std::int32_t kFrontierNodes = 128;
 constexpr int kLeafSize = 16;
 // Fewer leaving candidates than this are searched on one thread.
 constexpr std::size_t kParallelRemoval = 256;
@@ -271,6 +272,27 @@ void ClusterEngine::buildTree()
     for (std::size_t place = 0; place < m_entries.size(); ++place)
         m_place[static_cast<std::size_t>(m_entries[place].index)] =
             static_cast<std::int32_t>(place);
+    findFrontier();
+}
+
+// Boxes of about a hundredth of the entries each: their pairs are jobs small enough to share
+// between the threads, and few enough that testing them costs nothing.
+void ClusterEngine::findFrontier()
+{
+    const auto limit = std::max<std::int32_t>(
+        kLeafSize, static_cast<std::int32_t>(m_entries.size() / kFrontierNodes));
+    std::vector<std::int32_t> stack{0};
+    while (!stack.empty()) {
+        const std::int32_t n = stack.back();
+        const Node& node = m_nodes[static_cast<std::size_t>(n)];
+        stack.pop_back();
+        if (node.left < 0 || node.end - node.begin <= limit) {
+            m_frontier.push_back(n);
+        } else {
+            stack.push_back(node.right);
+            stack.push_back(node.left);
+        }
+    }
 }
 
 std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
@@ -445,12 +467,10 @@ bool ClusterEngine::similarAt(std::size_t place, std::size_t other, Window windo
 }
 
 template <class Visit>
-int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Visit&& visit) const
+void ClusterEngine::search(std::size_t place, Window window, Visit&& visit) const
 {
     const Entry& q = m_entries[place];
-    const bool selfAlive = m_alive[static_cast<std::size_t>(q.index)] != 0;
     const Box query = pointBox(place);
-    int whole = 0;
     std::vector<std::int32_t> stack{0};
     while (!stack.empty()) {
         const std::int32_t n = stack.back();
@@ -462,14 +482,6 @@ int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Vis
                                     spanOf(node), window);
         if (r == Relation::Outside)
             continue;
-        const bool holdsSelf = node.begin <= static_cast<std::int32_t>(place) &&
-                               static_cast<std::int32_t>(place) < node.end;
-        // The query entry is similar to itself when the box is wholly inside; it counts only
-        // as a member of its own stream.
-        if (r == Relation::Inside && countWhole) {
-            whole += node.live - (holdsSelf && selfAlive && window == Window::Earlier ? 1 : 0);
-            continue;
-        }
         if (r == Relation::Edge && node.left >= 0) {
             stack.push_back(node.right);
             stack.push_back(node.left);
@@ -484,7 +496,6 @@ int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Vis
                 visit(m_entries[other].index);
         }
     }
-    return whole;
 }
 
 bool ClusterEngine::pairSimilar(int x, int y) const
@@ -500,29 +511,6 @@ template <class Visit> void ClusterEngine::forEachExceptional(int candidate, Vis
             visit(x);
 }
 
-int ClusterEngine::neighbourCount(int candidate) const
-{
-    int tested = 0, whole = 0;
-    forEachLiveNeighbour(
-        candidate, [&](int) { ++tested; }, true, whole);
-    return tested + whole;
-}
-
-template <class Visit>
-void ClusterEngine::forEachLiveNeighbour(int candidate, Visit&& visit, bool countWhole,
-                                         int& whole) const
-{
-    const int place = m_place[static_cast<std::size_t>(candidate)];
-    if (place < 0) {
-        for (const Entry& e : m_entries)
-            if (m_alive[static_cast<std::size_t>(e.index)] && pairSimilar(candidate, e.index))
-                visit(e.index);
-    } else {
-        whole += search(static_cast<std::size_t>(place), Window::Earlier, countWhole, visit);
-    }
-    forEachExceptional(candidate, visit);
-}
-
 std::vector<int> ClusterEngine::membersOf(int centre) const
 {
     std::vector<int> members;
@@ -535,7 +523,7 @@ std::vector<int> ClusterEngine::membersOf(int centre) const
                 similarTo(c, m_orbits[static_cast<std::size_t>(e.index)], m_params))
                 add(e.index);
     } else {
-        search(static_cast<std::size_t>(place), Window::Query, false, add);
+        search(static_cast<std::size_t>(place), Window::Query, add);
     }
     // The centre's window, whichever of the two comes first in the list.
     for (const int x : m_exceptional)
@@ -550,48 +538,146 @@ bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
                                 const std::function<void(int)>& progress)
 {
     const int n = candidateCount();
-    const int regular = static_cast<int>(m_entries.size());
-    m_count.assign(static_cast<std::size_t>(n), 0);
+    const std::vector<NodePair> pairs = countTasks();
+    const std::size_t jobs = pairs.size() + m_exceptional.size();
     const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    std::atomic<int> next{0};
+    std::vector<Tally> tallies(static_cast<std::size_t>(threads),
+                               {std::vector<std::int32_t>(static_cast<std::size_t>(n), 0),
+                                std::vector<std::int32_t>(m_nodes.size(), 0)});
+    std::atomic<std::size_t> next{0};
     std::atomic<bool> stopped{false};
-    // In tree order, so that consecutive queries read the same boxes; each writes only its
-    // own candidate's count.
-    auto work = [&](bool reporting) {
+    // Each thread adds to its own tally, so the sums do not depend on who took which job.
+    auto work = [&](int part) {
+        Tally& tally = tallies[static_cast<std::size_t>(part)];
         for (;;) {
             if (stopped.load() || stopRequested()) {
                 stopped.store(true);
                 return;
             }
-            const int first = next.fetch_add(kChunk);
-            if (first >= n)
+            const std::size_t job = next.fetch_add(1);
+            if (job >= jobs)
                 return;
-            for (int job = first; job < std::min(first + kChunk, n); ++job) {
-                const int candidate = job < regular
-                                          ? m_entries[static_cast<std::size_t>(job)].index
-                                          : m_exceptional[static_cast<std::size_t>(job - regular)];
-                m_count[static_cast<std::size_t>(candidate)] = neighbourCount(candidate);
-            }
-            if (reporting)
-                progress(std::min(first + kChunk, n));
+            if (job < pairs.size())
+                countPairs(pairs[job].a, pairs[job].b, tally);
+            else
+                countExceptional(job - pairs.size(), tally);
+            if (part == 0)
+                progress(static_cast<int>(static_cast<std::int64_t>(job + 1) * n /
+                                          static_cast<std::int64_t>(jobs)));
         }
     };
     std::vector<std::thread> helpers;
     for (int part = 1; part < threads; ++part)
-        helpers.emplace_back(work, false);
-    work(true);
+        helpers.emplace_back(work, part);
+    work(0);
     for (std::thread& helper : helpers)
         helper.join();
     if (stopped.load())
         return false;
+    addTallies(tallies);
     startCycles();
     return true;
+}
+
+std::vector<ClusterEngine::NodePair> ClusterEngine::countTasks() const
+{
+    std::vector<NodePair> pairs;
+    for (std::size_t i = 0; i < m_frontier.size(); ++i)
+        for (std::size_t j = i; j < m_frontier.size(); ++j)
+            pairs.push_back({m_frontier[i], m_frontier[j]});
+    return pairs;
+}
+
+// Every similar pair of an entry of a with one of b once (a and b the same node or disjoint):
+// a pair of boxes wholly inside each other's regions adds to each entry's count at once.
+void ClusterEngine::countPairs(std::int32_t a, std::int32_t b, Tally& tally) const
+{
+    const Node& na = m_nodes[static_cast<std::size_t>(a)];
+    const Node& nb = m_nodes[static_cast<std::size_t>(b)];
+    const Relation r = relation(m_boxes[static_cast<std::size_t>(a)], spanOf(na),
+                                m_boxes[static_cast<std::size_t>(b)], spanOf(nb), Window::Earlier);
+    if (r == Relation::Outside)
+        return;
+    const std::int32_t sizeA = na.end - na.begin, sizeB = nb.end - nb.begin;
+    if (r == Relation::Inside) {
+        tally.nodes[static_cast<std::size_t>(a)] += a == b ? sizeA - 1 : sizeB;
+        if (a != b)
+            tally.nodes[static_cast<std::size_t>(b)] += sizeA;
+    } else if (na.left < 0 && nb.left < 0) {
+        countLeafPairs(na, nb, a == b, tally);
+    } else if (a == b) {
+        countPairs(na.left, na.left, tally);
+        countPairs(na.left, na.right, tally);
+        countPairs(na.right, na.right, tally);
+    } else if (nb.left >= 0 && (na.left < 0 || sizeB > sizeA)) {
+        countPairs(a, nb.left, tally);
+        countPairs(a, nb.right, tally);
+    } else {
+        countPairs(na.left, b, tally);
+        countPairs(na.right, b, tally);
+    }
+}
+
+void ClusterEngine::countLeafPairs(const Node& a, const Node& b, bool same, Tally& tally) const
+{
+    for (std::int32_t p = a.begin; p < a.end; ++p)
+        for (std::int32_t q = same ? p + 1 : b.begin; q < b.end; ++q)
+            if (similarAt(static_cast<std::size_t>(p), static_cast<std::size_t>(q),
+                          Window::Earlier)) {
+                ++tally.candidates[static_cast<std::size_t>(
+                    m_entries[static_cast<std::size_t>(p)].index)];
+                ++tally.candidates[static_cast<std::size_t>(
+                    m_entries[static_cast<std::size_t>(q)].index)];
+            }
+}
+
+// The k-th exceptional candidate's pairs with every entry and with the later exceptional ones.
+void ClusterEngine::countExceptional(std::size_t k, Tally& tally) const
+{
+    const int x = m_exceptional[k];
+    auto count = [&](int y) {
+        if (pairSimilar(x, y)) {
+            ++tally.candidates[static_cast<std::size_t>(x)];
+            ++tally.candidates[static_cast<std::size_t>(y)];
+        }
+    };
+    for (const Entry& e : m_entries)
+        count(e.index);
+    for (std::size_t j = k + 1; j < m_exceptional.size(); ++j)
+        count(m_exceptional[j]);
+}
+
+// The threads' sums, then each box's whole counts handed down to its entries (a node comes
+// before its children).
+void ClusterEngine::addTallies(const std::vector<Tally>& tallies)
+{
+    m_count.assign(m_orbits.size(), 0);
+    std::vector<std::int32_t> whole(m_nodes.size(), 0);
+    for (const Tally& tally : tallies) {
+        for (std::size_t i = 0; i < m_count.size(); ++i)
+            m_count[i] += tally.candidates[i];
+        for (std::size_t n = 0; n < whole.size(); ++n)
+            whole[n] += tally.nodes[n];
+    }
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        const Node& node = m_nodes[n];
+        if (node.left >= 0) {
+            whole[static_cast<std::size_t>(node.left)] += whole[n];
+            whole[static_cast<std::size_t>(node.right)] += whole[n];
+            continue;
+        }
+        for (std::int32_t p = node.begin; p < node.end; ++p)
+            m_count[static_cast<std::size_t>(m_entries[static_cast<std::size_t>(p)].index)] +=
+                whole[n];
+    }
 }
 
 void ClusterEngine::startCycles()
 {
     const int n = candidateCount();
     m_touched.assign(static_cast<std::size_t>(n), 0);
+    m_leaving.assign(static_cast<std::size_t>(n), 0);
+    m_goneBelow.assign(m_nodes.size(), 0);
     m_live = n;
     m_pairs = 0;
     for (int i = 0; i < n; ++i) {
@@ -648,40 +734,14 @@ std::optional<ClusterStream> ClusterEngine::nextStream()
     return stream;
 }
 
-// The leaving candidates go first, so that pairs among them are never tested; then each one's
-// live neighbours are found, on both cores when there are many to search.
+// The leaving candidates go first, so that pairs among them are never tested; then the live
+// candidates' losses are found box pair by box pair, on both cores when many leave.
 void ClusterEngine::remove(const std::vector<int>& leaving)
 {
-    std::vector<int> gone;
-    for (const int r : leaving)
-        if (m_alive[static_cast<std::size_t>(r)]) {
-            m_alive[static_cast<std::size_t>(r)] = 0;
-            gone.push_back(r);
-            const int place = m_place[static_cast<std::size_t>(r)];
-            for (std::int32_t n = place < 0 ? -1 : m_leafOfPlace[static_cast<std::size_t>(place)];
-                 n >= 0; n = m_nodes[static_cast<std::size_t>(n)].parent)
-                --m_nodes[static_cast<std::size_t>(n)].live;
-        }
-    m_live -= static_cast<int>(gone.size());
-    const int threads = gone.size() < kParallelRemoval
-                            ? 1
-                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    std::vector<std::vector<int>> found(static_cast<std::size_t>(threads));
-    auto search = [&](int part) {
-        std::vector<int>& neighbours = found[static_cast<std::size_t>(part)];
-        int unused = 0;
-        for (std::size_t k = static_cast<std::size_t>(part); k < gone.size();
-             k += static_cast<std::size_t>(threads))
-            if (m_count[static_cast<std::size_t>(gone[k])] != 0)
-                forEachLiveNeighbour(
-                    gone[k], [&](int u) { neighbours.push_back(u); }, false, unused);
-    };
-    std::vector<std::thread> helpers;
-    for (int part = 1; part < threads; ++part)
-        helpers.emplace_back(search, part);
-    search(0);
-    for (std::thread& helper : helpers)
-        helper.join();
+    const std::vector<int> gone = markGone(leaving);
+    const std::vector<std::vector<Loss>> found = findLosses(gone);
+    for (const int r : gone)
+        unmarkGone(r);
 
     std::vector<int> touched;
     auto touch = [&](int i) {
@@ -692,14 +752,151 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
     };
     for (const int r : gone)
         touch(r);
-    for (const std::vector<int>& neighbours : found)
-        for (const int u : neighbours) {
-            if (m_count[static_cast<std::size_t>(u)]-- == m_params.minCount)
-                m_pendingLow.push_back(u);
-            touch(u);
+    for (const std::vector<Loss>& losses : found)
+        for (const Loss& loss : losses) {
+            std::int32_t& count = m_count[static_cast<std::size_t>(loss.candidate)];
+            if (count >= m_params.minCount && count - loss.amount < m_params.minCount)
+                m_pendingLow.push_back(loss.candidate);
+            count -= loss.amount;
+            touch(loss.candidate);
         }
     for (const int u : touched) {
         m_touched[static_cast<std::size_t>(u)] = 0;
         updateDensest(u);
     }
+}
+
+// The leaving candidates still alive, now dead; those with live neighbours are flagged and
+// counted in their boxes.
+std::vector<int> ClusterEngine::markGone(const std::vector<int>& leaving)
+{
+    std::vector<int> gone;
+    for (const int r : leaving) {
+        if (!m_alive[static_cast<std::size_t>(r)])
+            continue;
+        m_alive[static_cast<std::size_t>(r)] = 0;
+        gone.push_back(r);
+        const bool losing = m_count[static_cast<std::size_t>(r)] != 0;
+        m_leaving[static_cast<std::size_t>(r)] = losing ? 1 : 0;
+        const int place = m_place[static_cast<std::size_t>(r)];
+        for (std::int32_t n = place < 0 ? -1 : m_leafOfPlace[static_cast<std::size_t>(place)];
+             n >= 0; n = m_nodes[static_cast<std::size_t>(n)].parent) {
+            --m_nodes[static_cast<std::size_t>(n)].live;
+            m_goneBelow[static_cast<std::size_t>(n)] += losing ? 1 : 0;
+        }
+    }
+    m_live -= static_cast<int>(gone.size());
+    return gone;
+}
+
+void ClusterEngine::unmarkGone(int r)
+{
+    if (!m_leaving[static_cast<std::size_t>(r)])
+        return;
+    m_leaving[static_cast<std::size_t>(r)] = 0;
+    const int place = m_place[static_cast<std::size_t>(r)];
+    for (std::int32_t n = place < 0 ? -1 : m_leafOfPlace[static_cast<std::size_t>(place)]; n >= 0;
+         n = m_nodes[static_cast<std::size_t>(n)].parent)
+        --m_goneBelow[static_cast<std::size_t>(n)];
+}
+
+// The jobs: pairs of boxes (of gone and of live entries), then each gone candidate's pairs
+// with the exceptional ones. Each thread lists its own losses.
+std::vector<std::vector<ClusterEngine::Loss>>
+ClusterEngine::findLosses(const std::vector<int>& gone) const
+{
+    const bool parallel = gone.size() >= kParallelRemoval;
+    const int threads =
+        parallel ? std::max(1, static_cast<int>(std::thread::hardware_concurrency())) : 1;
+    std::vector<NodePair> pairs;
+    if (!m_nodes.empty() && parallel) {
+        for (const std::int32_t a : m_frontier)
+            for (const std::int32_t b : m_frontier)
+                if (m_goneBelow[static_cast<std::size_t>(a)] != 0 &&
+                    m_nodes[static_cast<std::size_t>(b)].live != 0)
+                    pairs.push_back({a, b});
+    } else if (!m_nodes.empty()) {
+        pairs.push_back({0, 0});
+    }
+    const std::size_t jobs = pairs.size() + (m_exceptional.empty() ? 0 : gone.size());
+    std::vector<std::vector<Loss>> found(static_cast<std::size_t>(threads));
+    std::atomic<std::size_t> next{0};
+    auto work = [&](int part) {
+        std::vector<Loss>& losses = found[static_cast<std::size_t>(part)];
+        for (std::size_t job = next.fetch_add(1); job < jobs; job = next.fetch_add(1)) {
+            if (job < pairs.size())
+                findLosses(pairs[job].a, pairs[job].b, losses);
+            else
+                findExceptionalLosses(gone[job - pairs.size()], losses);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < threads; ++part)
+        helpers.emplace_back(work, part);
+    work(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    return found;
+}
+
+// The losses of b's live entries to a's flagged ones; like the counts, box pair by box pair.
+void ClusterEngine::findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const
+{
+    const Node& na = m_nodes[static_cast<std::size_t>(a)];
+    const Node& nb = m_nodes[static_cast<std::size_t>(b)];
+    const std::int32_t goneA = m_goneBelow[static_cast<std::size_t>(a)];
+    if (goneA == 0 || nb.live == 0)
+        return;
+    const Relation r = relation(m_boxes[static_cast<std::size_t>(a)], spanOf(na),
+                                m_boxes[static_cast<std::size_t>(b)], spanOf(nb), Window::Earlier);
+    if (r == Relation::Outside)
+        return;
+    if (r == Relation::Inside) {
+        for (std::int32_t q = nb.begin; q < nb.end; ++q) {
+            const std::int32_t y = m_entries[static_cast<std::size_t>(q)].index;
+            if (m_alive[static_cast<std::size_t>(y)])
+                losses.push_back({y, goneA});
+        }
+    } else if (na.left < 0 && nb.left < 0) {
+        findLeafLosses(na, nb, losses);
+    } else if (a == b) {
+        for (const std::int32_t x : {na.left, na.right})
+            for (const std::int32_t y : {na.left, na.right})
+                findLosses(x, y, losses);
+    } else if (nb.left >= 0 && (na.left < 0 || nb.end - nb.begin > na.end - na.begin)) {
+        findLosses(a, nb.left, losses);
+        findLosses(a, nb.right, losses);
+    } else {
+        findLosses(na.left, b, losses);
+        findLosses(na.right, b, losses);
+    }
+}
+
+void ClusterEngine::findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const
+{
+    for (std::int32_t p = a.begin; p < a.end; ++p) {
+        if (!m_leaving[static_cast<std::size_t>(m_entries[static_cast<std::size_t>(p)].index)])
+            continue;
+        for (std::int32_t q = b.begin; q < b.end; ++q) {
+            const std::int32_t y = m_entries[static_cast<std::size_t>(q)].index;
+            if (m_alive[static_cast<std::size_t>(y)] &&
+                similarAt(static_cast<std::size_t>(p), static_cast<std::size_t>(q),
+                          Window::Earlier))
+                losses.push_back({y, 1});
+        }
+    }
+}
+
+// A gone candidate's losses that the boxes cannot see: its exceptional live neighbours, and
+// every live neighbour of an exceptional one.
+void ClusterEngine::findExceptionalLosses(int r, std::vector<Loss>& losses) const
+{
+    if (!m_leaving[static_cast<std::size_t>(r)])
+        return;
+    auto lose = [&](int y) { losses.push_back({y, 1}); };
+    if (m_place[static_cast<std::size_t>(r)] < 0)
+        for (const Entry& e : m_entries)
+            if (m_alive[static_cast<std::size_t>(e.index)] && pairSimilar(r, e.index))
+                lose(e.index);
+    forEachExceptional(r, lose);
 }

@@ -84,6 +84,7 @@ private:
 
     void prepare();
     void buildTree();
+    void findFrontier();
     std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
                            const double* scale);
     double feature(const Entry& entry, std::size_t place, int dim) const;
@@ -95,18 +96,35 @@ private:
     // The exact tests, the earlier candidate as the centre.
     bool pairSimilar(int x, int y) const;
     // visit(i) for every live candidate i in the tree similar to the entry at place (itself
-    // excluded with the Earlier window); with countWhole, boxes wholly inside are counted
-    // rather than visited, and their count returned.
-    template <class Visit>
-    int search(std::size_t place, Window window, bool countWhole, Visit&& visit) const;
+    // excluded with the Earlier window).
+    template <class Visit> void search(std::size_t place, Window window, Visit&& visit) const;
     template <class Visit> void forEachExceptional(int candidate, Visit&& visit) const;
-    // visit(i) for every live candidate similar to `candidate` (pairs as the list orders them);
-    // with countWhole, the boxes wholly inside add to whole instead.
-    template <class Visit>
-    void forEachLiveNeighbour(int candidate, Visit&& visit, bool countWhole, int& whole) const;
-    int neighbourCount(int candidate) const;
+    // Neighbour counts gathered by one thread: per candidate, and per node for the boxes whose
+    // every entry gains the same count.
+    struct Tally {
+        std::vector<std::int32_t> candidates;
+        std::vector<std::int32_t> nodes;
+    };
+    struct NodePair {
+        std::int32_t a, b;
+    };
+    std::vector<NodePair> countTasks() const;
+    void countPairs(std::int32_t a, std::int32_t b, Tally& tally) const;
+    void countLeafPairs(const Node& a, const Node& b, bool same, Tally& tally) const;
+    void countExceptional(std::size_t k, Tally& tally) const;
+    void addTallies(const std::vector<Tally>& tallies);
     std::vector<int> membersOf(int centre) const;
+    // A live candidate's neighbours lost to the candidates leaving.
+    struct Loss {
+        std::int32_t candidate, amount;
+    };
     void remove(const std::vector<int>& leaving);
+    std::vector<int> markGone(const std::vector<int>& leaving);
+    void unmarkGone(int candidate);
+    std::vector<std::vector<Loss>> findLosses(const std::vector<int>& gone) const;
+    void findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const;
+    void findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const;
+    void findExceptionalLosses(int candidate, std::vector<Loss>& losses) const;
     void startCycles();
     void combineDensest(int node);
     void updateDensest(int candidate);
@@ -123,12 +141,15 @@ private:
     std::vector<std::int32_t> m_leafOfPlace;
     std::vector<std::int32_t> m_place;
     std::vector<std::int32_t> m_exceptional;
+    std::vector<std::int32_t> m_frontier;  // the boxes whose pairs are shared between threads
     double m_cosOuter = 0, m_cosInner = 2; // radiant cosines surely outside, surely inside R
 
     std::int64_t m_pairs = 0;
     std::vector<std::int32_t> m_count;
     std::vector<char> m_alive;
     std::vector<char> m_touched;            // counts changed by the removal under way
+    std::vector<char> m_leaving;            // leaving now, with live neighbours to tell
+    std::vector<std::int32_t> m_goneBelow;  // of m_nodes: the entries leaving now, so flagged
     std::vector<std::int32_t> m_pendingLow; // counts that fell below the minimum
     std::vector<std::int32_t> m_tree;       // leftmost live maximum of each subtree
     int m_leaves = 1;

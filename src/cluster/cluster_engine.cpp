@@ -26,7 +26,7 @@ constexpr double kCosineMargin = 1e-6;
 constexpr double kDPrimeMargin = 1e-6;
 // The neighbour counts are shared out as pairs of about this many boxes.
 constexpr std::int32_t kFrontierNodes = 128;
-constexpr int kLeafSize = 16;
+constexpr int kLeafSize = 8;
 // Fewer leaving candidates than this are searched on one thread.
 constexpr std::size_t kParallelRemoval = 256;
 

@@ -267,8 +267,27 @@ void ClusterEngine::buildTree()
                                  std::max(planeChord, 0.01),
                                  std::max(planeChord, 0.01),
                                  std::max(planeChord, 0.01)};
+    TreeBuild build{scale, std::vector<double>(m_entries.size() * kDims),
+                    std::vector<std::int32_t>(m_entries.size())};
+    for (std::size_t place = 0; place < m_entries.size(); ++place) {
+        build.order[place] = static_cast<std::int32_t>(place);
+        for (int d = 0; d < kDims; ++d)
+            build.features[place * kDims + static_cast<std::size_t>(d)] =
+                feature(m_entries[place], place, d);
+    }
     m_leafOfPlace.assign(m_entries.size(), -1);
-    buildNode(0, static_cast<std::int32_t>(m_entries.size()), -1, scale);
+    buildNode(0, static_cast<std::int32_t>(m_entries.size()), -1, build);
+    // The entries and their directions in tree order.
+    std::vector<Entry> entries;
+    std::vector<Directions> directions;
+    entries.reserve(m_entries.size());
+    directions.reserve(m_entries.size());
+    for (const std::int32_t place : build.order) {
+        entries.push_back(m_entries[static_cast<std::size_t>(place)]);
+        directions.push_back(m_directions[static_cast<std::size_t>(place)]);
+    }
+    m_entries = std::move(entries);
+    m_directions = std::move(directions);
     for (std::size_t place = 0; place < m_entries.size(); ++place)
         m_place[static_cast<std::size_t>(m_entries[place].index)] =
             static_cast<std::int32_t>(place);
@@ -296,26 +315,25 @@ void ClusterEngine::findFrontier()
 }
 
 std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
-                                      const double* scale)
+                                      TreeBuild& build)
 {
     const auto self = static_cast<std::int32_t>(m_nodes.size());
-    m_nodes.push_back(
-        {begin, end, -1, -1, parent, std::numeric_limits<std::int32_t>::max(), -1, end - begin});
+    Node node{begin, end,        -1, -1, parent, std::numeric_limits<std::int32_t>::max(),
+              -1,    end - begin};
     Box box;
     std::fill(std::begin(box.low), std::end(box.low), std::numeric_limits<double>::infinity());
     std::fill(std::begin(box.high), std::end(box.high), -std::numeric_limits<double>::infinity());
     for (std::int32_t p = begin; p < end; ++p) {
-        const Entry& e = m_entries[static_cast<std::size_t>(p)];
-        m_nodes[static_cast<std::size_t>(self)].firstIndex =
-            std::min(m_nodes[static_cast<std::size_t>(self)].firstIndex, e.index);
-        m_nodes[static_cast<std::size_t>(self)].lastIndex =
-            std::max(m_nodes[static_cast<std::size_t>(self)].lastIndex, e.index);
+        const auto place = static_cast<std::size_t>(build.order[static_cast<std::size_t>(p)]);
+        node.firstIndex = std::min(node.firstIndex, m_entries[place].index);
+        node.lastIndex = std::max(node.lastIndex, m_entries[place].index);
+        const double* features = &build.features[place * kDims];
         for (int d = 0; d < kDims; ++d) {
-            const double v = feature(e, static_cast<std::size_t>(p), d);
-            box.low[d] = std::min(box.low[d], v);
-            box.high[d] = std::max(box.high[d], v);
+            box.low[d] = std::min(box.low[d], features[d]);
+            box.high[d] = std::max(box.high[d], features[d]);
         }
     }
+    m_nodes.push_back(node);
     m_boxes.push_back(box);
     if (end - begin <= kLeafSize) {
         for (std::int32_t p = begin; p < end; ++p)
@@ -324,30 +342,19 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
     }
     int widest = 0;
     for (int d = 1; d < kDims; ++d)
-        if ((box.high[d] - box.low[d]) / scale[d] >
-            (box.high[widest] - box.low[widest]) / scale[widest])
+        if ((box.high[d] - box.low[d]) / build.scale[d] >
+            (box.high[widest] - box.low[widest]) / build.scale[widest])
             widest = d;
-    // The entries and their directions move together.
-    std::vector<std::int32_t> order(static_cast<std::size_t>(end - begin));
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = begin + static_cast<std::int32_t>(k);
     const std::int32_t middle = (end - begin) / 2;
-    std::nth_element(
-        order.begin(), order.begin() + middle, order.end(), [&](std::int32_t a, std::int32_t b) {
-            return feature(m_entries[static_cast<std::size_t>(a)], static_cast<std::size_t>(a),
-                           widest) < feature(m_entries[static_cast<std::size_t>(b)],
-                                             static_cast<std::size_t>(b), widest);
-        });
-    std::vector<Entry> entries;
-    std::vector<Directions> directions;
-    for (const std::int32_t p : order) {
-        entries.push_back(m_entries[static_cast<std::size_t>(p)]);
-        directions.push_back(m_directions[static_cast<std::size_t>(p)]);
-    }
-    std::copy(entries.begin(), entries.end(), m_entries.begin() + begin);
-    std::copy(directions.begin(), directions.end(), m_directions.begin() + begin);
-    const std::int32_t left = buildNode(begin, begin + middle, self, scale);
-    const std::int32_t right = buildNode(begin + middle, end, self, scale);
+    std::nth_element(build.order.begin() + begin, build.order.begin() + begin + middle,
+                     build.order.begin() + end, [&](std::int32_t a, std::int32_t b) {
+                         return build.features[static_cast<std::size_t>(a) * kDims +
+                                               static_cast<std::size_t>(widest)] <
+                                build.features[static_cast<std::size_t>(b) * kDims +
+                                               static_cast<std::size_t>(widest)];
+                     });
+    const std::int32_t left = buildNode(begin, begin + middle, self, build);
+    const std::int32_t right = buildNode(begin + middle, end, self, build);
     m_nodes[static_cast<std::size_t>(self)].left = left;
     m_nodes[static_cast<std::size_t>(self)].right = right;
     return self;

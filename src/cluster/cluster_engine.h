@@ -85,8 +85,14 @@ private:
     void prepare();
     void buildTree();
     void findFrontier();
+    // The fields of every entry, and the entries' order, while the tree is built.
+    struct TreeBuild {
+        const double* scale;
+        std::vector<double> features; // kDims per entry
+        std::vector<std::int32_t> order;
+    };
     std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
-                           const double* scale);
+                           TreeBuild& build);
     double feature(const Entry& entry, std::size_t place, int dim) const;
     Box pointBox(std::size_t place) const;
     Relation relation(const Box& a, Span aSpan, const Box& b, Span bSpan, Window window) const;

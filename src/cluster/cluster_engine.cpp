@@ -81,8 +81,11 @@ double circularDistance(double a, double b)
 
 } // namespace
 
-ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params)
-    : m_orbits(std::move(orbits)), m_params(params)
+ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params,
+                             int threads)
+    : m_orbits(std::move(orbits)), m_params(params),
+      m_threads(threads > 0 ? threads
+                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency())))
 {
     prepare();
 }
@@ -547,7 +550,7 @@ bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
     const int n = candidateCount();
     const std::vector<NodePair> pairs = countTasks();
     const std::size_t jobs = pairs.size() + m_exceptional.size();
-    const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const int threads = m_threads;
     std::vector<Tally> tallies(static_cast<std::size_t>(threads),
                                {std::vector<std::int32_t>(static_cast<std::size_t>(n), 0),
                                 std::vector<std::int32_t>(m_nodes.size(), 0)});
@@ -813,8 +816,7 @@ std::vector<std::vector<ClusterEngine::Loss>>
 ClusterEngine::findLosses(const std::vector<int>& gone) const
 {
     const bool parallel = gone.size() >= kParallelRemoval;
-    const int threads =
-        parallel ? std::max(1, static_cast<int>(std::thread::hardware_concurrency())) : 1;
+    const int threads = parallel ? m_threads : 1;
     std::vector<NodePair> pairs;
     if (!m_nodes.empty() && parallel) {
         for (const std::int32_t a : m_frontier)

@@ -26,8 +26,9 @@ struct ClusterStream {
 
 class ClusterEngine {
 public:
-    // The candidates in list order; the parameters as clampedClusterParams() leaves them.
-    ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params);
+    // The candidates in list order; the parameters as clampedClusterParams() leaves them. The
+    // work is shared among `threads` threads (0: one per core); the streams never depend on it.
+    ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params, int threads = 0);
 
     int candidateCount() const { return static_cast<int>(m_orbits.size()); }
     // Candidates not yet linked or dropped.
@@ -137,6 +138,7 @@ private:
 
     std::vector<ClusterOrbit> m_orbits;
     ClusterParams m_params;
+    int m_threads;
     // The candidates of ordinary fields in tree order, and each candidate's place there (-1
     // for the others, whose fields are not finite or out of range, which only the exact tests
     // can compare).

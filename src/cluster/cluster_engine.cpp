@@ -27,7 +27,7 @@ constexpr double kDPrimeMargin = 1e-6;
 // The neighbour counts are shared out as pairs of about this many boxes.
 constexpr std::int32_t kFrontierNodes = 128;
 constexpr int kLeafSize = 8;
-// Fewer leaving candidates than this are searched on one thread.
+// Fewer leaving candidates than this search one by one, on one thread.
 constexpr std::size_t kParallelRemoval = 256;
 
 Vec3 unitVector(double lonRad, double latRad)
@@ -161,20 +161,6 @@ TermRange relativeRange(double aLow, double aHigh, double bLow, double bHigh)
     return {overlaps(aLow, aHigh, bLow, bHigh) ? 0.0 : least, most};
 }
 
-// Whether every value of [low, high] lies inside, or outside, every velocity window of the
-// deciding range [windowLow, windowHigh] of vg: the windows' ends are linear in vg, so their
-// extremes sit at the range's ends.
-struct Fit {
-    bool outside, inside;
-};
-Fit velocityFit(double windowLow, double windowHigh, double low, double high, int percent)
-{
-    const ClusterVelocityWindow a = clusterVelocityWindow(static_cast<float>(windowLow), percent);
-    const ClusterVelocityWindow b = clusterVelocityWindow(static_cast<float>(windowHigh), percent);
-    return {high < std::min(a.low, b.low) || low > std::max(a.high, b.high),
-            std::max(a.low, b.low) <= low && high <= std::min(a.high, b.high)};
-}
-
 } // namespace
 
 void ClusterEngine::prepare()
@@ -241,6 +227,7 @@ ClusterEngine::Box ClusterEngine::pointBox(std::size_t place) const
     Box box;
     for (int d = 0; d < kDims; ++d)
         box.low[d] = box.high[d] = feature(m_entries[place], place, d);
+    setWindows(box);
     return box;
 }
 
@@ -337,6 +324,7 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
         }
     }
     m_nodes.push_back(node);
+    setWindows(box);
     m_boxes.push_back(box);
     if (end - begin <= kLeafSize) {
         for (std::int32_t p = begin; p < end; ++p)
@@ -363,6 +351,25 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
     return self;
 }
 
+// Whether every vg of `other` lies outside, or inside, every velocity window of `deciding`.
+ClusterEngine::Fit ClusterEngine::velocityFit(const Box& deciding, const Box& other)
+{
+    return {other.high[1] < deciding.windowLowMin || other.low[1] > deciding.windowHighMax,
+            deciding.windowLowMax <= other.low[1] && other.high[1] <= deciding.windowHighMin};
+}
+
+void ClusterEngine::setWindows(Box& box) const
+{
+    const ClusterVelocityWindow a =
+        clusterVelocityWindow(static_cast<float>(box.low[1]), m_params.V);
+    const ClusterVelocityWindow b =
+        clusterVelocityWindow(static_cast<float>(box.high[1]), m_params.V);
+    box.windowLowMin = std::min(a.low, b.low);
+    box.windowLowMax = std::max(a.low, b.low);
+    box.windowHighMin = std::min(a.high, b.high);
+    box.windowHighMax = std::max(a.high, b.high);
+}
+
 // Conservative: Inside only when every pair of an entry of a with one of b passes all four
 // tests with room to spare, Outside only when every such pair fails one of them.
 ClusterEngine::Relation ClusterEngine::relation(const Box& a, Span aSpan, const Box& b, Span bSpan,
@@ -377,11 +384,10 @@ ClusterEngine::Relation ClusterEngine::relation(const Box& a, Span aSpan, const 
     // the boxes' candidates interleave in the list, either may decide.
     const bool aDecides = window == Window::Query || aSpan.last < bSpan.first;
     const bool bDecides = window == Window::Earlier && bSpan.last < aSpan.first;
-    const Fit byA = velocityFit(a.low[1], a.high[1], b.low[1], b.high[1], m_params.V);
-    const Fit byB = velocityFit(b.low[1], b.high[1], a.low[1], a.high[1], m_params.V);
-    const Fit fit = aDecides   ? byA
-                    : bDecides ? byB
-                               : Fit{byA.outside && byB.outside, byA.inside && byB.inside};
+    auto both = [](Fit x, Fit y) { return Fit{x.outside && y.outside, x.inside && y.inside}; };
+    const Fit fit = aDecides   ? velocityFit(a, b)
+                    : bDecides ? velocityFit(b, a)
+                               : both(velocityFit(a, b), velocityFit(b, a));
     if (fit.outside)
         return Relation::Outside;
     inside = inside && fit.inside;
@@ -393,8 +399,8 @@ ClusterEngine::Relation ClusterEngine::relation(const Box& a, Span aSpan, const 
     return dPrimeRelation(a, b, inside);
 }
 
-// D' bounds from the ranges of its four terms; the eccentricity and perihelion terms alone
-// often decide before any arc sine.
+// D' bounds from the ranges of its four terms; the eccentricity and perihelion terms alone,
+// then the chords (which no angle exceeds in radians), often decide before any arc sine.
 ClusterEngine::Relation ClusterEngine::dPrimeRelation(const Box& a, const Box& b, bool inside) const
 {
     const TermRange e = relativeRange(a.low[5], a.high[5], b.low[5], b.high[5]);
@@ -408,14 +414,22 @@ ClusterEngine::Relation ClusterEngine::dPrimeRelation(const Box& a, const Box& b
         const double planeTerm = planeDeg / 180.0, periTerm = periDeg * eSum / 360.0;
         return std::sqrt(firstTerms + planeTerm * planeTerm + periTerm * periTerm);
     };
-    if (dPrime(firstLow, chordAngleDeg(plane.nearSq), chordAngleDeg(peri.nearSq),
-               a.low[5] + b.low[5]) > m_params.D + kDPrimeMargin)
+    auto chordDeg = [](double chordSq) { return std::sqrt(chordSq) * kRadToDeg; };
+    const double eSumLow = a.low[5] + b.low[5];
+    if (dPrime(firstLow, chordDeg(plane.nearSq), chordDeg(peri.nearSq), eSumLow) >
+            m_params.D + kDPrimeMargin ||
+        dPrime(firstLow, chordAngleDeg(plane.nearSq), chordAngleDeg(peri.nearSq), eSumLow) >
+            m_params.D + kDPrimeMargin)
         return Relation::Outside;
     if (!inside)
         return Relation::Edge;
     const double firstHigh = e.high * e.high + q.high * q.high;
-    return dPrime(firstHigh, chordAngleDeg(plane.farSq), chordAngleDeg(peri.farSq),
-                  a.high[5] + b.high[5]) < m_params.D - kDPrimeMargin
+    const double eSumHigh = a.high[5] + b.high[5];
+    if (dPrime(firstHigh, chordDeg(plane.farSq), chordDeg(peri.farSq), eSumHigh) >=
+        m_params.D - kDPrimeMargin)
+        return Relation::Edge;
+    return dPrime(firstHigh, chordAngleDeg(plane.farSq), chordAngleDeg(peri.farSq), eSumHigh) <
+                   m_params.D - kDPrimeMargin
                ? Relation::Inside
                : Relation::Edge;
 }
@@ -810,25 +824,26 @@ void ClusterEngine::unmarkGone(int r)
         --m_goneBelow[static_cast<std::size_t>(n)];
 }
 
-// The jobs: pairs of boxes (of gone and of live entries), then each gone candidate's pairs
-// with the exceptional ones. Each thread lists its own losses.
+// Few leaving candidates search on their own, which costs less than the pairs of boxes
+// around them; many share the pairs of boxes (of gone and of live entries) and then their
+// pairs with the exceptional candidates among the threads, each listing its own losses.
 std::vector<std::vector<ClusterEngine::Loss>>
 ClusterEngine::findLosses(const std::vector<int>& gone) const
 {
-    const bool parallel = gone.size() >= kParallelRemoval;
-    const int threads = parallel ? m_threads : 1;
-    std::vector<NodePair> pairs;
-    if (!m_nodes.empty() && parallel) {
-        for (const std::int32_t a : m_frontier)
-            for (const std::int32_t b : m_frontier)
-                if (m_goneBelow[static_cast<std::size_t>(a)] != 0 &&
-                    m_nodes[static_cast<std::size_t>(b)].live != 0)
-                    pairs.push_back({a, b});
-    } else if (!m_nodes.empty()) {
-        pairs.push_back({0, 0});
+    if (gone.size() < kParallelRemoval) {
+        std::vector<Loss> losses;
+        for (const int r : gone)
+            findOwnLosses(r, losses);
+        return {losses};
     }
+    std::vector<NodePair> pairs;
+    for (const std::int32_t a : m_frontier)
+        for (const std::int32_t b : m_frontier)
+            if (m_goneBelow[static_cast<std::size_t>(a)] != 0 &&
+                m_nodes[static_cast<std::size_t>(b)].live != 0)
+                pairs.push_back({a, b});
     const std::size_t jobs = pairs.size() + (m_exceptional.empty() ? 0 : gone.size());
-    std::vector<std::vector<Loss>> found(static_cast<std::size_t>(threads));
+    std::vector<std::vector<Loss>> found(static_cast<std::size_t>(m_threads));
     std::atomic<std::size_t> next{0};
     auto work = [&](int part) {
         std::vector<Loss>& losses = found[static_cast<std::size_t>(part)];
@@ -840,12 +855,22 @@ ClusterEngine::findLosses(const std::vector<int>& gone) const
         }
     };
     std::vector<std::thread> helpers;
-    for (int part = 1; part < threads; ++part)
+    for (int part = 1; part < m_threads; ++part)
         helpers.emplace_back(work, part);
     work(0);
     for (std::thread& helper : helpers)
         helper.join();
     return found;
+}
+
+void ClusterEngine::findOwnLosses(int r, std::vector<Loss>& losses) const
+{
+    const int place = m_place[static_cast<std::size_t>(r)];
+    if (m_leaving[static_cast<std::size_t>(r)] && place >= 0)
+        search(static_cast<std::size_t>(place), Window::Earlier, [&](int y) {
+            losses.push_back({y, 1});
+        });
+    findExceptionalLosses(r, losses);
 }
 
 // The losses of b's live entries to a's flagged ones; like the counts, box pair by box pair.

@@ -64,6 +64,9 @@ private:
     static constexpr int kDims = 13; // sol, vg, radiant, e, q, normal, perihelion
     struct Box {
         double low[kDims], high[kDims];
+        // The extremes of the velocity windows of its entries' vg: the windows' ends are
+        // linear in vg, so they sit at the box's ends.
+        double windowLowMin, windowLowMax, windowHighMin, windowHighMax;
     };
     struct Node {
         std::int32_t begin, end;  // entries of the subtree
@@ -96,6 +99,12 @@ private:
                            TreeBuild& build);
     double feature(const Entry& entry, std::size_t place, int dim) const;
     Box pointBox(std::size_t place) const;
+    void setWindows(Box& box) const;
+    // Whether every pair of two boxes' entries passes the velocity test, or every pair fails.
+    struct Fit {
+        bool outside, inside;
+    };
+    static Fit velocityFit(const Box& deciding, const Box& other);
     Relation relation(const Box& a, Span aSpan, const Box& b, Span bSpan, Window window) const;
     Relation dPrimeRelation(const Box& a, const Box& b, bool inside) const;
     bool similarFast(const Entry& centre, const Entry& other, double solDistance) const;
@@ -131,6 +140,7 @@ private:
     std::vector<std::vector<Loss>> findLosses(const std::vector<int>& gone) const;
     void findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const;
     void findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const;
+    void findOwnLosses(int candidate, std::vector<Loss>& losses) const;
     void findExceptionalLosses(int candidate, std::vector<Loss>& losses) const;
     void startCycles();
     void combineDensest(int node);

@@ -1,13 +1,14 @@
 #pragma once
 // The densest-orbit clustering of a list of candidates. Whether two candidates are similar
 // depends only on their fields, the parameters and their order in the list, never on the
-// cycle; so every candidate's neighbours are counted once (on both cores), each cycle takes
+// cycle; so every candidate's neighbours are counted once (on every core), each cycle takes
 // the leftmost candidate with the most live neighbours, and removing candidates only lowers
 // their live neighbours' counts. The candidates sit in a tree of boxes over every field the
-// four tests read: a box that lies wholly inside a candidate's similarity region counts by its
-// live population, one wholly outside is skipped, and only the orbits of boxes on the
-// region's edge are tested one by one. A dense shower of tens of thousands of mutually
-// similar orbits is thus counted box by box, never pair by pair.
+// four tests read, and the counts and the losses go pair of boxes by pair of boxes: a pair
+// wholly inside each other's similarity regions adds to every count of both at once, one
+// wholly outside is skipped, and only the orbits of pairs on the regions' edges are tested
+// one by one. A dense shower of tens of thousands of mutually similar orbits is thus counted
+// box by box, never pair by pair.
 
 #include <cstdint>
 #include <functional>

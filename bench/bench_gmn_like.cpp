@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,13 @@ void report(benchmark::State& state, const ChildRun& run)
     state.counters["peak_MB"] = run.peakMegabytes;
 }
 
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 void BM_GmnLikeClusterEngine(benchmark::State& state)
 {
     const std::vector<ClusterOrbit> orbits =
@@ -56,23 +64,37 @@ void BM_GmnLikeClusterEngine(benchmark::State& state)
                                          static_cast<int>(state.range(0)), kSeed));
     std::size_t streams = 0;
     int firstCount = 0;
-    double seconds = 0, countSeconds = 0;
+    // The longest wait between two progress reports and the longest cycle bound how long a
+    // Stop waits.
+    double seconds = 0, countSeconds = 0, countCpuSeconds = 0, longestGap = 0, longestCycle = 0;
     const double cpuBefore = processCpuSeconds();
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         ClusterEngine engine(orbits, ClusterParams{});
-        engine.buildCounts([] { return false; }, [](int) {});
-        countSeconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        auto last = Clock::now();
+        engine.buildCounts([] { return false; },
+                           [&](int) {
+                               longestGap = std::max(longestGap, secondsSince(last));
+                               last = Clock::now();
+                           });
+        countSeconds = secondsSince(start);
+        countCpuSeconds = processCpuSeconds() - cpuBefore;
         streams = 0;
-        while (std::optional<ClusterStream> stream = engine.nextStream()) {
+        for (auto cycle = Clock::now();; cycle = Clock::now()) {
+            const std::optional<ClusterStream> stream = engine.nextStream();
+            longestCycle = std::max(longestCycle, secondsSince(cycle));
+            if (!stream)
+                break;
             if (streams++ == 0)
                 firstCount = stream->count;
         }
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        seconds = secondsSince(start);
     }
+    state.counters["longest_progress_gap_s"] = longestGap;
+    state.counters["longest_cycle_s"] = longestCycle;
     state.counters["wall_s"] = seconds;
     state.counters["count_wall_s"] = countSeconds;
+    state.counters["count_cpu_s"] = countCpuSeconds;
     state.counters["cpu_s"] = processCpuSeconds() - cpuBefore;
     state.counters["streams"] = static_cast<double>(streams);
     state.counters["first_count"] = firstCount;
@@ -85,20 +107,52 @@ BENCHMARK(BM_GmnLikeClusterEngine)
     ->Unit(benchmark::kSecond)
     ->Iterations(1);
 
-// The batch tool's cluster over every orbit of the MDB (the demo's and `files` GMN-like files).
+// How soon a Stop asked for halfway through the neighbour counts ends them.
+void BM_GmnLikeClusterStop(benchmark::State& state)
+{
+    const std::vector<ClusterOrbit> orbits =
+        clusterFieldsOf(gmnLikeCatalogue(readGmnMeteors(ORVANTELLA_SOURCE_DIR "/data/sources"),
+                                         static_cast<int>(state.range(0)), kSeed));
+    double stopSeconds = 0;
+    for (auto _ : state) {
+        ClusterEngine engine(orbits, ClusterParams{});
+        std::atomic<bool> stop{false};
+        Clock::time_point asked;
+        const bool ended =
+            engine.buildCounts([&] { return stop.load(); },
+                               [&](int swept) {
+                                   if (!stop.load() && swept >= engine.candidateCount() / 2) {
+                                       asked = Clock::now();
+                                       stop.store(true);
+                                   }
+                               });
+        stopSeconds = secondsSince(asked);
+        if (ended)
+            state.SkipWithError("the counts ran to the end");
+    }
+    state.counters["stop_s"] = stopSeconds;
+}
+BENCHMARK(BM_GmnLikeClusterStop)->Arg(1000000)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The batch tool's cluster over every orbit of the MDB (the demo's and `files` GMN-like files),
+// beside `info` of the same MDB in the same run.
 void BM_GmnLikeClusterBatch(benchmark::State& state)
 {
     const std::string source = kept(static_cast<int>(state.range(0)));
     const ScratchFolder scratch("gmn-like-cluster");
-    ChildRun run;
+    ChildRun run, load;
     for (auto _ : state) {
         state.PauseTiming();
         const std::string mdb = workingCopy(source, scratch);
+        load = runChild(ORVANTELLA_BATCH_PATH, {"info", mdb});
         state.ResumeTiming();
         run = runChild(ORVANTELLA_BATCH_PATH,
                        {"cluster", mdb, "L_IAU_IAU_established", "--dsid", "WK"}, false);
     }
     report(state, run);
+    // The same MDB's load alone, as the baseline.
+    state.counters["info_wall_s"] = load.wallSeconds;
+    state.counters["ratio_to_info"] = run.wallSeconds / load.wallSeconds;
 }
 BENCHMARK(BM_GmnLikeClusterBatch)->Arg(1)->Arg(10)->Unit(benchmark::kSecond)->Iterations(1);
 

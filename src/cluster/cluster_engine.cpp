@@ -24,9 +24,10 @@ constexpr float kOrdinarySol = 1000.0f;
 constexpr double kRadiantMarginDeg = 0.001;
 constexpr double kCosineMargin = 1e-6;
 constexpr double kDPrimeMargin = 1e-6;
-constexpr int kChunk = 64;
-constexpr int kLeafSize = 16;
-// Fewer leaving candidates than this are searched on one thread.
+// The neighbour counts are shared out as pairs of about this many boxes.
+constexpr std::int32_t kFrontierNodes = 128;
+constexpr int kLeafSize = 8;
+// Fewer leaving candidates than this search one by one, on one thread.
 constexpr std::size_t kParallelRemoval = 256;
 
 Vec3 unitVector(double lonRad, double latRad)
@@ -80,8 +81,11 @@ double circularDistance(double a, double b)
 
 } // namespace
 
-ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params)
-    : m_orbits(std::move(orbits)), m_params(params)
+ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params,
+                             int threads)
+    : m_orbits(std::move(orbits)), m_params(params),
+      m_threads(threads > 0 ? threads
+                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency())))
 {
     prepare();
 }
@@ -98,29 +102,39 @@ bool ordinary(const ClusterOrbit& o)
            o.q >= 0.0f;
 }
 
-// The distances along the circle from sol to the nearest and the farthest point of [low, high].
+bool overlaps(double aLow, double aHigh, double bLow, double bHigh)
+{
+    return aLow <= bHigh && bLow <= aHigh;
+}
+
+// The distances along the circle between the nearest and the farthest points of two arcs
+// [aLow, aHigh] and [bLow, bHigh] within [0, 360): both sit at the arcs' ends unless the arcs,
+// or one and the other's antipodes, overlap.
 struct CircularRange {
     double nearest, farthest;
 };
-CircularRange circularRange(double sol, double low, double high)
+CircularRange circularRange(double aLow, double aHigh, double bLow, double bHigh)
 {
-    const double toLow = circularDistance(sol, low), toHigh = circularDistance(sol, high);
-    const double antipode = sol >= 180.0 ? sol - 180.0 : sol + 180.0;
-    return {sol >= low && sol <= high ? 0.0 : std::min(toLow, toHigh),
-            antipode >= low && antipode <= high ? 180.0 : std::max(toLow, toHigh)};
+    const auto [least, most] =
+        std::minmax({circularDistance(aLow, bLow), circularDistance(aLow, bHigh),
+                     circularDistance(aHigh, bLow), circularDistance(aHigh, bHigh)});
+    const bool antipodal = overlaps(aLow + 180.0, aHigh + 180.0, bLow, bHigh) ||
+                           overlaps(aLow - 180.0, aHigh - 180.0, bLow, bHigh);
+    return {overlaps(aLow, aHigh, bLow, bHigh) ? 0.0 : least, antipodal ? 180.0 : most};
 }
 
-// Squared distances from a point to the nearest and the farthest point of a box.
+// Squared distances between the nearest and the farthest points of two boxes of three
+// dimensions.
 struct ChordRange {
     double nearSq = 0, farSq = 0;
 };
-ChordRange chordRange(const double* point, const double* low, const double* high)
+ChordRange chordRange(const double* aLow, const double* aHigh, const double* bLow,
+                      const double* bHigh)
 {
     ChordRange r;
     for (int k = 0; k < 3; ++k) {
-        const double u = point[k];
-        const double near = u < low[k] ? low[k] - u : (u > high[k] ? u - high[k] : 0.0);
-        const double far = std::max(u - low[k], high[k] - u);
+        const double near = std::max({0.0, bLow[k] - aHigh[k], aLow[k] - bHigh[k]});
+        const double far = std::max(aHigh[k] - bLow[k], bHigh[k] - aLow[k]);
         r.nearSq += near * near;
         r.farSq += far * far;
     }
@@ -133,15 +147,18 @@ double chordAngleDeg(double chordSq)
     return 2.0 * std::asin(std::min(1.0, std::sqrt(chordSq) / 2.0)) * kRadToDeg;
 }
 
-// The least and the largest |x - y| / (x + y) for y in [low, high], all at least 0: it falls
-// towards y = x from either side.
+// The least and the largest |x - y| / (x + y) for x in [aLow, aHigh] and y in [bLow, bHigh],
+// all at least 0: (y - x) / (x + y) falls with x and rises with y, so both sit at corners, and
+// the least is 0 where the ranges overlap.
 struct TermRange {
     double low, high;
 };
-TermRange relativeRange(double x, double low, double high)
+TermRange relativeRange(double aLow, double aHigh, double bLow, double bHigh)
 {
-    const double atLow = std::fabs(relativeTerm(x, low)), atHigh = std::fabs(relativeTerm(x, high));
-    return {x >= low && x <= high ? 0.0 : std::min(atLow, atHigh), std::max(atLow, atHigh)};
+    const auto [least, most] =
+        std::minmax({std::fabs(relativeTerm(aLow, bLow)), std::fabs(relativeTerm(aLow, bHigh)),
+                     std::fabs(relativeTerm(aHigh, bLow)), std::fabs(relativeTerm(aHigh, bHigh))});
+    return {overlaps(aLow, aHigh, bLow, bHigh) ? 0.0 : least, most};
 }
 
 } // namespace
@@ -205,6 +222,15 @@ double ClusterEngine::feature(const Entry& entry, std::size_t place, int dim) co
     }
 }
 
+ClusterEngine::Box ClusterEngine::pointBox(std::size_t place) const
+{
+    Box box;
+    for (int d = 0; d < kDims; ++d)
+        box.low[d] = box.high[d] = feature(m_entries[place], place, d);
+    setWindows(box);
+    return box;
+}
+
 void ClusterEngine::buildTree()
 {
     for (const Entry& e : m_entries) {
@@ -231,34 +257,74 @@ void ClusterEngine::buildTree()
                                  std::max(planeChord, 0.01),
                                  std::max(planeChord, 0.01),
                                  std::max(planeChord, 0.01)};
+    TreeBuild build{scale, std::vector<double>(m_entries.size() * kDims),
+                    std::vector<std::int32_t>(m_entries.size())};
+    for (std::size_t place = 0; place < m_entries.size(); ++place) {
+        build.order[place] = static_cast<std::int32_t>(place);
+        for (int d = 0; d < kDims; ++d)
+            build.features[place * kDims + static_cast<std::size_t>(d)] =
+                feature(m_entries[place], place, d);
+    }
     m_leafOfPlace.assign(m_entries.size(), -1);
-    buildNode(0, static_cast<std::int32_t>(m_entries.size()), -1, scale);
+    buildNode(0, static_cast<std::int32_t>(m_entries.size()), -1, build);
+    // The entries and their directions in tree order.
+    std::vector<Entry> entries;
+    std::vector<Directions> directions;
+    entries.reserve(m_entries.size());
+    directions.reserve(m_entries.size());
+    for (const std::int32_t place : build.order) {
+        entries.push_back(m_entries[static_cast<std::size_t>(place)]);
+        directions.push_back(m_directions[static_cast<std::size_t>(place)]);
+    }
+    m_entries = std::move(entries);
+    m_directions = std::move(directions);
     for (std::size_t place = 0; place < m_entries.size(); ++place)
         m_place[static_cast<std::size_t>(m_entries[place].index)] =
             static_cast<std::int32_t>(place);
+    findFrontier();
+}
+
+// Boxes of about a hundredth of the entries each: their pairs are jobs small enough to share
+// between the threads, and few enough that testing them costs nothing.
+void ClusterEngine::findFrontier()
+{
+    const auto limit = std::max<std::int32_t>(
+        kLeafSize, static_cast<std::int32_t>(m_entries.size() / kFrontierNodes));
+    std::vector<std::int32_t> stack{0};
+    while (!stack.empty()) {
+        const std::int32_t n = stack.back();
+        const Node& node = m_nodes[static_cast<std::size_t>(n)];
+        stack.pop_back();
+        if (node.left < 0 || node.end - node.begin <= limit) {
+            m_frontier.push_back(n);
+        } else {
+            stack.push_back(node.right);
+            stack.push_back(node.left);
+        }
+    }
 }
 
 std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
-                                      const double* scale)
+                                      TreeBuild& build)
 {
     const auto self = static_cast<std::int32_t>(m_nodes.size());
-    m_nodes.push_back(
-        {begin, end, -1, -1, parent, std::numeric_limits<std::int32_t>::max(), -1, end - begin});
+    Node node{begin, end,        -1, -1, parent, std::numeric_limits<std::int32_t>::max(),
+              -1,    end - begin};
     Box box;
     std::fill(std::begin(box.low), std::end(box.low), std::numeric_limits<double>::infinity());
     std::fill(std::begin(box.high), std::end(box.high), -std::numeric_limits<double>::infinity());
     for (std::int32_t p = begin; p < end; ++p) {
-        const Entry& e = m_entries[static_cast<std::size_t>(p)];
-        m_nodes[static_cast<std::size_t>(self)].firstIndex =
-            std::min(m_nodes[static_cast<std::size_t>(self)].firstIndex, e.index);
-        m_nodes[static_cast<std::size_t>(self)].lastIndex =
-            std::max(m_nodes[static_cast<std::size_t>(self)].lastIndex, e.index);
+        const auto place = static_cast<std::size_t>(build.order[static_cast<std::size_t>(p)]);
+        node.firstIndex = std::min(node.firstIndex, m_entries[place].index);
+        node.lastIndex = std::max(node.lastIndex, m_entries[place].index);
+        const double* features = &build.features[place * kDims];
         for (int d = 0; d < kDims; ++d) {
-            const double v = feature(e, static_cast<std::size_t>(p), d);
-            box.low[d] = std::min(box.low[d], v);
-            box.high[d] = std::max(box.high[d], v);
+            box.low[d] = std::min(box.low[d], features[d]);
+            box.high[d] = std::max(box.high[d], features[d]);
         }
     }
+    m_nodes.push_back(node);
+    setWindows(box);
     m_boxes.push_back(box);
     if (end - begin <= kLeafSize) {
         for (std::int32_t p = begin; p < end; ++p)
@@ -267,93 +333,107 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
     }
     int widest = 0;
     for (int d = 1; d < kDims; ++d)
-        if ((box.high[d] - box.low[d]) / scale[d] >
-            (box.high[widest] - box.low[widest]) / scale[widest])
+        if ((box.high[d] - box.low[d]) / build.scale[d] >
+            (box.high[widest] - box.low[widest]) / build.scale[widest])
             widest = d;
-    // The entries and their directions move together.
-    std::vector<std::int32_t> order(static_cast<std::size_t>(end - begin));
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = begin + static_cast<std::int32_t>(k);
     const std::int32_t middle = (end - begin) / 2;
-    std::nth_element(
-        order.begin(), order.begin() + middle, order.end(), [&](std::int32_t a, std::int32_t b) {
-            return feature(m_entries[static_cast<std::size_t>(a)], static_cast<std::size_t>(a),
-                           widest) < feature(m_entries[static_cast<std::size_t>(b)],
-                                             static_cast<std::size_t>(b), widest);
-        });
-    std::vector<Entry> entries;
-    std::vector<Directions> directions;
-    for (const std::int32_t p : order) {
-        entries.push_back(m_entries[static_cast<std::size_t>(p)]);
-        directions.push_back(m_directions[static_cast<std::size_t>(p)]);
-    }
-    std::copy(entries.begin(), entries.end(), m_entries.begin() + begin);
-    std::copy(directions.begin(), directions.end(), m_directions.begin() + begin);
-    const std::int32_t left = buildNode(begin, begin + middle, self, scale);
-    const std::int32_t right = buildNode(begin + middle, end, self, scale);
+    std::nth_element(build.order.begin() + begin, build.order.begin() + begin + middle,
+                     build.order.begin() + end, [&](std::int32_t a, std::int32_t b) {
+                         return build.features[static_cast<std::size_t>(a) * kDims +
+                                               static_cast<std::size_t>(widest)] <
+                                build.features[static_cast<std::size_t>(b) * kDims +
+                                               static_cast<std::size_t>(widest)];
+                     });
+    const std::int32_t left = buildNode(begin, begin + middle, self, build);
+    const std::int32_t right = buildNode(begin + middle, end, self, build);
     m_nodes[static_cast<std::size_t>(self)].left = left;
     m_nodes[static_cast<std::size_t>(self)].right = right;
     return self;
 }
 
-// Conservative: Inside only when every pair of the entry with the box's entries passes all
-// four tests with room to spare, Outside only when every pair fails one of them.
-ClusterEngine::Relation ClusterEngine::relation(const Node& node, std::size_t nodeIndex,
-                                                std::size_t place, Window window) const
+// Whether every vg of `other` lies outside, or inside, every velocity window of `deciding`.
+ClusterEngine::Fit ClusterEngine::velocityFit(const Box& deciding, const Box& other)
 {
-    const Box& box = m_boxes[nodeIndex];
-    const Entry& q = m_entries[place];
-    const CircularRange sol = circularRange(q.sol, box.low[0], box.high[0]);
+    return {other.high[1] < deciding.windowLowMin || other.low[1] > deciding.windowHighMax,
+            deciding.windowLowMax <= other.low[1] && other.high[1] <= deciding.windowHighMin};
+}
+
+void ClusterEngine::setWindows(Box& box) const
+{
+    const ClusterVelocityWindow a =
+        clusterVelocityWindow(static_cast<float>(box.low[1]), m_params.V);
+    const ClusterVelocityWindow b =
+        clusterVelocityWindow(static_cast<float>(box.high[1]), m_params.V);
+    box.windowLowMin = std::min(a.low, b.low);
+    box.windowLowMax = std::max(a.low, b.low);
+    box.windowHighMin = std::min(a.high, b.high);
+    box.windowHighMax = std::max(a.high, b.high);
+}
+
+// Conservative: Inside only when every pair of an entry of a with one of b passes all four
+// tests with room to spare, Outside only when every such pair fails one of them.
+ClusterEngine::Relation ClusterEngine::relation(const Box& a, Span aSpan, const Box& b, Span bSpan,
+                                                Window window) const
+{
+    const CircularRange sol = circularRange(a.low[0], a.high[0], b.low[0], b.high[0]);
     if (sol.nearest > m_params.S + kSolMargin)
         return Relation::Outside;
     bool inside = sol.farthest <= m_params.S - kSolMargin;
 
-    // The velocity window is the earlier candidate's; the windows of the box's entries are
-    // monotone in their vg, so their extremes sit at the box's ends.
-    const double vLow = box.low[1], vHigh = box.high[1];
-    const bool queryOutside = vHigh < q.window.low || vLow > q.window.high;
-    const bool queryInside = q.window.low <= vLow && vHigh <= q.window.high;
-    const ClusterVelocityWindow atLow = clusterVelocityWindow(static_cast<float>(vLow), m_params.V);
-    const ClusterVelocityWindow atHigh =
-        clusterVelocityWindow(static_cast<float>(vHigh), m_params.V);
-    const double vg = q.vg;
-    const bool boxOutside =
-        vg < std::min(atLow.low, atHigh.low) || vg > std::max(atLow.high, atHigh.high);
-    const bool boxInside =
-        std::max(atLow.low, atHigh.low) <= vg && vg <= std::min(atLow.high, atHigh.high);
-    const bool queryWindow = window == Window::Query || node.firstIndex > q.index;
-    const bool boxWindow = window == Window::Earlier && node.lastIndex < q.index;
-    if (queryWindow ? queryOutside : boxWindow ? boxOutside : queryOutside && boxOutside)
+    // The velocity window is the earlier candidate's (always a's with the Query window); where
+    // the boxes' candidates interleave in the list, either may decide.
+    const bool aDecides = window == Window::Query || aSpan.last < bSpan.first;
+    const bool bDecides = window == Window::Earlier && bSpan.last < aSpan.first;
+    auto both = [](Fit x, Fit y) { return Fit{x.outside && y.outside, x.inside && y.inside}; };
+    const Fit fit = aDecides   ? velocityFit(a, b)
+                    : bDecides ? velocityFit(b, a)
+                               : both(velocityFit(a, b), velocityFit(b, a));
+    if (fit.outside)
         return Relation::Outside;
-    inside = inside && (queryWindow ? queryInside
-                        : boxWindow ? boxInside
-                                    : queryInside && boxInside);
+    inside = inside && fit.inside;
 
-    const double radiant[3] = {q.radiant[0], q.radiant[1], q.radiant[2]};
-    const ChordRange toRadiant = chordRange(radiant, box.low + 2, box.high + 2);
-    if (1.0 - toRadiant.nearSq / 2.0 < m_cosOuter)
+    const ChordRange radiant = chordRange(a.low + 2, a.high + 2, b.low + 2, b.high + 2);
+    if (1.0 - radiant.nearSq / 2.0 < m_cosOuter)
         return Relation::Outside;
-    inside = inside && 1.0 - toRadiant.farSq / 2.0 > m_cosInner;
-
-    const Directions& dq = m_directions[place];
-    const TermRange e = relativeRange(q.e, box.low[5], box.high[5]);
-    const TermRange qTerm = relativeRange(q.q, box.low[6], box.high[6]);
-    const double normal[3] = {dq.normal.x, dq.normal.y, dq.normal.z};
-    const double perihelion[3] = {dq.perihelion.x, dq.perihelion.y, dq.perihelion.z};
-    const ChordRange plane = chordRange(normal, box.low + 7, box.high + 7);
-    const ChordRange peri = chordRange(perihelion, box.low + 10, box.high + 10);
-    auto dPrime = [](double eTerm, double qT, double planeDeg, double periDeg, double eSum) {
-        const double planeTerm = planeDeg / 180.0, periTerm = periDeg * eSum / 360.0;
-        return std::sqrt(eTerm * eTerm + qT * qT + planeTerm * planeTerm + periTerm * periTerm);
-    };
-    if (dPrime(e.low, qTerm.low, chordAngleDeg(plane.nearSq), chordAngleDeg(peri.nearSq),
-               q.e + box.low[5]) > m_params.D + kDPrimeMargin)
-        return Relation::Outside;
-    inside =
-        inside && dPrime(e.high, qTerm.high, chordAngleDeg(plane.farSq), chordAngleDeg(peri.farSq),
-                         q.e + box.high[5]) < m_params.D - kDPrimeMargin;
-    return inside ? Relation::Inside : Relation::Edge;
+    inside = inside && 1.0 - radiant.farSq / 2.0 > m_cosInner;
+    return dPrimeRelation(a, b, inside);
 }
+
+// D' bounds from the ranges of its four terms; the eccentricity and perihelion terms alone,
+// then the chords (which no angle exceeds in radians), often decide before any arc sine.
+ClusterEngine::Relation ClusterEngine::dPrimeRelation(const Box& a, const Box& b, bool inside) const
+{
+    const TermRange e = relativeRange(a.low[5], a.high[5], b.low[5], b.high[5]);
+    const TermRange q = relativeRange(a.low[6], a.high[6], b.low[6], b.high[6]);
+    const double firstLow = e.low * e.low + q.low * q.low;
+    if (std::sqrt(firstLow) > m_params.D + kDPrimeMargin)
+        return Relation::Outside;
+    const ChordRange plane = chordRange(a.low + 7, a.high + 7, b.low + 7, b.high + 7);
+    const ChordRange peri = chordRange(a.low + 10, a.high + 10, b.low + 10, b.high + 10);
+    auto dPrime = [](double firstTerms, double planeDeg, double periDeg, double eSum) {
+        const double planeTerm = planeDeg / 180.0, periTerm = periDeg * eSum / 360.0;
+        return std::sqrt(firstTerms + planeTerm * planeTerm + periTerm * periTerm);
+    };
+    auto chordDeg = [](double chordSq) { return std::sqrt(chordSq) * kRadToDeg; };
+    const double eSumLow = a.low[5] + b.low[5];
+    if (dPrime(firstLow, chordDeg(plane.nearSq), chordDeg(peri.nearSq), eSumLow) >
+            m_params.D + kDPrimeMargin ||
+        dPrime(firstLow, chordAngleDeg(plane.nearSq), chordAngleDeg(peri.nearSq), eSumLow) >
+            m_params.D + kDPrimeMargin)
+        return Relation::Outside;
+    if (!inside)
+        return Relation::Edge;
+    const double firstHigh = e.high * e.high + q.high * q.high;
+    const double eSumHigh = a.high[5] + b.high[5];
+    if (dPrime(firstHigh, chordDeg(plane.farSq), chordDeg(peri.farSq), eSumHigh) >=
+        m_params.D - kDPrimeMargin)
+        return Relation::Edge;
+    return dPrime(firstHigh, chordAngleDeg(plane.farSq), chordAngleDeg(peri.farSq), eSumHigh) <
+                   m_params.D - kDPrimeMargin
+               ? Relation::Inside
+               : Relation::Edge;
+}
+
 // The exact tests wherever the cheap ones cannot tell.
 bool ClusterEngine::similarFast(const Entry& centre, const Entry& other, double solDistance) const
 {
@@ -411,11 +491,10 @@ bool ClusterEngine::similarAt(std::size_t place, std::size_t other, Window windo
 }
 
 template <class Visit>
-int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Visit&& visit) const
+void ClusterEngine::search(std::size_t place, Window window, Visit&& visit) const
 {
     const Entry& q = m_entries[place];
-    const bool selfAlive = m_alive[static_cast<std::size_t>(q.index)] != 0;
-    int whole = 0;
+    const Box query = pointBox(place);
     std::vector<std::int32_t> stack{0};
     while (!stack.empty()) {
         const std::int32_t n = stack.back();
@@ -423,17 +502,10 @@ int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Vis
         const Node& node = m_nodes[static_cast<std::size_t>(n)];
         if (node.live == 0)
             continue;
-        const Relation r = relation(node, static_cast<std::size_t>(n), place, window);
+        const Relation r = relation(query, {q.index, q.index}, m_boxes[static_cast<std::size_t>(n)],
+                                    spanOf(node), window);
         if (r == Relation::Outside)
             continue;
-        const bool holdsSelf = node.begin <= static_cast<std::int32_t>(place) &&
-                               static_cast<std::int32_t>(place) < node.end;
-        // The query entry is similar to itself when the box is wholly inside; it counts only
-        // as a member of its own stream.
-        if (r == Relation::Inside && countWhole) {
-            whole += node.live - (holdsSelf && selfAlive && window == Window::Earlier ? 1 : 0);
-            continue;
-        }
         if (r == Relation::Edge && node.left >= 0) {
             stack.push_back(node.right);
             stack.push_back(node.left);
@@ -448,7 +520,6 @@ int ClusterEngine::search(std::size_t place, Window window, bool countWhole, Vis
                 visit(m_entries[other].index);
         }
     }
-    return whole;
 }
 
 bool ClusterEngine::pairSimilar(int x, int y) const
@@ -464,29 +535,6 @@ template <class Visit> void ClusterEngine::forEachExceptional(int candidate, Vis
             visit(x);
 }
 
-int ClusterEngine::neighbourCount(int candidate) const
-{
-    int tested = 0, whole = 0;
-    forEachLiveNeighbour(
-        candidate, [&](int) { ++tested; }, true, whole);
-    return tested + whole;
-}
-
-template <class Visit>
-void ClusterEngine::forEachLiveNeighbour(int candidate, Visit&& visit, bool countWhole,
-                                         int& whole) const
-{
-    const int place = m_place[static_cast<std::size_t>(candidate)];
-    if (place < 0) {
-        for (const Entry& e : m_entries)
-            if (m_alive[static_cast<std::size_t>(e.index)] && pairSimilar(candidate, e.index))
-                visit(e.index);
-    } else {
-        whole += search(static_cast<std::size_t>(place), Window::Earlier, countWhole, visit);
-    }
-    forEachExceptional(candidate, visit);
-}
-
 std::vector<int> ClusterEngine::membersOf(int centre) const
 {
     std::vector<int> members;
@@ -499,7 +547,7 @@ std::vector<int> ClusterEngine::membersOf(int centre) const
                 similarTo(c, m_orbits[static_cast<std::size_t>(e.index)], m_params))
                 add(e.index);
     } else {
-        search(static_cast<std::size_t>(place), Window::Query, false, add);
+        search(static_cast<std::size_t>(place), Window::Query, add);
     }
     // The centre's window, whichever of the two comes first in the list.
     for (const int x : m_exceptional)
@@ -514,48 +562,146 @@ bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
                                 const std::function<void(int)>& progress)
 {
     const int n = candidateCount();
-    const int regular = static_cast<int>(m_entries.size());
-    m_count.assign(static_cast<std::size_t>(n), 0);
-    const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    std::atomic<int> next{0};
+    const std::vector<NodePair> pairs = countTasks();
+    const std::size_t jobs = pairs.size() + m_exceptional.size();
+    const int threads = m_threads;
+    std::vector<Tally> tallies(static_cast<std::size_t>(threads),
+                               {std::vector<std::int32_t>(static_cast<std::size_t>(n), 0),
+                                std::vector<std::int32_t>(m_nodes.size(), 0)});
+    std::atomic<std::size_t> next{0};
     std::atomic<bool> stopped{false};
-    // In tree order, so that consecutive queries read the same boxes; each writes only its
-    // own candidate's count.
-    auto work = [&](bool reporting) {
+    // Each thread adds to its own tally, so the sums do not depend on who took which job.
+    auto work = [&](int part) {
+        Tally& tally = tallies[static_cast<std::size_t>(part)];
         for (;;) {
             if (stopped.load() || stopRequested()) {
                 stopped.store(true);
                 return;
             }
-            const int first = next.fetch_add(kChunk);
-            if (first >= n)
+            const std::size_t job = next.fetch_add(1);
+            if (job >= jobs)
                 return;
-            for (int job = first; job < std::min(first + kChunk, n); ++job) {
-                const int candidate = job < regular
-                                          ? m_entries[static_cast<std::size_t>(job)].index
-                                          : m_exceptional[static_cast<std::size_t>(job - regular)];
-                m_count[static_cast<std::size_t>(candidate)] = neighbourCount(candidate);
-            }
-            if (reporting)
-                progress(std::min(first + kChunk, n));
+            if (job < pairs.size())
+                countPairs(pairs[job].a, pairs[job].b, tally);
+            else
+                countExceptional(job - pairs.size(), tally);
+            if (part == 0)
+                progress(static_cast<int>(static_cast<std::int64_t>(job + 1) * n /
+                                          static_cast<std::int64_t>(jobs)));
         }
     };
     std::vector<std::thread> helpers;
     for (int part = 1; part < threads; ++part)
-        helpers.emplace_back(work, false);
-    work(true);
+        helpers.emplace_back(work, part);
+    work(0);
     for (std::thread& helper : helpers)
         helper.join();
     if (stopped.load())
         return false;
+    addTallies(tallies);
     startCycles();
     return true;
+}
+
+std::vector<ClusterEngine::NodePair> ClusterEngine::countTasks() const
+{
+    std::vector<NodePair> pairs;
+    for (std::size_t i = 0; i < m_frontier.size(); ++i)
+        for (std::size_t j = i; j < m_frontier.size(); ++j)
+            pairs.push_back({m_frontier[i], m_frontier[j]});
+    return pairs;
+}
+
+// Every similar pair of an entry of a with one of b once (a and b the same node or disjoint):
+// a pair of boxes wholly inside each other's regions adds to each entry's count at once.
+void ClusterEngine::countPairs(std::int32_t a, std::int32_t b, Tally& tally) const
+{
+    const Node& na = m_nodes[static_cast<std::size_t>(a)];
+    const Node& nb = m_nodes[static_cast<std::size_t>(b)];
+    const Relation r = relation(m_boxes[static_cast<std::size_t>(a)], spanOf(na),
+                                m_boxes[static_cast<std::size_t>(b)], spanOf(nb), Window::Earlier);
+    if (r == Relation::Outside)
+        return;
+    const std::int32_t sizeA = na.end - na.begin, sizeB = nb.end - nb.begin;
+    if (r == Relation::Inside) {
+        tally.nodes[static_cast<std::size_t>(a)] += a == b ? sizeA - 1 : sizeB;
+        if (a != b)
+            tally.nodes[static_cast<std::size_t>(b)] += sizeA;
+    } else if (na.left < 0 && nb.left < 0) {
+        countLeafPairs(na, nb, a == b, tally);
+    } else if (a == b) {
+        countPairs(na.left, na.left, tally);
+        countPairs(na.left, na.right, tally);
+        countPairs(na.right, na.right, tally);
+    } else if (nb.left >= 0 && (na.left < 0 || sizeB > sizeA)) {
+        countPairs(a, nb.left, tally);
+        countPairs(a, nb.right, tally);
+    } else {
+        countPairs(na.left, b, tally);
+        countPairs(na.right, b, tally);
+    }
+}
+
+void ClusterEngine::countLeafPairs(const Node& a, const Node& b, bool same, Tally& tally) const
+{
+    for (std::int32_t p = a.begin; p < a.end; ++p)
+        for (std::int32_t q = same ? p + 1 : b.begin; q < b.end; ++q)
+            if (similarAt(static_cast<std::size_t>(p), static_cast<std::size_t>(q),
+                          Window::Earlier)) {
+                ++tally.candidates[static_cast<std::size_t>(
+                    m_entries[static_cast<std::size_t>(p)].index)];
+                ++tally.candidates[static_cast<std::size_t>(
+                    m_entries[static_cast<std::size_t>(q)].index)];
+            }
+}
+
+// The k-th exceptional candidate's pairs with every entry and with the later exceptional ones.
+void ClusterEngine::countExceptional(std::size_t k, Tally& tally) const
+{
+    const int x = m_exceptional[k];
+    auto count = [&](int y) {
+        if (pairSimilar(x, y)) {
+            ++tally.candidates[static_cast<std::size_t>(x)];
+            ++tally.candidates[static_cast<std::size_t>(y)];
+        }
+    };
+    for (const Entry& e : m_entries)
+        count(e.index);
+    for (std::size_t j = k + 1; j < m_exceptional.size(); ++j)
+        count(m_exceptional[j]);
+}
+
+// The threads' sums, then each box's whole counts handed down to its entries (a node comes
+// before its children).
+void ClusterEngine::addTallies(const std::vector<Tally>& tallies)
+{
+    m_count.assign(m_orbits.size(), 0);
+    std::vector<std::int32_t> whole(m_nodes.size(), 0);
+    for (const Tally& tally : tallies) {
+        for (std::size_t i = 0; i < m_count.size(); ++i)
+            m_count[i] += tally.candidates[i];
+        for (std::size_t n = 0; n < whole.size(); ++n)
+            whole[n] += tally.nodes[n];
+    }
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        const Node& node = m_nodes[n];
+        if (node.left >= 0) {
+            whole[static_cast<std::size_t>(node.left)] += whole[n];
+            whole[static_cast<std::size_t>(node.right)] += whole[n];
+            continue;
+        }
+        for (std::int32_t p = node.begin; p < node.end; ++p)
+            m_count[static_cast<std::size_t>(m_entries[static_cast<std::size_t>(p)].index)] +=
+                whole[n];
+    }
 }
 
 void ClusterEngine::startCycles()
 {
     const int n = candidateCount();
     m_touched.assign(static_cast<std::size_t>(n), 0);
+    m_leaving.assign(static_cast<std::size_t>(n), 0);
+    m_goneBelow.assign(m_nodes.size(), 0);
     m_live = n;
     m_pairs = 0;
     for (int i = 0; i < n; ++i) {
@@ -612,40 +758,14 @@ std::optional<ClusterStream> ClusterEngine::nextStream()
     return stream;
 }
 
-// The leaving candidates go first, so that pairs among them are never tested; then each one's
-// live neighbours are found, on both cores when there are many to search.
+// The leaving candidates go first, so that pairs among them are never tested; then the live
+// candidates' losses are found box pair by box pair, on both cores when many leave.
 void ClusterEngine::remove(const std::vector<int>& leaving)
 {
-    std::vector<int> gone;
-    for (const int r : leaving)
-        if (m_alive[static_cast<std::size_t>(r)]) {
-            m_alive[static_cast<std::size_t>(r)] = 0;
-            gone.push_back(r);
-            const int place = m_place[static_cast<std::size_t>(r)];
-            for (std::int32_t n = place < 0 ? -1 : m_leafOfPlace[static_cast<std::size_t>(place)];
-                 n >= 0; n = m_nodes[static_cast<std::size_t>(n)].parent)
-                --m_nodes[static_cast<std::size_t>(n)].live;
-        }
-    m_live -= static_cast<int>(gone.size());
-    const int threads = gone.size() < kParallelRemoval
-                            ? 1
-                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    std::vector<std::vector<int>> found(static_cast<std::size_t>(threads));
-    auto search = [&](int part) {
-        std::vector<int>& neighbours = found[static_cast<std::size_t>(part)];
-        int unused = 0;
-        for (std::size_t k = static_cast<std::size_t>(part); k < gone.size();
-             k += static_cast<std::size_t>(threads))
-            if (m_count[static_cast<std::size_t>(gone[k])] != 0)
-                forEachLiveNeighbour(
-                    gone[k], [&](int u) { neighbours.push_back(u); }, false, unused);
-    };
-    std::vector<std::thread> helpers;
-    for (int part = 1; part < threads; ++part)
-        helpers.emplace_back(search, part);
-    search(0);
-    for (std::thread& helper : helpers)
-        helper.join();
+    const std::vector<int> gone = markGone(leaving);
+    const std::vector<std::vector<Loss>> found = findLosses(gone);
+    for (const int r : gone)
+        unmarkGone(r);
 
     std::vector<int> touched;
     auto touch = [&](int i) {
@@ -656,14 +776,161 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
     };
     for (const int r : gone)
         touch(r);
-    for (const std::vector<int>& neighbours : found)
-        for (const int u : neighbours) {
-            if (m_count[static_cast<std::size_t>(u)]-- == m_params.minCount)
-                m_pendingLow.push_back(u);
-            touch(u);
+    for (const std::vector<Loss>& losses : found)
+        for (const Loss& loss : losses) {
+            std::int32_t& count = m_count[static_cast<std::size_t>(loss.candidate)];
+            if (count >= m_params.minCount && count - loss.amount < m_params.minCount)
+                m_pendingLow.push_back(loss.candidate);
+            count -= loss.amount;
+            touch(loss.candidate);
         }
     for (const int u : touched) {
         m_touched[static_cast<std::size_t>(u)] = 0;
         updateDensest(u);
     }
+}
+
+// The leaving candidates still alive, now dead; those with live neighbours are flagged and
+// counted in their boxes.
+std::vector<int> ClusterEngine::markGone(const std::vector<int>& leaving)
+{
+    std::vector<int> gone;
+    for (const int r : leaving) {
+        if (!m_alive[static_cast<std::size_t>(r)])
+            continue;
+        m_alive[static_cast<std::size_t>(r)] = 0;
+        gone.push_back(r);
+        const bool losing = m_count[static_cast<std::size_t>(r)] != 0;
+        m_leaving[static_cast<std::size_t>(r)] = losing ? 1 : 0;
+        const int place = m_place[static_cast<std::size_t>(r)];
+        for (std::int32_t n = place < 0 ? -1 : m_leafOfPlace[static_cast<std::size_t>(place)];
+             n >= 0; n = m_nodes[static_cast<std::size_t>(n)].parent) {
+            --m_nodes[static_cast<std::size_t>(n)].live;
+            m_goneBelow[static_cast<std::size_t>(n)] += losing ? 1 : 0;
+        }
+    }
+    m_live -= static_cast<int>(gone.size());
+    return gone;
+}
+
+void ClusterEngine::unmarkGone(int r)
+{
+    if (!m_leaving[static_cast<std::size_t>(r)])
+        return;
+    m_leaving[static_cast<std::size_t>(r)] = 0;
+    const int place = m_place[static_cast<std::size_t>(r)];
+    for (std::int32_t n = place < 0 ? -1 : m_leafOfPlace[static_cast<std::size_t>(place)]; n >= 0;
+         n = m_nodes[static_cast<std::size_t>(n)].parent)
+        --m_goneBelow[static_cast<std::size_t>(n)];
+}
+
+// Few leaving candidates search on their own, which costs less than the pairs of boxes
+// around them; many share the pairs of boxes (of gone and of live entries) and then their
+// pairs with the exceptional candidates among the threads, each listing its own losses.
+std::vector<std::vector<ClusterEngine::Loss>>
+ClusterEngine::findLosses(const std::vector<int>& gone) const
+{
+    if (gone.size() < kParallelRemoval) {
+        std::vector<Loss> losses;
+        for (const int r : gone)
+            findOwnLosses(r, losses);
+        return {losses};
+    }
+    std::vector<NodePair> pairs;
+    for (const std::int32_t a : m_frontier)
+        for (const std::int32_t b : m_frontier)
+            if (m_goneBelow[static_cast<std::size_t>(a)] != 0 &&
+                m_nodes[static_cast<std::size_t>(b)].live != 0)
+                pairs.push_back({a, b});
+    const std::size_t jobs = pairs.size() + (m_exceptional.empty() ? 0 : gone.size());
+    std::vector<std::vector<Loss>> found(static_cast<std::size_t>(m_threads));
+    std::atomic<std::size_t> next{0};
+    auto work = [&](int part) {
+        std::vector<Loss>& losses = found[static_cast<std::size_t>(part)];
+        for (std::size_t job = next.fetch_add(1); job < jobs; job = next.fetch_add(1)) {
+            if (job < pairs.size())
+                findLosses(pairs[job].a, pairs[job].b, losses);
+            else
+                findExceptionalLosses(gone[job - pairs.size()], losses);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < m_threads; ++part)
+        helpers.emplace_back(work, part);
+    work(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    return found;
+}
+
+void ClusterEngine::findOwnLosses(int r, std::vector<Loss>& losses) const
+{
+    const int place = m_place[static_cast<std::size_t>(r)];
+    if (m_leaving[static_cast<std::size_t>(r)] && place >= 0)
+        search(static_cast<std::size_t>(place), Window::Earlier, [&](int y) {
+            losses.push_back({y, 1});
+        });
+    findExceptionalLosses(r, losses);
+}
+
+// The losses of b's live entries to a's flagged ones; like the counts, box pair by box pair.
+void ClusterEngine::findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const
+{
+    const Node& na = m_nodes[static_cast<std::size_t>(a)];
+    const Node& nb = m_nodes[static_cast<std::size_t>(b)];
+    const std::int32_t goneA = m_goneBelow[static_cast<std::size_t>(a)];
+    if (goneA == 0 || nb.live == 0)
+        return;
+    const Relation r = relation(m_boxes[static_cast<std::size_t>(a)], spanOf(na),
+                                m_boxes[static_cast<std::size_t>(b)], spanOf(nb), Window::Earlier);
+    if (r == Relation::Outside)
+        return;
+    if (r == Relation::Inside) {
+        for (std::int32_t q = nb.begin; q < nb.end; ++q) {
+            const std::int32_t y = m_entries[static_cast<std::size_t>(q)].index;
+            if (m_alive[static_cast<std::size_t>(y)])
+                losses.push_back({y, goneA});
+        }
+    } else if (na.left < 0 && nb.left < 0) {
+        findLeafLosses(na, nb, losses);
+    } else if (a == b) {
+        for (const std::int32_t x : {na.left, na.right})
+            for (const std::int32_t y : {na.left, na.right})
+                findLosses(x, y, losses);
+    } else if (nb.left >= 0 && (na.left < 0 || nb.end - nb.begin > na.end - na.begin)) {
+        findLosses(a, nb.left, losses);
+        findLosses(a, nb.right, losses);
+    } else {
+        findLosses(na.left, b, losses);
+        findLosses(na.right, b, losses);
+    }
+}
+
+void ClusterEngine::findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const
+{
+    for (std::int32_t p = a.begin; p < a.end; ++p) {
+        if (!m_leaving[static_cast<std::size_t>(m_entries[static_cast<std::size_t>(p)].index)])
+            continue;
+        for (std::int32_t q = b.begin; q < b.end; ++q) {
+            const std::int32_t y = m_entries[static_cast<std::size_t>(q)].index;
+            if (m_alive[static_cast<std::size_t>(y)] &&
+                similarAt(static_cast<std::size_t>(p), static_cast<std::size_t>(q),
+                          Window::Earlier))
+                losses.push_back({y, 1});
+        }
+    }
+}
+
+// A gone candidate's losses that the boxes cannot see: its exceptional live neighbours, and
+// every live neighbour of an exceptional one.
+void ClusterEngine::findExceptionalLosses(int r, std::vector<Loss>& losses) const
+{
+    if (!m_leaving[static_cast<std::size_t>(r)])
+        return;
+    auto lose = [&](int y) { losses.push_back({y, 1}); };
+    if (m_place[static_cast<std::size_t>(r)] < 0)
+        for (const Entry& e : m_entries)
+            if (m_alive[static_cast<std::size_t>(e.index)] && pairSimilar(r, e.index))
+                lose(e.index);
+    forEachExceptional(r, lose);
 }

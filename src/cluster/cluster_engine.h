@@ -1,13 +1,14 @@
 #pragma once
 // The densest-orbit clustering of a list of candidates. Whether two candidates are similar
 // depends only on their fields, the parameters and their order in the list, never on the
-// cycle; so every candidate's neighbours are counted once (on both cores), each cycle takes
+// cycle; so every candidate's neighbours are counted once (on every core), each cycle takes
 // the leftmost candidate with the most live neighbours, and removing candidates only lowers
 // their live neighbours' counts. The candidates sit in a tree of boxes over every field the
-// four tests read: a box that lies wholly inside a candidate's similarity region counts by its
-// live population, one wholly outside is skipped, and only the orbits of boxes on the
-// region's edge are tested one by one. A dense shower of tens of thousands of mutually
-// similar orbits is thus counted box by box, never pair by pair.
+// four tests read, and the counts and the losses go pair of boxes by pair of boxes: a pair
+// wholly inside each other's similarity regions adds to every count of both at once, one
+// wholly outside is skipped, and only the orbits of pairs on the regions' edges are tested
+// one by one. A dense shower of tens of thousands of mutually similar orbits is thus counted
+// box by box, never pair by pair.
 
 #include <cstdint>
 #include <functional>
@@ -26,8 +27,9 @@ struct ClusterStream {
 
 class ClusterEngine {
 public:
-    // The candidates in list order; the parameters as clampedClusterParams() leaves them.
-    ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params);
+    // The candidates in list order; the parameters as clampedClusterParams() leaves them. The
+    // work is shared among `threads` threads (0: one per core); the streams never depend on it.
+    ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterParams& params, int threads = 0);
 
     int candidateCount() const { return static_cast<int>(m_orbits.size()); }
     // Candidates not yet linked or dropped.
@@ -63,6 +65,9 @@ private:
     static constexpr int kDims = 13; // sol, vg, radiant, e, q, normal, perihelion
     struct Box {
         double low[kDims], high[kDims];
+        // The extremes of the velocity windows of its entries' vg: the windows' ends are
+        // linear in vg, so they sit at the box's ends.
+        double windowLowMin, windowLowMax, windowHighMin, windowHighMax;
     };
     struct Node {
         std::int32_t begin, end;  // entries of the subtree
@@ -72,6 +77,11 @@ private:
         std::int32_t lastIndex;
         std::int32_t live; // live entries below
     };
+    // The smallest and largest candidate index of a box's entries.
+    struct Span {
+        std::int32_t first, last;
+    };
+    static Span spanOf(const Node& node) { return {node.firstIndex, node.lastIndex}; }
     enum class Relation { Outside, Inside, Edge };
     // Whose velocity window decides: the earlier of each pair (neighbour counts) or always the
     // query's (the members of a stream).
@@ -79,34 +89,67 @@ private:
 
     void prepare();
     void buildTree();
+    void findFrontier();
+    // The fields of every entry, and the entries' order, while the tree is built.
+    struct TreeBuild {
+        const double* scale;
+        std::vector<double> features; // kDims per entry
+        std::vector<std::int32_t> order;
+    };
     std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
-                           const double* scale);
+                           TreeBuild& build);
     double feature(const Entry& entry, std::size_t place, int dim) const;
-    Relation relation(const Node& node, std::size_t nodeIndex, std::size_t place,
-                      Window window) const;
+    Box pointBox(std::size_t place) const;
+    void setWindows(Box& box) const;
+    // Whether every pair of two boxes' entries passes the velocity test, or every pair fails.
+    struct Fit {
+        bool outside, inside;
+    };
+    static Fit velocityFit(const Box& deciding, const Box& other);
+    Relation relation(const Box& a, Span aSpan, const Box& b, Span bSpan, Window window) const;
+    Relation dPrimeRelation(const Box& a, const Box& b, bool inside) const;
     bool similarFast(const Entry& centre, const Entry& other, double solDistance) const;
     bool similarAt(std::size_t place, std::size_t other, Window window) const;
     // The exact tests, the earlier candidate as the centre.
     bool pairSimilar(int x, int y) const;
     // visit(i) for every live candidate i in the tree similar to the entry at place (itself
-    // excluded with the Earlier window); with countWhole, boxes wholly inside are counted
-    // rather than visited, and their count returned.
-    template <class Visit>
-    int search(std::size_t place, Window window, bool countWhole, Visit&& visit) const;
+    // excluded with the Earlier window).
+    template <class Visit> void search(std::size_t place, Window window, Visit&& visit) const;
     template <class Visit> void forEachExceptional(int candidate, Visit&& visit) const;
-    // visit(i) for every live candidate similar to `candidate` (pairs as the list orders them);
-    // with countWhole, the boxes wholly inside add to whole instead.
-    template <class Visit>
-    void forEachLiveNeighbour(int candidate, Visit&& visit, bool countWhole, int& whole) const;
-    int neighbourCount(int candidate) const;
+    // Neighbour counts gathered by one thread: per candidate, and per node for the boxes whose
+    // every entry gains the same count.
+    struct Tally {
+        std::vector<std::int32_t> candidates;
+        std::vector<std::int32_t> nodes;
+    };
+    struct NodePair {
+        std::int32_t a, b;
+    };
+    std::vector<NodePair> countTasks() const;
+    void countPairs(std::int32_t a, std::int32_t b, Tally& tally) const;
+    void countLeafPairs(const Node& a, const Node& b, bool same, Tally& tally) const;
+    void countExceptional(std::size_t k, Tally& tally) const;
+    void addTallies(const std::vector<Tally>& tallies);
     std::vector<int> membersOf(int centre) const;
+    // A live candidate's neighbours lost to the candidates leaving.
+    struct Loss {
+        std::int32_t candidate, amount;
+    };
     void remove(const std::vector<int>& leaving);
+    std::vector<int> markGone(const std::vector<int>& leaving);
+    void unmarkGone(int candidate);
+    std::vector<std::vector<Loss>> findLosses(const std::vector<int>& gone) const;
+    void findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const;
+    void findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const;
+    void findOwnLosses(int candidate, std::vector<Loss>& losses) const;
+    void findExceptionalLosses(int candidate, std::vector<Loss>& losses) const;
     void startCycles();
     void combineDensest(int node);
     void updateDensest(int candidate);
 
     std::vector<ClusterOrbit> m_orbits;
     ClusterParams m_params;
+    int m_threads;
     // The candidates of ordinary fields in tree order, and each candidate's place there (-1
     // for the others, whose fields are not finite or out of range, which only the exact tests
     // can compare).
@@ -117,12 +160,15 @@ private:
     std::vector<std::int32_t> m_leafOfPlace;
     std::vector<std::int32_t> m_place;
     std::vector<std::int32_t> m_exceptional;
+    std::vector<std::int32_t> m_frontier;  // the boxes whose pairs are shared between threads
     double m_cosOuter = 0, m_cosInner = 2; // radiant cosines surely outside, surely inside R
 
     std::int64_t m_pairs = 0;
     std::vector<std::int32_t> m_count;
     std::vector<char> m_alive;
     std::vector<char> m_touched;            // counts changed by the removal under way
+    std::vector<char> m_leaving;            // leaving now, with live neighbours to tell
+    std::vector<std::int32_t> m_goneBelow;  // of m_nodes: the entries leaving now, so flagged
     std::vector<std::int32_t> m_pendingLow; // counts that fell below the minimum
     std::vector<std::int32_t> m_tree;       // leftmost live maximum of each subtree
     int m_leaves = 1;

@@ -13,9 +13,9 @@
 namespace {
 
 std::vector<ClusterStream> fastClustering(const std::vector<ClusterOrbit>& orbits,
-                                          const ClusterParams& params)
+                                          const ClusterParams& params, int threads = 0)
 {
-    ClusterEngine engine(orbits, params);
+    ClusterEngine engine(orbits, params, threads);
     EXPECT_TRUE(engine.buildCounts([] { return false; }, [](int) {}));
     std::vector<ClusterStream> streams;
     while (std::optional<ClusterStream> stream = engine.nextStream())
@@ -117,7 +117,11 @@ TEST(ClusterEngine, SameStreamsAsTheStraightforwardAlgorithmOnGmnLikeCatalogues)
         // The Geminids: about 6 % of the catalogue.
         ASSERT_FALSE(oracle.empty());
         EXPECT_GT(oracle.front().members.size(), orbits.size() / 40);
-        expectSameStreams(fastClustering(orbits, params), oracle);
+        // The work shared among any number of threads.
+        for (const int threads : {1, 2, 3}) {
+            SCOPED_TRACE(testing::Message() << threads << " threads");
+            expectSameStreams(fastClustering(orbits, params, threads), oracle);
+        }
     }
 }
 

@@ -197,8 +197,14 @@ TEST(ClusterDialog, NoCandidateEndsAtOnce)
     ClusterPages pages;
     CClusterDlg dialog(session.app(), {}, pages);
     dialog.runToEnd();
-    EXPECT_EQ(session.ui().messages(),
-              std::vector<std::string>{" Clustering ended new stream = 0\n time=0 days 00:00:00"});
+    // The clock counts whole seconds, so an instant run may cross into the next one.
+    const std::vector<std::string> endedAtOnce{
+        " Clustering ended new stream = 0\n time=0 days 00:00:00"};
+    const std::vector<std::string> endedAcrossASecond{
+        " Clustering ended new stream = 0\n time=0 days 00:00:01"};
+    EXPECT_TRUE(session.ui().messages() == endedAtOnce ||
+                session.ui().messages() == endedAcrossASecond)
+        << ::testing::PrintToString(session.ui().messages());
     EXPECT_TRUE(session.db().modified);
 }
 

@@ -27,26 +27,6 @@ namespace py = pybind11;
 
 namespace {
 
-// The row of the data source in use with this code; raises when there is none.
-int sourceRow(const Database& db, const std::string& code)
-{
-    for (int row = 0; row < db.dsids.count(); ++row)
-        if (db.dsids.isLive(row) && db.dsids.cell(row, col::Dsid::use)->number == 1 &&
-            code == db.dsids.text(row, col::Dsid::code))
-            return row;
-    raiseError("no data source in use has the code " + code);
-}
-
-// The item of the Stream page's list box with this name, -1 when there is none.
-int listItem(const CPageStream& page, const std::string& name)
-{
-    const std::vector<CPageStream::ListItem>& items = page.listItems();
-    for (std::size_t item = 0; item < items.size(); ++item)
-        if (items[item].name == name)
-            return static_cast<int>(item);
-    return -1;
-}
-
 ClusterOrbit fieldsOf(const CUTABLE& orbits, int row)
 {
     const auto value = [&](int column) { return orbits.cell(row, column)->real; };
@@ -136,11 +116,9 @@ void clusterList(AppContext& app, const std::string& list, int source, ClusterPa
 {
     app.currentLid = static_cast<std::uint32_t>(app.settings.ps_lid);
     HeadlessPages pages(app);
-    const int item = listItem(pages.streamPage(), list);
-    listFound = item >= 0;
+    listFound = pages.chooseList(list);
     if (!listFound)
         return;
-    pages.streamPage().chooseList(item);
     app.db->sources.makeCurrent(source);
     params = clampedClusterParams(params);
     const std::vector<int> rows = listedOrbitRows(*app.db);

@@ -24,19 +24,6 @@ namespace py = pybind11;
 
 namespace {
 
-// Makes the data source in use with this code current, as the batch tool's --dsid does; raises
-// when there is none.
-void makeSourceCurrent(Database& db, const std::string& code)
-{
-    for (int row = 0; row < db.dsids.count(); ++row)
-        if (db.dsids.isLive(row) && db.dsids.cell(row, col::Dsid::use)->number == 1 &&
-            code == db.dsids.text(row, col::Dsid::code)) {
-            db.sources.makeCurrent(row);
-            return;
-        }
-    raiseError("no data source in use has the code " + code);
-}
-
 // What a failed list import leaves behind, taken back: the stream rows it added before the
 // broken line (its list row is gone already) and the IDs they took.
 class ListImportCheckpoint {
@@ -72,7 +59,7 @@ py::dict listImport(OpenDatabase& open, const std::string& path, const std::stri
     if (!choice)
         throw py::value_error("status is \"established\", \"working\" or \"all\", not \"" + status +
                               "\"");
-    makeSourceCurrent(*app.db, dsid);
+    app.db->sources.makeCurrent(sourceRow(*app.db, dsid));
     MessageLog log(false);
     CallFeedback feedback;
     ListImportCheckpoint checkpoint(*app.db);
@@ -158,7 +145,7 @@ py::dict importFile(OpenDatabase& open, const ImportRequest& request, const std:
     if (request.target && !request.single())
         raiseError("a target is named only for a single file imported without filters or "
                    "spread");
-    makeSourceCurrent(*app.db, dsid);
+    app.db->sources.makeCurrent(sourceRow(*app.db, dsid));
     const std::string target =
         orbitFilePath(app, request.target.value_or(proposedOrbitFileName(app.db->sources)));
     MessageLog log(true);

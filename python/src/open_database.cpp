@@ -96,3 +96,12 @@ int listRow(const Database& db, const std::string& list)
             return row;
     raiseError("no stream list in use is named " + list);
 }
+
+int sourceRow(const Database& db, const std::string& code)
+{
+    for (int row = 0; row < db.dsids.count(); ++row)
+        if (db.dsids.isLive(row) && db.dsids.cell(row, col::Dsid::use)->number == 1 &&
+            code == db.dsids.text(row, col::Dsid::code))
+            return row;
+    raiseError("no data source in use has the code " + code);
+}

@@ -38,3 +38,5 @@ private:
 
 // The row of the stream list in use with this name, or whose LID is the text; raises when none.
 int listRow(const Database& db, const std::string& list);
+// The row of the data source in use with this code; raises when there is none.
+int sourceRow(const Database& db, const std::string& code);

@@ -34,6 +34,17 @@ HeadlessPages::HeadlessPages(AppContext& app)
     m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
 }
 
+bool HeadlessPages::chooseList(const std::string& name)
+{
+    const std::vector<CPageStream::ListItem>& items = m_stream->listItems();
+    for (std::size_t item = 0; item < items.size(); ++item)
+        if (items[item].name == name) {
+            m_stream->chooseList(static_cast<int>(item));
+            return true;
+        }
+    return false;
+}
+
 bool HeadlessPages::ctrlClickStream(const std::string& code)
 {
     const int row = streamRowOfCode(m_app.db->streams, code);

@@ -22,6 +22,8 @@ public:
     CPageStream& streamPage() { return *m_stream; }
     CPageOrbit& orbitPage() { return *m_orbit; }
 
+    // The list in use of this name chosen on the Stream page; false when there is none.
+    bool chooseList(const std::string& name);
     // A Ctrl-click on the first line of the Stream page that shows the code: the stream is the
     // reference, its date the page's, and its orbits the selection. False when no line shows
     // it.

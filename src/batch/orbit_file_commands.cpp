@@ -12,6 +12,7 @@
 #include "batch/batch_command.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
+#include "orbits/import_filters.h"
 #include "pages/import_command.h"
 #include "pages/import_files.h"
 #include "pages/orbit_files.h"
@@ -30,36 +31,20 @@ struct ImportArgs {
     bool single() const { return sources.size() == 1 && !filtered && !options.spread; }
 };
 
-// A filter option's limit; false when it is no number.
-bool parseFilter(ImportArgs& parsed, const std::string& option, const std::string& value)
+// The filter an option names, nullopt for any other argument.
+std::optional<ImportFilter> filterOption(const std::string& arg)
 {
-    double limit = 0;
-    if (!parseNumber(value, limit))
-        return false;
-    ImportFilters& f = parsed.options.filters;
-    parsed.filtered = true;
-    if (option == "--min-qc")
-        f.minQcDeg = limit;
-    else if (option == "--max-vg")
-        f.maxVgKms = limit;
-    else if (option == "--max-e")
-        f.maxE = limit;
-    else if (option == "--max-rad-err")
-        f.maxRadErrDeg = limit;
-    else if (option == "--min-stations" && limit == static_cast<int>(limit))
-        f.minStations = static_cast<int>(limit);
-    else
-        return false;
-    return true;
+    for (const ImportFilterName& name : kImportFilterNames)
+        if (arg == name.option)
+            return name.filter;
+    return std::nullopt;
 }
 
-bool isFilterOption(const std::string& arg)
+// Reads a filter option's limit; false when it is no valid limit (the dialog's check).
+bool parseFilter(ImportArgs& parsed, ImportFilter filter, const std::string& value)
 {
-    for (const char* option :
-         {"--min-qc", "--max-vg", "--max-e", "--max-rad-err", "--min-stations"})
-        if (arg == option)
-            return true;
-    return false;
+    parsed.filtered = true;
+    return !value.empty() && setImportFilter(parsed.options.filters, filter, value);
 }
 
 std::optional<ImportArgs> parseImportArgs(const std::vector<std::string>& args)
@@ -74,7 +59,8 @@ std::optional<ImportArgs> parseImportArgs(const std::vector<std::string>& args)
             parsed.targetName = args[++i];
         else if (args[i] == "--spread")
             parsed.options.spread = true;
-        else if (isFilterOption(args[i]) && hasValue && parseFilter(parsed, args[i], args[i + 1]))
+        else if (const std::optional<ImportFilter> filter = filterOption(args[i]);
+                 filter && hasValue && parseFilter(parsed, *filter, args[i + 1]))
             ++i;
         else if (args[i].starts_with("--"))
             return std::nullopt;
@@ -129,11 +115,9 @@ std::vector<std::string> sourceFiles(const std::vector<std::string>& given)
 
 void printResult(const ImportFilesResult& result)
 {
-    const FilterCounts& d = result.dropped;
     std::printf("rows_imported %" PRId64 "\n", result.rows);
-    std::printf("dropped no_radiant %" PRId64 " min_qc %" PRId64 " max_vg %" PRId64
-                " max_e %" PRId64 " max_rad_err %" PRId64 " min_stations %" PRId64 "\n",
-                d.noRadiant, d.minQc, d.maxVg, d.maxE, d.maxRadErr, d.minStations);
+    std::printf("%s\n", droppedLine(result.dropped).c_str());
+    std::printf("duplicates_skipped %" PRId64 "\n", result.duplicates);
     for (const std::string& target : result.targets)
         std::printf("file %s\n", fileNameOf(target).c_str());
     for (const std::string& code : result.newCodes)
@@ -187,7 +171,8 @@ std::vector<BatchCommand> orbitFileCommands()
          "import orbit files (or the files of folders; .gz read as they are) as data source "
          "CODE, each into MDB/orbits/O_CODE_IDnext.csv (NAME for a single file), with one load "
          "and one save; --spread goes on in new data sources CODE2, CODE3, ... when IDs run "
-         "out; the filters drop rows outside their limits",
+         "out; the filters drop rows outside their limits, and refuse a file whose layout "
+         "lacks their value; rows of an earlier file of the run are duplicates",
          importOrbits},
     };
 }

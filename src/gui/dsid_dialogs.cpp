@@ -83,11 +83,30 @@ public:
             connect(files, &QComboBox::currentIndexChanged, this,
                     [&model](int item) { model.selectOrbitFile(item); });
         }
+        if (model.showsFilters())
+            addFilterFields(model, form);
         layout->addLayout(form);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         layout->addWidget(buttons);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::accepted, this, [this, &model] {
+            if (model.ok())
+                accept();
+        });
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    }
+
+private:
+    // One field a filter, empty for no limit, its text kept in the model as it is edited.
+    void addFilterFields(CDSIDSDlg& model, QFormLayout* form)
+    {
+        for (std::size_t field = 0; field < kImportFilterNames.size(); ++field) {
+            auto* edit = new QLineEdit(qs(model.filterTexts[field]), this);
+            edit->setObjectName(kImportFilterNames[field].option);
+            form->addRow(kImportFilterNames[field].label, edit);
+            connect(edit, &QLineEdit::textChanged, this, [&model, field](const QString& text) {
+                model.filterTexts[field] = text.toStdString();
+            });
+        }
     }
 };
 

@@ -63,6 +63,11 @@ struct MapInputs {
     std::vector<MapStream> streams; // the current list's, in list order
     std::string currentStreamCode;
     int orbitRows = 0;
+    // The orbits' radiants in ecliptic coordinates, longitude not yet
+    // wrapped, worked out by the first radiant-map redraw in an ecliptic
+    // frame: later redraws (a resize, a frame, cell or scale change) then
+    // skip converting a million radiants again.
+    mutable std::vector<SkyPoint> eclipticRadiants;
 };
 
 // The inputs from the tables (none when db is null), the selection conditions (the page date

@@ -335,17 +335,62 @@ SinusoidalProjection radiantMapProjection(const RadiantMapView& view, const Canv
                                 canvas.maxY());
 }
 
+namespace {
+
+const EclipticRotation& eclipticJ2000()
+{
+    static const EclipticRotation kJ2000(kObliquityJ2000Rad);
+    return kJ2000;
+}
+
+// From ecliptic coordinates to the frame's; the equatorial frame never gets here.
+SkyPoint eclipticToFrame(RadiantFrame frame, SkyPoint ecliptic, double solDeg)
+{
+    if (frame == RadiantFrame::SunCentred)
+        ecliptic.lonDeg -= solDeg;
+    ecliptic.lonDeg = wrap360(ecliptic.lonDeg, 0);
+    return ecliptic;
+}
+
+const std::vector<SkyPoint>& eclipticRadiantsOf(const MapInputs& inputs)
+{
+    std::vector<SkyPoint>& ecliptic = inputs.eclipticRadiants;
+    if (ecliptic.size() == inputs.orbits.size())
+        return ecliptic;
+    ecliptic.resize(inputs.orbits.size());
+    parallelSlices(ecliptic.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            eclipticJ2000().toEcliptic(inputs.orbits[i].ra, inputs.orbits[i].dec,
+                                       ecliptic[i].lonDeg, ecliptic[i].latDeg);
+    });
+    return ecliptic;
+}
+
+// The radiant of inputs.orbits[i] in the frame.
+SkyPoint orbitInFrame(RadiantFrame frame, const MapInputs& inputs, std::size_t i)
+{
+    const MapOrbit& orbit = inputs.orbits[i];
+    if (frame == RadiantFrame::Equatorial)
+        return {orbit.ra, orbit.dec};
+    return eclipticToFrame(frame, inputs.eclipticRadiants[i], orbit.sol);
+}
+
+// Ready for orbitInFrame(), before the work is shared between the cores.
+void prepareOrbitsInFrame(RadiantFrame frame, const MapInputs& inputs)
+{
+    if (frame != RadiantFrame::Equatorial)
+        eclipticRadiantsOf(inputs);
+}
+
+} // namespace
+
 SkyPoint toRadiantFrame(RadiantFrame frame, double raDeg, double decDeg, double solDeg)
 {
     if (frame == RadiantFrame::Equatorial)
         return {raDeg, decDeg};
-    static const EclipticRotation kJ2000(kObliquityJ2000Rad);
-    SkyPoint p;
-    kJ2000.toEcliptic(raDeg, decDeg, p.lonDeg, p.latDeg);
-    if (frame == RadiantFrame::SunCentred)
-        p.lonDeg -= solDeg;
-    p.lonDeg = wrap360(p.lonDeg, 0);
-    return p;
+    SkyPoint ecliptic;
+    eclipticJ2000().toEcliptic(raDeg, decDeg, ecliptic.lonDeg, ecliptic.latDeg);
+    return eclipticToFrame(frame, ecliptic, solDeg);
 }
 
 Rgb radiantColor(const MapOrbit& orbit, const RadiantMapView& view, const VgCondition& window,
@@ -364,12 +409,13 @@ void drawRadiantMarkers(Canvas& canvas, const SinusoidalProjection& projection,
 {
     std::vector<PlotItem> items(inputs.orbits.size());
     const bool bw = canvas.blackAndWhite();
+    prepareOrbitsInFrame(view.frame, inputs);
     parallelSlices(items.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             const MapOrbit& orbit = inputs.orbits[i];
             if (orbit.sel == 0 || orbit.sel == 2)
                 continue;
-            const SkyPoint p = toRadiantFrame(view.frame, orbit.ra, orbit.dec, orbit.sol);
+            const SkyPoint p = orbitInFrame(view.frame, inputs, i);
             if (const std::optional<Pixel> pixel = projection.project(p.lonDeg, p.latDeg))
                 items[i] = {*pixel, radiantColor(orbit, view, inputs.vgWindow, bw), true};
         }
@@ -384,13 +430,14 @@ void drawRadiantMarkers(Canvas& canvas, const SinusoidalProjection& projection,
 std::uint32_t drawRadiantDensity(Canvas& canvas, const SinusoidalProjection& projection,
                                  const RadiantMapView& view, const MapInputs& inputs)
 {
-    const DensityGrid grid = countDirections(
-        inputs.orbits.size(), view.density.cellDeg, [&](std::size_t i) -> std::optional<SkyPoint> {
-            const MapOrbit& orbit = inputs.orbits[i];
-            if (orbit.sel == 0 || orbit.sel == 2)
-                return std::nullopt;
-            return toRadiantFrame(view.frame, orbit.ra, orbit.dec, orbit.sol);
-        });
+    prepareOrbitsInFrame(view.frame, inputs);
+    const DensityGrid grid = countDirections(inputs.orbits.size(), view.density.cellDeg,
+                                             [&](std::size_t i) -> std::optional<SkyPoint> {
+                                                 const std::uint32_t sel = inputs.orbits[i].sel;
+                                                 if (sel == 0 || sel == 2)
+                                                     return std::nullopt;
+                                                 return orbitInFrame(view.frame, inputs, i);
+                                             });
     drawDensity(canvas, grid, view.density.logScale,
                 [&projection](int y, std::vector<std::optional<SkyPoint>>& row) {
                     projection.inverseRowOnMap(y, row);

@@ -137,6 +137,34 @@ std::int64_t ConversionFrame::stopLine() const
     return !m_reading && m_readOutcome == Outcome::Invalid ? m_linesRead + 1 : m_linesRead;
 }
 
+namespace {
+
+bool keeps(const std::optional<double>& limit, const std::optional<double>& value, bool isMinimum,
+           std::int64_t& dropped)
+{
+    if (!limit || (value && (isMinimum ? *value >= *limit : *value <= *limit)))
+        return true;
+    ++dropped;
+    return false;
+}
+
+std::optional<double> widened(const std::optional<int>& limit)
+{
+    return limit ? std::optional<double>(*limit) : std::nullopt;
+}
+
+} // namespace
+
+bool ConversionFrame::keepsFilters(const FilterValues& v)
+{
+    const ImportFilters& f = m_context.filters;
+    FilterCounts& d = m_context.dropped;
+    return keeps(f.minQcDeg, v.qcDeg, true, d.minQc) &&
+           keeps(f.maxVgKms, v.vgKms, false, d.maxVg) && keeps(f.maxE, v.e, false, d.maxE) &&
+           keeps(f.maxRadErrDeg, v.radErrDeg, false, d.maxRadErr) &&
+           keeps(widened(f.minStations), v.stations, true, d.minStations);
+}
+
 bool ConversionFrame::beginRow()
 {
     const std::optional<std::uint32_t> oid = m_context.nextOid();

@@ -18,6 +18,15 @@
 // report it; Stopped (no OID left, or cancelled) has been reported already or needs nothing.
 enum class Outcome { Done, Invalid, Stopped };
 
+// A row's values that the import filters test; nullopt where the row has no value.
+struct FilterValues {
+    std::optional<double> qcDeg;
+    std::optional<double> vgKms;
+    std::optional<double> e;
+    std::optional<double> radErrDeg;
+    std::optional<double> stations;
+};
+
 enum class LineEnd {
     Lf,    // LF, with one CR before it dropped
     CrOrLf // the first CR or LF: CR LF gives an extra empty line
@@ -65,11 +74,14 @@ public:
     std::int64_t stopLine() const;
 
     const std::string& dsidCode() const { return m_context.dsidCode; }
-    // Whether the row is loaded already; such rows are counted as they are skipped.
+    // Whether the row is loaded already; such rows are counted as they are skipped, the others
+    // remembered when the context asks for the rows written.
     bool isDuplicate(double mjd, std::string_view name, std::string_view memo)
     {
         const bool duplicate = m_context.duplicates.isDuplicate(mjd, name, memo);
         m_context.duplicatesSkipped += duplicate ? 1 : 0;
+        if (!duplicate && m_context.written)
+            m_context.written->add(mjd, name, memo);
         return duplicate;
     }
 
@@ -89,6 +101,10 @@ public:
     const std::string& problem() const { return m_problem; }
     ImportFilters& filters() { return m_context.filters; }
     FilterCounts& dropped() { return m_context.dropped; }
+    // Whether a row keeps every limit set, a row without the value a limit tests failing it.
+    // Each dropped row is counted once, by the first filter it fails in the order of
+    // ImportFilters. Layouts call it before the duplicate test.
+    bool keepsFilters(const FilterValues& values);
 
     std::int64_t rowsWritten() const { return m_rows; }
     // Writes out the rows still buffered; false when any write to the target failed.

@@ -26,6 +26,22 @@ float floatAt(const std::vector<std::string_view>& fields, std::size_t number)
     return leadingFloat(fieldAt(fields, number)).value_or(0.0f);
 }
 
+// A field's number as the orbit table will hold it, nullopt when it holds none.
+std::optional<double> valueAt(const std::vector<std::string_view>& fields, std::size_t number)
+{
+    const std::optional<float> value = leadingFloat(fieldAt(fields, number));
+    return value ? std::optional<double>(*value) : std::nullopt;
+}
+
+// The filtered values of a row whose speed, eccentricity and, when given, radiant scatter are
+// copied from these fields.
+FilterValues copiedValues(const std::vector<std::string_view>& fields, std::size_t vg,
+                          std::size_t e, std::optional<std::size_t> radErr = std::nullopt)
+{
+    return {std::nullopt, valueAt(fields, vg), valueAt(fields, e),
+            radErr ? valueAt(fields, *radErr) : std::nullopt, std::nullopt};
+}
+
 int integerAt(const std::vector<std::string_view>& fields, std::size_t number)
 {
     return leadingInteger(fieldAt(fields, number)).value_or(0);
@@ -67,6 +83,8 @@ Outcome convertOLayout(ConversionFrame& frame)
         if (!line->starts_with("501") || marker == std::string_view::npos ||
             fields.size() < kOrbitFileFields)
             return Outcome::Invalid;
+        if (!frame.keepsFilters(copiedValues(fields, 8, 12, 18)))
+            continue;
         const double mjd = floatAt(fields, 4);
         if (frame.isDuplicate(mjd, lessFirst(fields[3]), lessFirst(fields[25])))
             continue;
@@ -91,6 +109,8 @@ Outcome convertULayout(ConversionFrame& frame)
         splitFields(*line, fields);
         if (std::any_of(kRequired.begin(), kRequired.end(),
                         [&](std::size_t number) { return fieldAt(fields, number).empty(); }))
+            continue;
+        if (!frame.keepsFilters(copiedValues(fields, 9, 12)))
             continue;
         const double mjd =
             DateToMJD(integerAt(fields, 80), integerAt(fields, 81), integerAt(fields, 82),
@@ -128,6 +148,8 @@ Outcome convertU2Layout(ConversionFrame& frame)
         splitFields(*line, fields);
         if (!line->starts_with("51") || fields.size() < kU2Fields)
             return Outcome::Invalid;
+        if (!frame.keepsFilters(copiedValues(fields, 16, 20, 76)))
+            continue;
         const double mjd = floatAt(fields, 3);
         const std::string_view name = tableText(lessFirst(fields[2]));
         const std::string_view memo =

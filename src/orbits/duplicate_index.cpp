@@ -20,20 +20,37 @@ std::uint64_t keyHash(std::string_view name, std::string_view memo)
 
 DuplicateIndex::DuplicateIndex(const std::vector<IndexedOrbit>& orbits)
 {
-    m_entries.reserve(orbits.size());
-    for (const IndexedOrbit& orbit : orbits) {
-        // A mjd that is not a number lies in no window, and would break the sort order.
-        if (std::isnan(orbit.mjd))
-            continue;
-        m_entries.push_back({keyHash(orbit.name, orbit.memo), orbit.mjd, m_texts.size(),
-                             static_cast<std::uint32_t>(orbit.name.size()),
-                             static_cast<std::uint32_t>(orbit.memo.size())});
-        m_texts.append(orbit.name);
-        m_texts.append(orbit.memo);
-    }
-    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
-        return std::tie(a.keyHash, a.mjd) < std::tie(b.keyHash, b.mjd);
-    });
+    m_added.reserve(orbits.size());
+    for (const IndexedOrbit& orbit : orbits)
+        add(orbit.mjd, orbit.name, orbit.memo);
+    mergeAdded();
+}
+
+void DuplicateIndex::add(double mjd, std::string_view name, std::string_view memo)
+{
+    // A mjd that is not a number lies in no window, and would break the sort order.
+    if (std::isnan(mjd))
+        return;
+    m_added.push_back({keyHash(name, memo), mjd, m_texts.size(),
+                       static_cast<std::uint32_t>(name.size()),
+                       static_cast<std::uint32_t>(memo.size())});
+    m_texts.append(name);
+    m_texts.append(memo);
+}
+
+bool DuplicateIndex::before(const Entry& a, const Entry& b)
+{
+    return std::tie(a.keyHash, a.mjd) < std::tie(b.keyHash, b.mjd);
+}
+
+void DuplicateIndex::mergeAdded()
+{
+    std::sort(m_added.begin(), m_added.end(), before);
+    const std::size_t merged = m_entries.size();
+    m_entries.insert(m_entries.end(), m_added.begin(), m_added.end());
+    std::inplace_merge(m_entries.begin(), m_entries.begin() + static_cast<std::ptrdiff_t>(merged),
+                       m_entries.end(), before);
+    m_added.clear();
     buildBuckets();
 }
 

@@ -25,6 +25,11 @@ public:
     bool isDuplicate(double mjd, std::string_view name, std::string_view memo) const;
     std::size_t size() const { return m_entries.size(); }
 
+    // Adds an orbit that queries find only from the next mergeAdded() on: the rows one file of
+    // an import writes are duplicates for the files after it, not for the file itself.
+    void add(double mjd, std::string_view name, std::string_view memo);
+    void mergeAdded();
+
 private:
     // Entries are sorted by the hash of their name and memo, then by mjd: the mjd window is
     // then searched only among the orbits that can match, with the same answer as a search
@@ -37,6 +42,7 @@ private:
         std::uint32_t memoLength;
     };
     void buildBuckets();
+    static bool before(const Entry& a, const Entry& b);
     std::string_view name(const Entry& entry) const;
     std::string_view memo(const Entry& entry) const;
 
@@ -47,6 +53,7 @@ private:
     static constexpr int kMaxBucketBits = 22;
 
     std::vector<Entry> m_entries;
+    std::vector<Entry> m_added; // not searched until merged
     std::vector<std::uint32_t> m_buckets;
     int m_bucketShift = 63;
     std::string m_texts;

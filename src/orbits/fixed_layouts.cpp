@@ -154,6 +154,9 @@ Outcome convertTextLayout(ConversionFrame& frame)
         TextRow row;
         if (!parseTextRow(lineText, row))
             return Outcome::Invalid;
+        if (!frame.keepsFilters({std::nullopt, row.c[12], row.c[15],
+                                 radiantScatterDeg(row.c[9], row.c[11]), std::nullopt}))
+            continue;
         name.assign(frame.dsidCode()).append("_").append(row.tag);
         const double mjd =
             DateToMJD(row.year, row.month, row.day, row.hour, row.minute, row.second);
@@ -188,6 +191,8 @@ Outcome convertDatLayout(ConversionFrame& frame)
             return frame.missingLineOutcome();
         if (isBlankLine(*fifth))
             return Outcome::Invalid;
+        if (!frame.keepsFilters({std::nullopt, record.vg, record.e, std::nullopt, std::nullopt}))
+            continue;
         name.assign(frame.dsidCode()).append("_").append(record.t1).append("_").append(record.t2);
         const double mjd = datMjd(record);
         if (frame.isDuplicate(mjd, tableText(name), record.t3))

@@ -216,46 +216,29 @@ void writeOrbit(ConversionFrame& frame, const RowValues& v, double mjd, std::str
     frame.text(memo);
 }
 
-// A filter's verdict on a value: kept when the filter is off or the value keeps its limit.
-template <typename Limit>
-bool keeps(const std::optional<Limit>& limit, const std::optional<double>& value, bool isMinimum,
-           std::int64_t& dropped)
-{
-    if (!limit || (value && (isMinimum ? *value >= *limit : *value <= *limit)))
-        return true;
-    ++dropped;
-    return false;
-}
-
 std::optional<double> valueOf(const RowValues& v, GmnColumn column)
 {
     return v.present(column) ? std::optional<double>(v.value(column)) : std::nullopt;
 }
 
-// A filter on a column the source does not have is off.
-template <typename Limit>
-std::optional<Limit> ifCarried(const ColumnFields& columns, GmnColumn column,
-                               const std::optional<Limit>& limit)
+// Whether a row passes: its radiant and speed are numbers, and it keeps every limit set.
+bool passesFilters(ConversionFrame& frame, const RowValues& v)
 {
-    return columns[column] == kAbsent ? std::nullopt : limit;
-}
-
-// Whether a row passes: its radiant and speed are numbers, and it keeps every limit set. Each
-// dropped row is counted once, by the first check it fails.
-bool passesFilters(ConversionFrame& frame, const RowValues& v, const ColumnFields& columns)
-{
-    FilterCounts& dropped = frame.dropped();
     if (!v.present(Ra) || !v.present(Dec) || !v.present(Vg)) {
-        ++dropped.noRadiant;
+        ++frame.dropped().noRadiant;
         return false;
     }
+    return frame.keepsFilters(
+        {valueOf(v, Qc), valueOf(v, Vg), valueOf(v, E), v.radiantScatter(), valueOf(v, Stations)});
+}
+
+// Whether the source must have the column: one GMN always writes, or an optional one a filter
+// set tests.
+bool isNeeded(ConversionFrame& frame, std::size_t column)
+{
     const ImportFilters& f = frame.filters();
-    return keeps(ifCarried(columns, Qc, f.minQcDeg), valueOf(v, Qc), true, dropped.minQc) &&
-           keeps(f.maxVgKms, valueOf(v, Vg), false, dropped.maxVg) &&
-           keeps(f.maxE, valueOf(v, E), false, dropped.maxE) &&
-           keeps(f.maxRadErrDeg, v.radiantScatter(), false, dropped.maxRadErr) &&
-           keeps(ifCarried(columns, Stations, f.minStations), valueOf(v, Stations), true,
-                 dropped.minStations);
+    return !kSources[column].optional || (column == Qc && f.minQcDeg) ||
+           (column == Stations && f.minStations);
 }
 
 // The name of an orbit of a summary without identifiers: the digits of its beginning time
@@ -270,16 +253,15 @@ std::string nameFromTime(std::string_view utc)
 }
 
 // One row: Done when it was written, skipped as a duplicate or dropped by a filter.
-Outcome convertRow(ConversionFrame& frame, const GmnRow& row, const ColumnFields& columns)
+Outcome convertRow(ConversionFrame& frame, const GmnRow& row, bool namedByTime)
 {
-    const std::string name =
-        columns[Id] == kAbsent ? nameFromTime(row[Utc]) : std::string(tableText(row[Id]));
+    const std::string name = namedByTime ? nameFromTime(row[Utc]) : std::string(tableText(row[Id]));
     // The shower's IAU code, "..." (sporadic) giving the empty memo.
     const std::string_view memo = isPlaceholder(row[ShowerCode]) ? "" : tableText(row[ShowerCode]);
     RowValues values;
     if (isPlaceholder(name) || !fitsField(name) || !fitsField(memo) || !values.read(row))
         return Outcome::Invalid;
-    if (!passesFilters(frame, values, columns))
+    if (!passesFilters(frame, values))
         return Outcome::Done;
     // GMN's Julian date is UTC; the table's times carry the clock offset.
     const double mjd = values.value(Jd) - kMjdToJd + kClockOffsetSeconds / kSecondsPerDay;
@@ -404,7 +386,7 @@ std::optional<ColumnFields> columnsOf(ConversionFrame& frame, const Names& names
             fields[column] = source.field - 1;
         else
             fields[column] = kAbsent;
-        if (fields[column] == kAbsent && !source.optional)
+        if (fields[column] == kAbsent && isNeeded(frame, column))
             missing += (missing.empty() ? "" : ", ") + std::string(source.*name);
     }
     if (missing.empty())
@@ -426,7 +408,7 @@ Outcome convertRows(ConversionFrame& frame, std::string_view firstRow, const Col
         for (std::size_t column = 0; column < kColumnCount; ++column)
             row[column] = columns[column] == kAbsent ? std::string_view()
                                                      : fieldText(fields[columns[column]]);
-        const Outcome outcome = convertRow(frame, row, columns);
+        const Outcome outcome = convertRow(frame, row, columns[Id] == kAbsent);
         if (outcome != Outcome::Done)
             return outcome;
     }

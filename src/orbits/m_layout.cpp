@@ -164,6 +164,9 @@ Outcome convertMLayout(ConversionFrame& frame)
             return frame.readOutcome();
         computeOrbits(batch);
         for (const MOrbit& orbit : batch) {
+            if (!frame.keepsFilters(
+                    {std::nullopt, orbit.row.vgKms, orbit.e, std::nullopt, std::nullopt}))
+                continue;
             if (!frame.beginRow())
                 return Outcome::Stopped;
             writeOrbit(frame, orbit);

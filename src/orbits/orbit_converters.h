@@ -39,8 +39,10 @@ LayoutChoice chooseOrbitLayoutOf(const std::string& sourcePath);
 // it; lines past one beyond the layout's length bound are not counted.
 std::int64_t countSourceRows(OrbitLayout layout, const std::string& sourcePath);
 
-// Limits an imported row must keep, each off unless set. Rows of layouts that do not carry a
-// field pass its filter; a row that carries the field without a value is dropped by it.
+// Limits an imported row must keep, each off unless set. A row that carries the field without
+// a value is dropped by it. The importers refuse a filter whose value a source's layout does not
+// carry (filtersNotCarried); a GMN summary without the optional Qc or station column is refused
+// by a filter on it as a header missing that column.
 struct ImportFilters {
     std::optional<double> minQcDeg;     // GMN's convergence angle
     std::optional<double> maxVgKms;     // geocentric speed
@@ -74,6 +76,8 @@ struct ConversionContext {
     const DuplicateIndex& duplicates; // the current data source's loaded orbits
     Feedback& feedback;               // rows read; cancelled() stops as a failure
     ImportFilters filters = {};
+    // When set, every row that passes the duplicate test is added to it (DuplicateIndex::add).
+    DuplicateIndex* written = nullptr;
     FilterCounts dropped = {};          // added to by the conversion
     std::int64_t duplicatesSkipped = 0; // source rows left out as already loaded
 };

@@ -33,7 +33,21 @@ bool CDSIDSDlg::open()
     return true;
 }
 
-bool CDSIDSDlg::exec() { return open() && ui().runModal(*this); }
+bool CDSIDSDlg::exec() { return open() && ui().runModal(*this) && ok(); }
+
+bool CDSIDSDlg::ok()
+{
+    ImportFilters filters;
+    for (std::size_t field = 0; field < kImportFilterNames.size(); ++field) {
+        const ImportFilterName& name = kImportFilterNames[field];
+        if (!setImportFilter(filters, name.filter, filterTexts[field])) {
+            message(kBadFilterFormat, name.label);
+            return false;
+        }
+    }
+    m_filters = filters;
+    return true;
+}
 
 bool CDSIDSDlg::openDsidChoice()
 {

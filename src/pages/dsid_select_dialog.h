@@ -1,11 +1,13 @@
 #pragma once
 // CDSIDSDlg, "DSID select": confirms an action and chooses the current data
-// source and, when asked, the orbit file that receives new orbits. The window
-// shows and edits this model.
+// source and, when asked, the orbit file that receives new orbits and the
+// import's filters. The window shows and edits this model.
 
+#include <array>
 #include <string>
 #include <vector>
 
+#include "orbits/import_filters.h"
 #include "platform/ui.h"
 
 struct AppContext;
@@ -31,8 +33,19 @@ public:
     // nothing to choose from: "No valid dsid" or "Please create a orbit file"
     // has been shown and the dialog ends as cancelled without being shown.
     [[nodiscard]] bool open();
-    // open(), then the modal dialog; true for OK.
+    // open(), then the modal dialog; true for OK with valid filters.
     [[nodiscard]] bool exec();
+    // OK: reads the filter texts into filters(); false, after naming the first field that
+    // holds no valid limit, when one does not (the dialog then stays open).
+    [[nodiscard]] bool ok();
+
+    // Shows the import's filter fields, one for each of kImportFilterNames, empty (no limit).
+    void askFilters() { m_asksFilters = true; }
+    bool showsFilters() const { return m_asksFilters; }
+    // The fields' texts, in the order of kImportFilterNames.
+    std::array<std::string, kImportFilterNames.size()> filterTexts;
+    // The limits read at OK.
+    const ImportFilters& filters() const { return m_filters; }
 
     const std::string& messageText() const { return m_message; }
     bool showsOrbitFileChoice() const { return m_chooseOrbitFile; }
@@ -66,4 +79,6 @@ private:
     std::vector<Item> m_orbitFileItems;
     int m_orbitFileSelection = -1;
     int m_targetOrbitFileRow = -1;
+    bool m_asksFilters = false;
+    ImportFilters m_filters;
 };

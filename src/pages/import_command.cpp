@@ -25,9 +25,10 @@ namespace {
 struct ImportFiles {
     std::string source;
     std::string target;
+    ImportFilters filters;
 };
 
-// The source, the data source and the target, as the user chose them.
+// The source, the data source with the filters, and the target, as the user chose them.
 std::optional<ImportFiles> askImportFiles(AppContext& app)
 {
     const FileRequest request{kImportTitle, app.settings.docdir, kImportAllFiles, kImportFilter,
@@ -37,12 +38,13 @@ std::optional<ImportFiles> askImportFiles(AppContext& app)
         return std::nullopt;
     const std::string question = formatMessage(kImportQuestionFormat, fileNameOf(*source).c_str());
     CDSIDSDlg dialog(app, question, false);
+    dialog.askFilters();
     if (!dialog.exec())
         return std::nullopt;
     const std::optional<std::string> target = chooseOrbitFileTarget(app, kImportTargetTitle, false);
     if (!target)
         return std::nullopt;
-    return ImportFiles{*source, *target};
+    return ImportFiles{*source, *target, dialog.filters()};
 }
 
 // Whether the current data source has an ID left for every row of the source; if not, the
@@ -76,6 +78,7 @@ bool copyTargetToTemporary(const std::string& target, const FileTransaction& tra
 struct ConversionCounts {
     std::int64_t rows = -1; // written, or -1 after a failure or a cancel
     std::int64_t duplicates = 0;
+    FilterCounts dropped;
 };
 
 // The rows written into the target's place in the transaction and the rows skipped; a failure
@@ -88,13 +91,13 @@ ConversionCounts convert(Database& db, const ImportFiles& files, OrbitLayout lay
     if (!copyTargetToTemporary(files.target, transaction))
         return {};
     ConversionContext context{db.sources.currentCode(), [&db] { return db.sources.nextId(); },
-                              index, feedback};
+                              index, feedback, files.filters};
     const std::int64_t rows =
         convertOrbitFile(layout, files.source, transaction.temporaryPath(files.target), context);
     if (rows < 0 && !feedback.cancelled())
         message(kConversionFailedFormat, fileNameOf(files.source).c_str(),
                 fileNameOf(files.target).c_str());
-    return {rows, context.duplicatesSkipped};
+    return {rows, context.duplicatesSkipped, context.dropped};
 }
 
 // Registers the target and lands it with the orbit-file and data-source tables (the IDs
@@ -114,7 +117,25 @@ bool registerTarget(AppContext& app, const std::string& target, FileTransaction&
     return false;
 }
 
+void tellNothingImported(const std::string& sourceName, const ConversionCounts& counts)
+{
+    if (counts.dropped.total() == 0)
+        message(kNothingNewFormat, sourceName.c_str(), static_cast<long long>(counts.duplicates));
+    else
+        message(kNothingKeptFormat, sourceName.c_str(), static_cast<long long>(counts.duplicates),
+                droppedLine(counts.dropped).c_str());
+}
+
 } // namespace
+
+bool filtersApply(OrbitLayout layout, const ImportFilters& filters, const std::string& source)
+{
+    const std::string notCarried = filtersNotCarried(layout, filters);
+    if (notCarried.empty())
+        return true;
+    message(kFiltersNotCarriedFormat, fileNameOf(source).c_str(), notCarried.c_str());
+    return false;
+}
 
 DuplicateIndex loadedOrbitsOfCurrentSource(const Database& db)
 {
@@ -142,6 +163,8 @@ std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback)
         message("%s\n\n%s", choice.refusal.c_str(), kAcceptedLayouts);
         return std::nullopt;
     }
+    if (!filtersApply(*choice.layout, files->filters, files->source))
+        return std::nullopt;
     const std::int64_t sourceRows = countSourceRows(*choice.layout, files->source);
     if (!idsSuffice(db, sourceRows, files->source))
         return std::nullopt;
@@ -164,16 +187,16 @@ std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback)
         return std::nullopt;
     if (counts.rows == 0) {
         // The uncommitted transaction takes its temporary copy of the target away.
-        message(kNothingNewFormat, sourceName.c_str(), static_cast<long long>(counts.duplicates));
+        tellNothingImported(sourceName, counts);
         return 0;
     }
     if (!registerTarget(app, files->target, transaction))
         return std::nullopt;
     reloadAllTables(app);
-    const std::int64_t refused =
-        std::max<std::int64_t>(0, sourceRows - counts.rows - counts.duplicates);
+    const std::int64_t refused = std::max<std::int64_t>(
+        0, sourceRows - counts.rows - counts.duplicates - counts.dropped.total());
     status(kImportedFormat, static_cast<long long>(counts.rows), sourceName.c_str(),
            fileNameOf(files->target).c_str(), static_cast<long long>(counts.duplicates),
-           static_cast<long long>(refused));
+           static_cast<long long>(refused), droppedLine(counts.dropped).c_str());
     return counts.rows;
 }

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "orbits/duplicate_index.h"
+#include "orbits/import_filters.h"
 #include "platform/feedback.h"
 
 struct AppContext;
@@ -23,15 +25,20 @@ inline constexpr const char* kTooFewIdsFormat =
     "%s holds %lld orbits\nbut data source %s has only %lld IDs left\n"
     "Please make new DSID and set it as current";
 
-// The result line of an import (rows, source, target, duplicates skipped, lines refused).
+// The result line of an import (rows, source, target, duplicates skipped, lines refused, the
+// rows each filter dropped as the batch tool counts them).
 inline constexpr const char* kImportedFormat =
-    "imported %lld orbits from %s into %s; %lld duplicates skipped, %lld lines refused";
+    "imported %lld orbits from %s into %s; %lld duplicates skipped, %lld lines refused; %s";
 inline constexpr const char* kImportCancelledFormat =
     "import of %s cancelled; the database is as it was";
 // A source whose every row is loaded already (source, rows): no orbit file is registered.
 inline constexpr const char* kNothingNewFormat =
     "%s holds no new orbits: all %lld rows are in the database already.\nNo orbit file was "
     "registered.";
+// A source whose every row is loaded already or dropped by a filter (source, duplicates, the
+// rows each filter dropped).
+inline constexpr const char* kNothingKeptFormat =
+    "%s holds no orbits to import: %lld duplicates skipped; %s.\nNo orbit file was registered.";
 
 // Asks for the source file, the data source (DSID select) and the target file
 // in the orbits folder (an existing one gets the rows appended), saves all
@@ -47,6 +54,10 @@ inline constexpr const char* kNothingNewFormat =
 // conversion. A source of duplicates only registers nothing and gives 0. A completed import
 // tells its result line.
 std::optional<std::int64_t> importOrbitFile(AppContext& app, Feedback& feedback);
+
+// Whether the source's layout carries the value of every filter set; if not, the user is told
+// which filters do not apply to it.
+bool filtersApply(OrbitLayout layout, const ImportFilters& filters, const std::string& source);
 
 // The loaded orbits of the current data source, for the duplicate test.
 DuplicateIndex loadedOrbitsOfCurrentSource(const Database& db);

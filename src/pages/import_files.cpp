@@ -21,8 +21,10 @@ struct Source {
     OrbitLayout layout;
 };
 
-// The layout of every source; nothing after the refusal of the first without one.
-std::optional<std::vector<Source>> chooseLayouts(const std::vector<std::string>& paths)
+// The layout of every source; nothing after the refusal of the first without one, or of the
+// first whose layout does not carry a filter's value.
+std::optional<std::vector<Source>> chooseLayouts(const std::vector<std::string>& paths,
+                                                 const ImportFilters& filters)
 {
     std::vector<Source> sources;
     for (const std::string& path : paths) {
@@ -31,6 +33,8 @@ std::optional<std::vector<Source>> chooseLayouts(const std::vector<std::string>&
             message("%s\n%s", choice.refusal.c_str(), path.c_str());
             return std::nullopt;
         }
+        if (!filtersApply(*choice.layout, filters, path))
+            return std::nullopt;
         sources.push_back({path, *choice.layout});
     }
     return sources;
@@ -110,7 +114,8 @@ bool convertAll(AppContext& app, const std::vector<Source>& files,
                 FileTransaction& transaction)
 {
     Database& db = *app.db;
-    const DuplicateIndex index = loadedOrbitsOfCurrentSource(db);
+    // The loaded orbits, and from each file on the rows of the files before it.
+    DuplicateIndex index = loadedOrbitsOfCurrentSource(db);
     Spreader spreader(db, result);
     for (const Source& file : files) {
         const std::string target = orbitFilePath(app, proposedOrbitFileName(db.sources));
@@ -121,8 +126,11 @@ bool convertAll(AppContext& app, const std::vector<Source>& files,
         }
         transaction.stage(target);
         ConversionContext context{db.sources.currentCode(),
-                                  [&] { return spreader.nextOid(options.spread); }, index, feedback,
-                                  options.filters};
+                                  [&] { return spreader.nextOid(options.spread); },
+                                  index,
+                                  feedback,
+                                  options.filters,
+                                  &index};
         const std::int64_t rows =
             convertOrbitFile(file.layout, file.path, transaction.temporaryPath(target), context);
         if (rows < 0) {
@@ -130,7 +138,9 @@ bool convertAll(AppContext& app, const std::vector<Source>& files,
                     fileNameOf(target).c_str());
             return false;
         }
+        index.mergeAdded();
         result.rows += rows;
+        result.duplicates += context.duplicatesSkipped;
         result.dropped += context.dropped;
         result.targets.push_back(target);
     }
@@ -145,7 +155,7 @@ std::optional<ImportFilesResult> importOrbitFiles(AppContext& app,
                                                   Feedback& feedback)
 {
     Database& db = *app.db;
-    const std::optional<std::vector<Source>> files = chooseLayouts(sources);
+    const std::optional<std::vector<Source>> files = chooseLayouts(sources, options.filters);
     if (!files || (!options.spread && !idsSuffice(db.sources, *files)))
         return std::nullopt;
     ImportFilesResult result;

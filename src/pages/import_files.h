@@ -21,6 +21,8 @@ struct ImportFilesOptions {
 
 struct ImportFilesResult {
     std::int64_t rows = 0;
+    // Rows skipped as loaded already or written from an earlier source of the run.
+    std::int64_t duplicates = 0;
     FilterCounts dropped;
     std::vector<std::string> targets;  // the new orbit files, in the order of their sources
     std::vector<std::string> newCodes; // data sources the import spread into

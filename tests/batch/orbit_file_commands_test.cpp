@@ -168,13 +168,14 @@ const ManyCase kManyCases[] = {
      {},
      kBatchOk,
      "rows_imported 1031\ndropped no_radiant 0 min_qc 0 max_vg 0 max_e 0 max_rad_err 0 "
-     "min_stations 0\nfile O_WK_4100000000.csv\nfile O_WK_4100000497.csv\n"},
+     "min_stations 0\nduplicates_skipped 0\nfile O_WK_4100000000.csv\nfile O_WK_4100000497.csv\n"},
     {"Spread_into_a_new_source",
      600,
      {"--spread"},
      kBatchOk,
      "rows_imported 1031\ndropped no_radiant 0 min_qc 0 max_vg 0 max_e 0 max_rad_err 0 "
-     "min_stations 0\nfile O_WK_4100099399.csv\nfile O_WK_4100099896.csv\ndata_source WK2\n"},
+     "min_stations 0\nduplicates_skipped 0\nfile O_WK_4100099399.csv\nfile "
+     "O_WK_4100099896.csv\ndata_source WK2\n"},
     {"Too_few_ids_without_spread", 600, {}, kBatchFailed, ""},
     {"Filtered",
      99999,
@@ -216,6 +217,33 @@ TEST_P(BatchImportManyTest, OneRunImportsTheFolderOrChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(Runs, BatchImportManyTest, testing::ValuesIn(kManyCases),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// A copy of a file in the run is skipped row by row, as a second import of it would be.
+TEST(BatchImportMany, RowsOfAnEarlierFileOfTheRunAreDuplicates)
+{
+    GmnArchive m(99999);
+    writeFileBytes(m.folder + "/c_monthly_again.txt", readFileBytes(kGmnMonthly));
+    const CommandRun run = runImport({m.mdb, m.folder, "--dsid", "WK"});
+    ASSERT_EQ(run.status, kBatchOk) << run.err;
+    EXPECT_TRUE(run.out.starts_with("rows_imported 1031\n")) << run.out;
+    EXPECT_NE(run.out.find("\nduplicates_skipped 497\n"), std::string::npos) << run.out;
+    EXPECT_EQ(m.orbitsOnDisk(), 1031);
+}
+
+TEST(BatchImportMany, FilterAFileDoesNotCarryIsRefusedUpFront)
+{
+    GmnArchive m(99999);
+    writeFileBytes(m.folder + "/M_radiants.csv", "90,2010,8,12,21,30,45,46.1,57.6,59.1\r\n");
+    const auto before = folderBytes(m.mdb);
+    const CommandRun run = runImport({m.mdb, m.folder, "--dsid", "WK", "--max-vg", "70", "--min-qc",
+                                      "5", "--min-stations", "3"});
+    EXPECT_EQ(run.status, kBatchFailed);
+    EXPECT_NE(run.err.find("M_radiants.csv: its layout carries no value for --min-qc, "
+                           "--min-stations"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(folderBytes(m.mdb), before);
+}
 
 TEST(BatchImportMany, BrokenArchiveChangesNothing)
 {

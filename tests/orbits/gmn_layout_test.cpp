@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "conversion_harness.h"
+#include "layout_sources.h"
 
 namespace {
 
@@ -262,6 +263,7 @@ struct MalformedCase {
     std::string source;
     int line; // named in the message; 0: none is
     std::string problem = {};
+    ImportFilters filters = {};
 };
 
 const std::string kHead = "# one\n\r# two\n\r";
@@ -290,6 +292,13 @@ const MalformedCase kMalformed[] = {
      renamed(renamed(sourceBytes(kMonthly), "Sol lon", "Sun lon"), "HtEnd", "HEnd"), 5,
      "columns missing: Sol lon deg, HtEnd km"},
     {"Csv_empty", OrbitLayout::GmnCsv, "", 0},
+    // Optional columns, needed by a filter on them.
+    {"Csv_header_lacking_filtered_columns",
+     OrbitLayout::GmnCsv,
+     renamed(renamed(csvLines(3), "qc_deg", "qc_x"), "num_stat", "n_stat"),
+     1,
+     "columns missing: qc_deg, num_stat",
+     {5.0, std::nullopt, std::nullopt, std::nullopt, 2}},
 };
 
 class GmnMalformedTest : public testing::TestWithParam<MalformedCase> {};
@@ -298,6 +307,7 @@ TEST_P(GmnMalformedTest, FailsNamingTheLineAndLeavesNoTarget)
 {
     const MalformedCase& c = GetParam();
     ConversionHarness h;
+    h.filters = c.filters;
     EXPECT_EQ(h.convert(c.layout, "gmn.txt", c.source), -1);
     EXPECT_FALSE(std::filesystem::exists(h.target()));
     const std::string named = (c.line > 0 ? "\nline " + std::to_string(c.line) : "") +
@@ -459,73 +469,100 @@ TEST_P(GmnVariantTest, ImportsAsTheOriginalDoes)
 INSTANTIATE_TEST_SUITE_P(Files, GmnVariantTest, testing::ValuesIn(variantCases()),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// The filters as stated, on the summary's own fields: which one drops a row, if any.
+// A source row as the filters see it: the name field it is written with and its values in the
+// order of kImportFilterNames, nullopt where it has none.
+struct Sample {
+    std::string name;
+    bool noRadiant = false; // a GMN radiant or speed that is no number
+    std::array<std::optional<double>, 5> values;
+};
+
+// The filters as stated: which one drops a row, if any.
 enum Dropped { Kept, NoRadiant, MinQc, MaxVg, MaxE, MaxRadErr, MinStations };
 
-Dropped droppedBy(const Fields& row, const ImportFilters& f)
+std::array<std::optional<double>, 5> limitsOf(const ImportFilters& f)
 {
-    if (isPlaceholder(row[7]) || isPlaceholder(row[9]) || isPlaceholder(row[15]))
-        return NoRadiant;
-    const auto outside = [&](std::size_t field, auto limit, bool minimum) {
-        return limit && (isPlaceholder(row[field]) || (minimum ? std::stod(row[field]) < *limit
-                                                               : std::stod(row[field]) > *limit));
-    };
-    if (outside(80, f.minQcDeg, true))
-        return MinQc;
-    if (outside(15, f.maxVgKms, false))
-        return MaxVg;
-    if (outside(25, f.maxE, false))
-        return MaxE;
-    if (f.maxRadErrDeg) {
-        if (isPlaceholder(row[8]) || isPlaceholder(row[10]))
-            return MaxRadErr;
-        const double ra = std::stod(row[8]) * M_PI / 180;
-        const double dec = std::stod(row[10]) * M_PI / 180;
-        if (std::acos(std::cos(ra) * std::cos(dec)) * 180 / M_PI > *f.maxRadErrDeg)
-            return MaxRadErr;
-    }
-    return outside(84, f.minStations, true) ? MinStations : Kept;
+    const std::optional<double> stations =
+        f.minStations ? std::optional<double>(*f.minStations) : std::nullopt;
+    return {f.minQcDeg, f.maxVgKms, f.maxE, f.maxRadErrDeg, stations};
 }
 
-// Each limit, when set, is a value some row has, so that rows at the limit are met (and kept);
-// the radiant's scatter, computed, is a little off any row's.
-ImportFilters randomFilters(std::mt19937& random, const std::vector<Fields>& rows)
+Dropped droppedBy(const Sample& row, const ImportFilters& f)
 {
-    const auto some = [&](std::size_t field) -> std::optional<double> {
-        const std::string& text = rows[random() % rows.size()][field];
-        if (random() % 3 == 0 || isPlaceholder(text))
-            return std::nullopt;
-        return std::stod(text);
-    };
-    ImportFilters f;
-    f.minQcDeg = some(80);
-    f.maxVgKms = some(15);
-    f.maxE = some(25);
-    if (random() % 3 != 0)
-        f.maxRadErrDeg = 0.05 + (random() % 1000) * 1.001e-3;
-    if (const std::optional<double> stations = some(84))
-        f.minStations = static_cast<int>(*stations);
+    if (row.noRadiant)
+        return NoRadiant;
+    const auto limits = limitsOf(f);
+    for (std::size_t k = 0; k < limits.size(); ++k) {
+        const bool minimum = k == 0 || k == 4;
+        const std::optional<double>& v = row.values[k];
+        if (limits[k] && (!v || (minimum ? *v < *limits[k] : *v > *limits[k])))
+            return static_cast<Dropped>(MinQc + k);
+    }
+    return Kept;
+}
+
+std::optional<double> gmnValue(const std::string& text)
+{
+    return isPlaceholder(text) ? std::nullopt : std::optional<double>(std::stod(text));
+}
+
+std::vector<Sample> gmnSamples(const std::vector<Fields>& rows)
+{
+    std::vector<Sample> samples;
+    for (const Fields& row : rows) {
+        Sample s{"_" + row[0],
+                 isPlaceholder(row[7]) || isPlaceholder(row[9]) || isPlaceholder(row[15]),
+                 {gmnValue(row[80]), gmnValue(row[15]), gmnValue(row[25]), std::nullopt,
+                  gmnValue(row[84])}};
+        if (!isPlaceholder(row[8]) && !isPlaceholder(row[10])) {
+            const double ra = std::stod(row[8]) * M_PI / 180;
+            const double dec = std::stod(row[10]) * M_PI / 180;
+            s.values[3] = std::acos(std::cos(ra) * std::cos(dec)) * 180 / M_PI;
+        }
+        samples.push_back(s);
+    }
+    return samples;
+}
+
+// Each limit the layout carries, when set, is some row's value, moved by offset either way
+// (the station count exactly); the radiant's scatter, computed, always a little off.
+ImportFilters randomFilters(std::mt19937& random, const std::vector<Sample>& rows,
+                            const std::string& carried, double offset)
+{
+    std::array<std::optional<double>, 5> limits;
+    for (std::size_t k = 0; k < limits.size(); ++k) {
+        const std::optional<double>& v = rows[random() % rows.size()].values[k];
+        if (carried[k] == '-' || random() % 3 == 0 || !v)
+            continue;
+        const double by = k == 4 ? 0.0 : k == 3 ? std::max(offset, 1e-5) : offset;
+        limits[k] = *v + (random() % 2 ? by : -by);
+    }
+    ImportFilters f{limits[0], limits[1], limits[2], limits[3], std::nullopt};
+    if (limits[4])
+        f.minStations = static_cast<int>(*limits[4]);
     return f;
 }
 
-TEST(GmnLayout, FiltersDropExactlyTheRowsTheyName)
+// Random filters over rounds: the conversion keeps exactly the rows the oracle keeps and
+// counts each drop under the filter that made it.
+void expectFiltersDropTheRowsTheyName(OrbitLayout layout, const std::string& fileName,
+                                      const std::string& text, const std::vector<Sample>& rows,
+                                      const std::string& carried, double offset)
 {
-    const std::string text = sourceBytes(kMonthly) + sourceBytes(kSolRange);
-    const std::vector<Fields> rows = summaryRows(text);
     std::mt19937 random(5);
     for (int round = 0; round < 12; ++round) {
         ConversionHarness h;
-        h.filters = randomFilters(random, rows);
+        h.filters = randomFilters(random, rows, carried, offset);
         std::vector<std::string> expected;
         std::array<std::int64_t, 7> counts{};
-        for (const Fields& row : rows) {
+        for (const Sample& row : rows) {
             const Dropped why = droppedBy(row, h.filters);
             ++counts[why];
             if (why == Kept)
-                expected.push_back("_" + row[0]);
+                expected.push_back(row.name);
         }
-        ASSERT_EQ(h.convert(OrbitLayout::Gmn, "gmn.txt", text),
-                  static_cast<std::int64_t>(expected.size()));
+        ASSERT_EQ(h.convert(layout, fileName, text), static_cast<std::int64_t>(expected.size()))
+            << "round " << round;
         std::vector<std::string> names;
         for (const Fields& row : h.targetRows())
             names.push_back(row[3]);
@@ -537,6 +574,148 @@ TEST(GmnLayout, FiltersDropExactlyTheRowsTheyName)
             << "round " << round;
     }
 }
+
+TEST(GmnLayout, FiltersDropExactlyTheRowsTheyName)
+{
+    const std::string text = sourceBytes(kMonthly) + sourceBytes(kSolRange);
+    expectFiltersDropTheRowsTheyName(OrbitLayout::Gmn, "gmn.txt", text,
+                                     gmnSamples(summaryRows(text)), "QVERS", 0.0);
+}
+
+// A row's speed, eccentricity and radiant uncertainties, on the grids the sources write them.
+struct RowValues {
+    double vg, e, raSd, decSd;
+};
+
+// The token (0-based) of a line split at a separator replaced, the others kept.
+std::string withToken(const std::string& line, char separator, std::size_t token,
+                      const std::string& value)
+{
+    std::vector<std::string> tokens;
+    std::string current;
+    for (const char c : line + separator) {
+        if (c != separator) {
+            current += c;
+        } else if (separator != ' ' || !current.empty()) {
+            tokens.push_back(current);
+            current.clear();
+        }
+    }
+    tokens.at(token) = value;
+    std::string joined = separator == ' ' ? " " : "";
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        joined += (i ? std::string(1, separator) : "") + tokens[i];
+    return joined;
+}
+
+std::string fixed(const char* format, double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// The line of a record (without its line end) with its tokens at these places set.
+std::string varied(const std::string& record, std::size_t line, char separator,
+                   const std::vector<std::pair<std::size_t, std::string>>& tokens)
+{
+    std::vector<std::string> lines;
+    for (std::size_t begin = 0; begin < record.size();) {
+        const std::size_t end = record.find('\n', begin);
+        lines.push_back(record.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    std::string& text = lines.at(line);
+    const bool cr = text.ends_with('\r');
+    if (cr)
+        text.pop_back();
+    for (const auto& [token, value] : tokens)
+        text = withToken(text, separator, token, value);
+    if (cr)
+        text += '\r';
+    std::string joined;
+    for (const std::string& l : lines)
+        joined += l + '\n';
+    return joined;
+}
+
+struct FilteredLayout {
+    const char* label;   // as in layoutSources()
+    std::string carried; // of "QVERS": the filters whose value the layout carries
+    std::string (*vary)(const std::string& record, const RowValues& v);
+};
+
+const FilteredLayout kFilteredLayouts[] = {
+    {"O", "-VER-",
+     [](const std::string& r, const RowValues& v) {
+         return varied(r, 0, ',',
+                       {{8, fixed("%.2f", v.vg)},
+                        {12, fixed("%.3f", v.e)},
+                        {18, fixed("%.2f", v.raSd + v.decSd)}});
+     }},
+    {"U", "-VE--",
+     [](const std::string& r, const RowValues& v) {
+         return varied(r, 0, ',', {{9, fixed("%.2f", v.vg)}, {12, fixed("%.3f", v.e)}});
+     }},
+    {"U2", "-VER-",
+     [](const std::string& r, const RowValues& v) {
+         return varied(r, 0, ',',
+                       {{16, fixed("%.2f", v.vg)},
+                        {20, fixed("%.3f", v.e)},
+                        {76, fixed("%.2f", v.raSd + v.decSd)}});
+     }},
+    // The eccentricity follows from the speed.
+    {"M", "-VE--",
+     [](const std::string& r, const RowValues& v) {
+         return varied(r, 0, ',', {{9, fixed("%.2f", v.vg)}});
+     }},
+    {"Text", "-VER-",
+     [](const std::string& r, const RowValues& v) {
+         return varied(r, 0, ' ',
+                       {{8, fixed("%4.2f", v.raSd)},
+                        {10, fixed("%4.2f", v.decSd)},
+                        {11, fixed("%5.2f", v.vg)},
+                        {14, fixed("%5.3f", v.e)}});
+     }},
+    {"Dat", "-VE--",
+     [](const std::string& r, const RowValues& v) {
+         return varied(varied(r, 1, ' ', {{7, fixed("%5.2f", v.vg)}}), 2, ' ',
+                       {{3, fixed("%5.3f", v.e)}});
+     }},
+};
+
+class LayoutFilterTest : public testing::TestWithParam<FilteredLayout> {};
+
+// The rows' values are those of their unfiltered import, which the filters must judge alike.
+TEST_P(LayoutFilterTest, FiltersDropExactlyTheRowsTheyName)
+{
+    const FilteredLayout& c = GetParam();
+    const LayoutSource& source =
+        *std::find_if(layoutSources().begin(), layoutSources().end(),
+                      [&](const LayoutSource& s) { return std::string(s.label) == c.label; });
+    std::mt19937 random(7);
+    const std::string header = source.text({});
+    std::string text = header;
+    for (int row = 0; row < 60; ++row) {
+        const RowValues v{11.0 + random() % 6100 / 100.0, random() % 1000 / 1000.0,
+                          random() % 50 / 100.0, random() % 50 / 100.0};
+        text += c.vary(source.text({"R" + std::to_string(row)}).substr(header.size()), v);
+    }
+    ConversionHarness unfiltered;
+    ASSERT_EQ(unfiltered.convert(*chooseOrbitLayout(source.fileName).layout, source.fileName, text),
+              60);
+    std::vector<Sample> rows;
+    for (const Fields& row : unfiltered.targetRows())
+        rows.push_back(
+            {row[3],
+             false,
+             {std::nullopt, number(row[8]), number(row[12]), number(row[18]), std::nullopt}});
+    expectFiltersDropTheRowsTheyName(*chooseOrbitLayout(source.fileName).layout, source.fileName,
+                                     text, rows, c.carried, 1e-5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, LayoutFilterTest, testing::ValuesIn(kFilteredLayouts),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 struct BrokenArchiveCase {
     const char* label;

@@ -1,6 +1,10 @@
 // The DSID select dialog: its choices, first selections, and what a choice changes at once.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+#include <tuple>
+
 #include "mdb/schema.h"
 #include "pages/dsid_select_dialog.h"
 #include "support/mdb_session.h"
@@ -152,5 +156,54 @@ TEST(DsidSelect, NoOrbitFileInUseClosesAsCancelled)
     EXPECT_FALSE(withChoice.open());
     EXPECT_EQ(s.ui().messages(), std::vector<std::string>{"Please create a orbit file"});
 }
+
+struct FilterTextCase {
+    const char* label;
+    std::array<std::string, 5> texts;     // min Qc, max vg, max e, max radiant error, min stations
+    std::optional<ImportFilters> filters; // nullopt: refused, naming the first bad field
+    const char* badLabel;
+};
+
+const FilterTextCase kFilterTexts[] = {
+    {"All_empty_is_no_filter", {"", " ", "", "\t", ""}, ImportFilters{}, ""},
+    {"Every_limit", {"5", " 75.5 ", "+1", "0.5e0", "3"}, ImportFilters{5.0, 75.5, 1.0, 0.5, 3}, ""},
+    {"Negative_limits", {"-2", "", "", "", "-1"}, ImportFilters{-2.0, {}, {}, {}, -1}, ""},
+    {"Trailing_text", {"", "75km", "", "", ""}, std::nullopt, "max vg (km/s)"},
+    {"Not_a_number", {"", "", "nan", "", ""}, std::nullopt, "max e"},
+    {"Infinite", {"", "", "", "inf", ""}, std::nullopt, "max radiant error (deg)"},
+    {"Stations_not_whole", {"", "", "", "", "2.5"}, std::nullopt, "min stations"},
+    {"First_bad_field_named", {"x", "y", "", "", ""}, std::nullopt, "min Qc (deg)"},
+};
+
+class DsidSelectFilterTest : public testing::TestWithParam<FilterTextCase> {};
+
+// The import's filter fields, read at OK as the batch tool reads its options.
+TEST_P(DsidSelectFilterTest, OkReadsTheLimitsOrNamesTheField)
+{
+    const FilterTextCase& c = GetParam();
+    MdbSession s;
+    s.ui().answerDialog([&c](DialogModel& model) {
+        auto& dialog = dynamic_cast<CDSIDSDlg&>(model);
+        EXPECT_TRUE(dialog.showsFilters());
+        dialog.filterTexts = c.texts;
+        return true;
+    });
+    CDSIDSDlg dialog(s.app(), "", false);
+    dialog.askFilters();
+    EXPECT_EQ(dialog.exec(), c.filters.has_value());
+    if (!c.filters) {
+        EXPECT_EQ(s.ui().messages(),
+                  std::vector<std::string>{formatMessage(kBadFilterFormat, c.badLabel)});
+        return;
+    }
+    EXPECT_TRUE(s.ui().messages().empty());
+    const ImportFilters& f = dialog.filters();
+    EXPECT_EQ(std::tie(f.minQcDeg, f.maxVgKms, f.maxE, f.maxRadErrDeg, f.minStations),
+              std::tie(c.filters->minQcDeg, c.filters->maxVgKms, c.filters->maxE,
+                       c.filters->maxRadErrDeg, c.filters->minStations));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, DsidSelectFilterTest, testing::ValuesIn(kFilterTexts),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace

@@ -3,7 +3,9 @@
 // was.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <optional>
 
 #include "layout_sources.h"
 #include "mdb/database_store.h"
@@ -393,24 +395,47 @@ TEST(Import, RegistrationThatCannotBeSavedTakesTheTargetBack)
     EXPECT_EQ(s.orbitFileRow("O_WK_t.csv"), -1);
 }
 
-TEST(Import, ResultLineCountsRowsDuplicatesAndRefusedLines)
+// The import with the filter fields of its dialog filled in.
+std::optional<std::int64_t> importFiltered(MdbSession& s, const std::string& source,
+                                           const std::string& target,
+                                           const std::array<std::string, 5>& filterTexts)
+{
+    s.ui().answerPath(source);
+    s.ui().answerDialog([filterTexts](DialogModel& model) {
+        dynamic_cast<CDSIDSDlg&>(model).filterTexts = filterTexts;
+        return true;
+    });
+    s.ui().answerPath(s.orbitPath(target));
+    NoFeedback feedback;
+    return importOrbitFile(s.app(), feedback);
+}
+
+TEST(Import, ResultLineCountsRowsDuplicatesRefusedLinesAndFilteredRows)
 {
     const LayoutSource& o = layoutSources()[0];
     const LayoutSource& u = layoutSources()[1];
     // A U row whose required fields are all empty is left out.
     const std::string lacking = "M04_0" + std::string(90, ',') + "\r\n";
+    std::string slowAndFast = o.text({"A1", "B2", "C3"});
+    slowAndFast.replace(slowAndFast.find(",59.1,"), 6, ",30.5,");
+    const FilterCounts none;
+    FilterCounts twoFast;
+    twoFast.maxVg = 2;
     struct Case {
         const char* label;
         std::string fileName;
         std::vector<std::string> loaded; // rows imported before
         std::string source;
+        std::array<std::string, 5> filterTexts;
         std::int64_t rows;
         long long duplicates, refused;
+        FilterCounts dropped;
     };
     const Case cases[] = {
-        {"all new", "O_src2.csv", {}, o.text({"A1", "B2"}), 2, 0, 0},
-        {"one loaded already", "O_src2.csv", {"A1"}, o.text({"A1", "B2"}), 1, 1, 0},
-        {"a row lacking fields", "U_2.csv", {}, u.text({"A1"}) + lacking, 1, 0, 1},
+        {"all new", "O_src2.csv", {}, o.text({"A1", "B2"}), {}, 2, 0, 0, none},
+        {"one loaded already", "O_src2.csv", {"A1"}, o.text({"A1", "B2"}), {}, 1, 1, 0, none},
+        {"a row lacking fields", "U_2.csv", {}, u.text({"A1"}) + lacking, {}, 1, 0, 1, none},
+        {"max vg", "O_src2.csv", {}, slowAndFast, {"", "40", "", "", ""}, 1, 0, 0, twoFast},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -418,14 +443,40 @@ TEST(Import, ResultLineCountsRowsDuplicatesAndRefusedLines)
         if (!c.loaded.empty())
             ASSERT_EQ(s.import(s.source("O_src1.csv", o.text(c.loaded)), "O_WK_1.csv"), 1);
         s.ui().clear();
-        EXPECT_EQ(s.import(s.source(c.fileName, c.source), "O_WK_2.csv"), c.rows);
+        EXPECT_EQ(importFiltered(s, s.source(c.fileName, c.source), "O_WK_2.csv", c.filterTexts),
+                  c.rows);
         EXPECT_TRUE(s.ui().messages().empty());
         EXPECT_EQ(s.ui().statuses(),
-                  std::vector<std::string>{
-                      formatMessage(kImportedFormat, static_cast<long long>(c.rows),
-                                    c.fileName.c_str(), "O_WK_2.csv", c.duplicates, c.refused)});
+                  std::vector<std::string>{formatMessage(
+                      kImportedFormat, static_cast<long long>(c.rows), c.fileName.c_str(),
+                      "O_WK_2.csv", c.duplicates, c.refused, droppedLine(c.dropped).c_str())});
         EXPECT_GE(s.orbitFileRow("O_WK_2.csv"), 0);
     }
+}
+
+TEST(Import, FilterTheLayoutDoesNotCarryIsRefusedBeforeAnythingIsSaved)
+{
+    MdbSession s;
+    const auto before = s.files();
+    const std::string source = s.source("M_radiants.csv", layoutSources()[3].text({"A1"}));
+    EXPECT_EQ(importFiltered(s, source, "O_WK_2.csv", {"5", "", "", "1", ""}), std::nullopt);
+    EXPECT_EQ(s.ui().messages(),
+              std::vector<std::string>{formatMessage(kFiltersNotCarriedFormat, "M_radiants.csv",
+                                                     "--min-qc, --max-rad-err")});
+    EXPECT_EQ(s.files(), before);
+}
+
+TEST(Import, SourceWhoseRowsAreAllFilteredOutRegistersNothingAndSaysWhy)
+{
+    MdbSession s;
+    const std::string source = s.source("O_src.csv", layoutSources()[0].text({"A1", "B2"}));
+    EXPECT_EQ(importFiltered(s, source, "O_WK_2.csv", {"", "", "0.5", "", ""}), 0);
+    FilterCounts bothTooEccentric;
+    bothTooEccentric.maxE = 2;
+    EXPECT_EQ(s.ui().messages(),
+              std::vector<std::string>{formatMessage(kNothingKeptFormat, "O_src.csv", 0LL,
+                                                     droppedLine(bothTooEccentric).c_str())});
+    EXPECT_EQ(s.orbitFileRow("O_WK_2.csv"), -1);
 }
 
 TEST(Import, SourceOfLoadedRowsOnlyRegistersNothingAndSaysSo)

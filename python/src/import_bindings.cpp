@@ -162,6 +162,7 @@ py::dict importFile(OpenDatabase& open, const ImportRequest& request, const std:
         raiseError(log.text("importing " + request.path + " failed"));
     py::dict counts;
     counts["rows"] = result->rows;
+    counts["duplicates"] = result->duplicates;
     counts["dropped"] = droppedOf(result->dropped);
     std::vector<std::string> files;
     for (const std::string& file : result->targets)
@@ -192,7 +193,7 @@ void bindImports(py::class_<OpenDatabase>& database)
                  py::arg("min_stations") = py::none(),
                  "Imports an orbit file (or a folder's files) as data source dsid into new orbit "
                  "files and saves every table, as orvantella-batch import does; the tables are "
-                 "then reloaded. Returns {rows, dropped, files, data_sources}.");
+                 "then reloaded. Returns {rows, duplicates, dropped, files, data_sources}.");
     database.def("list_import", &listImport, py::arg("path"), py::kw_only(), py::arg("dsid"),
                  py::arg("status") = "established",
                  "Imports a stream list file as data source dsid into a new list; save() writes "

@@ -27,7 +27,8 @@ def assert_same_folders(left, right):
 def import_lines(counts):
     """What the batch tool prints for an import of many files or with filters."""
     dropped = " ".join(f"{name} {count}" for name, count in counts["dropped"].items())
-    return ([f"rows_imported {counts['rows']}", f"dropped {dropped}"] +
+    return ([f"rows_imported {counts['rows']}", f"dropped {dropped}",
+             f"duplicates_skipped {counts['duplicates']}"] +
             [f"file {name}" for name in counts["files"]] +
             [f"data_source {code}" for code in counts["data_sources"]])
 

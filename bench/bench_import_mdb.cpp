@@ -67,7 +67,7 @@ void addStoredOrbits(Database& db)
         UCell* cells = db.orbits.cell(row, 0);
         cells[C::OID].number = kStoredDsid * kIdsPerSource + static_cast<std::uint32_t>(n) % 99999;
         cells[C::use].number = 1;
-        cells[C::mjd].real = static_cast<float>(meteorMjd(n));
+        cells[C::mjd].real64 = meteorMjd(n);
         cells[C::sol].real = 140.f;
         cells[C::ra].real = 46.f;
         cells[C::dec].real = 57.5f;

@@ -53,7 +53,7 @@ void fillOrbits(Database& db, const Size& size, std::mt19937& random)
         cells[col::Orbit::OID].number = 100000000u + static_cast<std::uint32_t>(n) % 99000 +
                                         static_cast<std::uint32_t>(n / 99000) * 100000;
         cells[col::Orbit::use].number = 1;
-        cells[col::Orbit::mjd].real = 54000.f + days(random);
+        cells[col::Orbit::mjd].real64 = 54000.0 + days(random);
         cells[col::Orbit::sol].real = angle(random);
         cells[col::Orbit::ra].real = angle(random);
         cells[col::Orbit::dec].real = dec(random);

@@ -35,10 +35,12 @@ std::vector<const UCell*> liveRows(const CUTABLE& table)
     return rows;
 }
 
-// A numeric column's output: 4-byte cells copied as they are (int32, uint32 or float32).
+// A numeric column's output: the cells' values copied as they are (int32, uint32, float32 or
+// float64), size bytes each.
 struct NumericColumn {
     int column;
-    std::uint32_t* out;
+    char* out;
+    std::size_t size;
 };
 
 // Every numeric column in one pass over the rows: a row's cells lie side by side, so each row
@@ -48,7 +50,7 @@ void copyNumericColumns(const std::vector<const UCell*>& rows,
 {
     for (std::size_t k = 0; k < rows.size(); ++k)
         for (const NumericColumn& c : columns)
-            std::memcpy(c.out + k, &rows[k][c.column], sizeof(std::uint32_t));
+            std::memcpy(c.out + k * c.size, &rows[k][c.column], c.size);
 }
 
 // Codes, month/day texts, stream codes and empty memos repeat: each distinct text becomes one
@@ -143,11 +145,15 @@ py::dict tableColumns(const CUTABLE& table)
         case kTypeFloat:
             array = py::array_t<float>(count);
             break;
+        case kTypeDouble:
+            array = py::array_t<double>(count);
+            break;
         default:
             array = py::array_t<std::uint32_t>(count);
         }
         if (def.type != kTypeText && def.type != kTypeCode)
-            numeric.push_back({column, static_cast<std::uint32_t*>(array.mutable_data())});
+            numeric.push_back({column, static_cast<char*>(array.mutable_data()),
+                               static_cast<std::size_t>(array.itemsize())});
         columns[def.name] = array;
     }
     copyNumericColumns(rows, numeric);

@@ -15,12 +15,6 @@ namespace {
 // Smallest vg for which an orbit is computed, km/s.
 constexpr double kMinVgKms = 0.01;
 
-int usage(const char* name, const char* arguments)
-{
-    std::fprintf(stderr, "usage: orvantella-batch %s %s\n", name, arguments);
-    return kBatchUsage;
-}
-
 // All arguments as numbers, exactly as many as wanted.
 bool parseAll(const std::vector<std::string>& args, size_t count, std::vector<double>& values)
 {
@@ -43,7 +37,7 @@ int solCommand(const std::vector<std::string>& args)
 {
     std::vector<double> v;
     if (!parseAll(args, 1, v))
-        return usage("sol", "JD");
+        return kBatchUsage;
     std::printf("%.6f\n", SolarLongitude(v[0]));
     return kBatchOk;
 }
@@ -52,7 +46,7 @@ int mjdCommand(const std::vector<std::string>& args)
 {
     std::vector<double> v;
     if (!parseAll(args, 6, v) || !std::all_of(v.begin(), v.end(), isInt))
-        return usage("mjd", "Y M D h m s");
+        return kBatchUsage;
     const auto i = [&v](int k) { return static_cast<int>(v[k]); };
     std::printf("%.6f\n", DateToMJD(i(0), i(1), i(2), i(3), i(4), i(5)));
     return kBatchOk;
@@ -62,7 +56,7 @@ int dateCommand(const std::vector<std::string>& args)
 {
     std::vector<double> v;
     if (!parseAll(args, 1, v))
-        return usage("date", "MJD");
+        return kBatchUsage;
     int year = 0, month = 0, day = 0;
     if (!MJDToDate(v[0], year, month, day)) {
         std::fprintf(stderr, "date: MJD %s lies outside 1900-01-01 to 2099-12-31\n",
@@ -77,7 +71,7 @@ int orbitCommand(const std::vector<std::string>& args)
 {
     std::vector<double> v;
     if (!parseAll(args, 4, v))
-        return usage("orbit", "JD RA DEC VG");
+        return kBatchUsage;
     const double jd = v[0], ra = v[1] * kDegToRad, dec = v[2] * kDegToRad, vg = v[3];
     if (!(vg >= kMinVgKms)) {
         std::fprintf(stderr, "orbit: VG must be at least %.2f km/s\n", kMinVgKms);
@@ -94,7 +88,7 @@ int dprimeCommand(const std::vector<std::string>& args)
 {
     std::vector<double> v;
     if (!parseAll(args, 10, v))
-        return usage("dprime", "e1 q1 i1 node1 peri1 e2 q2 i2 node2 peri2");
+        return kBatchUsage;
     std::printf("%.6f\n", DPrime({v[0], v[1], v[2], v[3], v[4]}, {v[5], v[6], v[7], v[8], v[9]}));
     return kBatchOk;
 }

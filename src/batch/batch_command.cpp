@@ -24,6 +24,27 @@ int sourceInUse(const Database& db, const std::string& code)
 
 } // namespace
 
+int runBatchCommand(const BatchCommand& command, const std::vector<std::string>& args)
+{
+    const int status = command.run(args);
+    if (status == kBatchUsage)
+        std::fprintf(stderr, "usage: orvantella-batch %s %s\n", command.name.c_str(),
+                     command.arguments.c_str());
+    return status;
+}
+
+std::vector<BatchCommand> allBatchCommands()
+{
+    std::vector<BatchCommand> commands;
+    for (auto group :
+         {astroCommands, mdbCommands, setupCommands, orbitFileCommands, groupingCommands,
+          selectionCommands, streamListCommands, mapCommands, clusterCommands, demoCommands}) {
+        std::vector<BatchCommand> more = group();
+        commands.insert(commands.end(), more.begin(), more.end());
+    }
+    return commands;
+}
+
 bool parseNumber(const std::string& text, double& value)
 {
     if (text.empty())

@@ -22,6 +22,11 @@ struct BatchCommand {
     std::function<int(const std::vector<std::string>& args)> run;
 };
 
+// Runs the command; a usage error (status 2) ends with the command's usage line on standard error.
+int runBatchCommand(const BatchCommand& command, const std::vector<std::string>& args);
+// Every command, in the order "help" lists them.
+std::vector<BatchCommand> allBatchCommands();
+
 // Each group of commands lives in its own file of this folder.
 std::vector<BatchCommand> astroCommands();
 std::vector<BatchCommand> mdbCommands();

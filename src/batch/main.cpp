@@ -8,18 +8,6 @@
 
 namespace {
 
-std::vector<BatchCommand> allCommands()
-{
-    std::vector<BatchCommand> commands;
-    for (auto group :
-         {astroCommands, mdbCommands, setupCommands, orbitFileCommands, groupingCommands,
-          selectionCommands, streamListCommands, mapCommands, clusterCommands, demoCommands}) {
-        std::vector<BatchCommand> more = group();
-        commands.insert(commands.end(), more.begin(), more.end());
-    }
-    return commands;
-}
-
 void printUsage(std::FILE* out, const std::vector<BatchCommand>& commands)
 {
     std::fprintf(out, "usage: orvantella-batch COMMAND ARGS...\n\ncommands:\n");
@@ -34,7 +22,7 @@ void printUsage(std::FILE* out, const std::vector<BatchCommand>& commands)
 
 int main(int argc, char** argv)
 {
-    const std::vector<BatchCommand> commands = allCommands();
+    const std::vector<BatchCommand> commands = allBatchCommands();
     if (argc < 2) {
         printUsage(stderr, commands);
         return kBatchUsage;
@@ -50,7 +38,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const BatchCommand& command : commands)
         if (command.name == name)
-            return command.run(args);
+            return runBatchCommand(command, args);
     std::fprintf(stderr, "orvantella-batch: unknown command '%s'\n\n", name.c_str());
     printUsage(stderr, commands);
     return kBatchUsage;

@@ -29,8 +29,12 @@ struct MapArgs {
 bool parseSide(const std::string& text, int& side)
 {
     double value = 0;
-    if (!parseNumber(text, value) || value < 1 || value > kMaxSide || value != int(value))
+    if (!parseNumber(text, value) || !(value >= Canvas::kMinAreaSide && value <= kMaxSide) ||
+        value != int(value)) {
+        std::fprintf(stderr, "map: width and height are whole numbers from %d to %d\n",
+                     Canvas::kMinAreaSide, kMaxSide);
         return false;
+    }
     side = static_cast<int>(value);
     return true;
 }

@@ -17,6 +17,7 @@
 #include "mdb/schema.h"
 #include "platform/ui.h"
 #include "streams/stream_list_rows.h"
+#include "views/cell_format.h"
 
 namespace {
 
@@ -195,12 +196,16 @@ int listCreate(const std::vector<std::string>& args)
     std::optional<std::string> code;
     if (!takeOptions(args, positional, {{"--dsid", &code}}) || positional.size() != 2 || !code)
         return kBatchUsage;
+    const std::string& name = positional[1];
+    if (!isStorableText(name)) {
+        std::fprintf(stderr, "list-create: a list name may not contain a comma or a line break\n");
+        return kBatchFailed;
+    }
     BatchAnswers answers;
     const auto app = openMdb("list-create", positional[0], MdbAccess::Write, *code);
     if (!app)
         return kBatchFailed;
     Database& db = *app->db;
-    const std::string& name = positional[1];
     for (int row = 0; row < db.lists.count(); ++row)
         if (db.lists.isLive(row) && name == db.lists.text(row, col::List::name)) {
             std::fprintf(stderr, "list-create: a stream list is named %s\n", name.c_str());

@@ -10,7 +10,7 @@ MapArea::MapArea(std::function<bool()> blackAndWhite, Render render, QWidget* pa
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    setMinimumSize(64, 64);
+    setMinimumSize(Canvas::kMinAreaSide, Canvas::kMinAreaSide);
 }
 
 void MapArea::requestRender()

@@ -16,6 +16,9 @@ class Canvas {
 public:
     static constexpr int kMaxMarkerSize = 15;
     static constexpr int kTextLineHeight = 12;
+    // The smallest map area drawn, each way: the window's map never gets smaller, and
+    // below it the drawable part shrinks towards nothing.
+    static constexpr int kMinAreaSide = 64;
 
     // areaWidth x areaHeight is the map area on screen; the drawable part is
     // 0..maxX() by 0..maxY(), a multiple of four pixels each way.

@@ -27,7 +27,7 @@ MapOrbit orbitOfRow(const Database& db, int row, const UCell* cells)
     orbit.sel = cells[C::dline].integer >= 0 ? cells[C::sel].number : 0;
     orbit.sourceInUse = db.sources.isInUse(orbit.oid);
     orbit.type = cells[C::type].integer;
-    orbit.mjd = real(C::mjd);
+    orbit.mjd = static_cast<float>(cells[C::mjd].real64);
     orbit.sol = real(C::sol);
     orbit.ra = real(C::ra);
     orbit.dec = real(C::dec);

@@ -59,7 +59,7 @@ namespace {
 template <class Speed> void setOrbitDerived(CUTABLE& orbits, int row, Speed&& heliocentricSpeed)
 {
     using C = col::Orbit;
-    const float mjd = orbits.cell(row, C::mjd)->real;
+    const double mjd = orbits.cell(row, C::mjd)->real64;
     const float sol = orbits.cell(row, C::sol)->real;
     const float ra = orbits.cell(row, C::ra)->real;
     const float dec = orbits.cell(row, C::dec)->real;
@@ -98,7 +98,7 @@ public:
         for (int row = 0; row < orbits.count(); ++row) {
             if (!orbits.isLive(row))
                 continue;
-            const double mjd = orbits.cell(row, col::Orbit::mjd)->real;
+            const double mjd = orbits.cell(row, col::Orbit::mjd)->real64;
             if (!(std::fabs(mjd) < kGridLimit))
                 continue;
             low = std::min(low, mjd);

@@ -20,10 +20,10 @@ class IdentityCheck {
 public:
     explicit IdentityCheck(Database& db) : m_db(db) {}
 
-    // Every live row of the table: its ID column against the IDs seen so far. With noteUses
-    // the IDs count for their source's IDnext (orbits: imports hand theirs out).
+    // Every live row of the table: its ID column against the IDs seen so far, and each ID
+    // against its source's IDnext (lists, streams and orbits all take theirs from it).
     template <typename FileOf>
-    void scan(const CUTABLE& table, int idColumn, const char* kind, FileOf fileOf, bool noteUses)
+    void scan(const CUTABLE& table, int idColumn, const char* kind, FileOf fileOf)
     {
         std::unordered_map<std::uint32_t, int> firstRow;
         firstRow.reserve(static_cast<std::size_t>(table.count()));
@@ -34,8 +34,7 @@ public:
             const auto [first, added] = firstRow.emplace(id, row);
             if (!added)
                 duplicate(kind, id, fileOf(first->second), fileOf(row));
-            if (noteUses)
-                noteUse(id, fileOf, row);
+            noteUse(id, fileOf, row);
         }
     }
 
@@ -89,15 +88,12 @@ void checkIdentities(Database& db)
     const auto tableFile = [](const CUTABLE& table) {
         return [&table](int) { return std::string(table.definition().fileName); };
     };
-    check.scan(db.lists, col::List::LID, "LID", tableFile(db.lists), false);
-    check.scan(db.streams, col::Stream::SID, "SID", tableFile(db.streams), false);
-    check.scan(
-        db.orbits, col::Orbit::OID, "OID",
-        [&db](int row) {
-            const int fileRow = db.orbits.integer(row, col::Orbit::OFILE);
-            return std::string(kOrbitsFolder) + "/" +
-                   db.orbitFiles.text(fileRow, col::OrbitFile::fileName);
-        },
-        true);
+    check.scan(db.lists, col::List::LID, "LID", tableFile(db.lists));
+    check.scan(db.streams, col::Stream::SID, "SID", tableFile(db.streams));
+    check.scan(db.orbits, col::Orbit::OID, "OID", [&db](int row) {
+        const int fileRow = db.orbits.integer(row, col::Orbit::OFILE);
+        return std::string(kOrbitsFolder) + "/" +
+               db.orbitFiles.text(fileRow, col::OrbitFile::fileName);
+    });
     check.checkIdNext();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The loader's identity checks: every LID, SID and OID used once, and every
-// data source's IDnext one of its own IDs and above its orbits' IDs.
+// data source's IDnext one of its own IDs and above its lists', streams' and orbits' IDs.
 
 #include <cstdint>
 

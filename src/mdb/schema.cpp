@@ -79,7 +79,7 @@ constexpr UColumnDef kOrbitColumns[] = {
     {kTypeUnsigned, 1, "OID"},
     {kTypeFlag, 1, "use"},
     {kTypeText, 1, "name"},
-    {kTypeFloat, 1, "mjd"},
+    {kTypeDouble, 1, "mjd"},
     {kTypeFloat, 1, "sol"},
     {kTypeFloat, 1, "ra"},
     {kTypeFloat, 1, "dec"},

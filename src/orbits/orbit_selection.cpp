@@ -119,7 +119,7 @@ bool passes(const Conditions& c, const CUTABLE& orbits, int row)
             if (!(AbsAngleDiff(real(orbits, row, C::sol), c.sc) <= c.solHalfWidth))
                 return false;
         } else {
-            const double mjd = real(orbits, row, C::mjd);
+            const double mjd = orbits.cell(row, C::mjd)->real64;
             if (!(c.mjdLow <= mjd && mjd <= c.mjdHigh))
                 return false;
         }
@@ -168,7 +168,7 @@ void markRows(const Conditions& c, const DPrimeReference& reference, CUTABLE& or
                 continue;
             }
             sel |= kByConditions;
-            const double mjd = cells[C::mjd].real;
+            const double mjd = cells[C::mjd].real64;
             result.firstMjd = std::min(result.firstMjd, mjd);
             result.lastMjd = std::max(result.lastMjd, mjd);
             if (sel != kByConditions)

@@ -145,7 +145,7 @@ DuplicateIndex loadedOrbitsOfCurrentSource(const Database& db)
     for (int row = 0; row < db.orbits.count(); ++row) {
         if (!db.orbits.isLive(row) || dsidOf(db.orbits.cell(row, C::OID)->number) != dsid)
             continue;
-        orbits.push_back({db.orbits.cell(row, C::mjd)->real, db.orbits.text(row, C::name),
+        orbits.push_back({db.orbits.cell(row, C::mjd)->real64, db.orbits.text(row, C::name),
                           db.orbits.text(row, C::memo)});
     }
     return DuplicateIndex(orbits);

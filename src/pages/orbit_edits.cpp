@@ -43,12 +43,12 @@ bool changeSolMjd(AppContext& app, int orbitRow)
     const std::string name = db.orbits.text(orbitRow, O::name);
     const std::string title =
         name.empty() ? kChangeSolMjdTitle : formatMessage(kSolMjdTitleFormat, name.c_str());
-    CDataDlg dialog(title, db.orbits.cell(orbitRow, O::mjd)->real,
+    CDataDlg dialog(title, db.orbits.cell(orbitRow, O::mjd)->real64,
                     db.orbits.cell(orbitRow, O::sol)->real, false, app.settings.dlg_Y);
     if (!ui().runModal(dialog))
         return false;
     db.orbits.cell(orbitRow, O::sol)->real = static_cast<float>(dialog.sol());
-    db.orbits.cell(orbitRow, O::mjd)->real = static_cast<float>(dialog.mjd());
+    db.orbits.cell(orbitRow, O::mjd)->real64 = dialog.mjd();
     computeOrbitDerived(db.orbits, orbitRow);
     return true;
 }

@@ -12,6 +12,7 @@
 #include "orbits/orbit_converters.h"
 #include "platform/ui.h"
 #include "table/links.h"
+#include "views/cell_format.h"
 
 namespace fs = std::filesystem;
 
@@ -124,6 +125,8 @@ std::optional<std::string> chooseOrbitFileTarget(const AppContext& app, const st
             message(kExistsFormat, path.c_str());
         else if (!isInOrbitsFolder(app, path))
             message(kOutsideOrbitsFormat, path.c_str(), request.folder.c_str());
+        else if (!isStorableText(fileNameOf(path)))
+            message(kUnstorableNameFormat, path.c_str());
         else
             return path;
     }

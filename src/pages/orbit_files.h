@@ -17,6 +17,9 @@ inline constexpr const char* kExistsFormat = "%s exists\n\nPlease assign new nam
 // A chosen file that the load of the orbits folder would not find (path, orbits folder).
 inline constexpr const char* kOutsideOrbitsFormat =
     "%s\n\nOrbit files are named O*.csv and kept in %s\nPlease assign new name";
+// A name the orbit-file table could not hold (path): its file would be registered and never load.
+inline constexpr const char* kUnstorableNameFormat =
+    "%s\n\nA file name may not contain a comma or a line break\nPlease assign new name";
 inline constexpr const char* kNoFileSelected = "Please select a loaded ofrbit file";
 inline constexpr const char* kFileNotLoaded = "Please select a LOADED ofrbit file";
 inline constexpr const char* kDeleteQuestionFormat =
@@ -36,9 +39,9 @@ std::string fileNameOf(const std::string& path);
 
 // The save dialog of a new orbit file, opened in the orbits folder with the
 // proposed name (defaultName, or proposedOrbitFileName when empty). A name without extension gets
-// ".csv". The dialog comes again, after its message, for a file that exists (when refuseExisting)
-// and for one that the next load would not find (not O*.csv in the orbits folder). Nothing when
-// cancelled.
+// ".csv". The dialog comes again, after its message, for a file that exists (when refuseExisting),
+// for one that the next load would not find (not O*.csv in the orbits folder) and for a name with
+// a comma, CR or LF. Nothing when cancelled.
 std::optional<std::string> chooseOrbitFileTarget(const AppContext& app, const std::string& title,
                                                  bool refuseExisting,
                                                  const std::string& defaultName = {});

@@ -551,7 +551,7 @@ void CPageStream::updateTypicalOrbit(int row)
     if (typical < 0 && (typical = createTypicalOrbit(row)) < 0)
         return;
     CUTABLE& orbits = db.orbits;
-    orbits.cell(typical, O::mjd)->real = static_cast<float>(orbit->jd - kMjdToJd);
+    orbits.cell(typical, O::mjd)->real64 = orbit->jd - kMjdToJd;
     orbits.cell(typical, O::sol)->real = streams.cell(row, S::solp)->real;
     orbits.cell(typical, O::ra)->real = streams.cell(row, S::ra)->real;
     orbits.cell(typical, O::dec)->real = streams.cell(row, S::dec)->real;

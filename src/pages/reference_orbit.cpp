@@ -23,10 +23,10 @@ constexpr std::size_t kTextWidth = 255;
 constexpr float kWideDPrime = 0.5f;
 constexpr float kDefaultDPrime = 0.1f;
 
-float mjdOfSol(double sol, int year)
+double mjdOfSol(double sol, int year)
 {
     const std::optional<double> jd = SolToJD(sol, year);
-    return jd ? static_cast<float>(*jd - kMjdToJd) : 0.0f;
+    return jd ? *jd - kMjdToJd : 0.0;
 }
 
 struct Elements {
@@ -127,7 +127,7 @@ void fillTypicalOrbit(AppContext& app, int row, float sol, const Elements& eleme
 {
     const Settings& s = app.settings;
     CUTABLE& orbits = app.db->orbits;
-    orbits.cell(row, O::mjd)->real = mjdOfSol(sol, s.dlg_Y);
+    orbits.cell(row, O::mjd)->real64 = mjdOfSol(sol, s.dlg_Y);
     orbits.cell(row, O::sol)->real = sol;
     orbits.cell(row, O::ra)->real = s.po_r1;
     orbits.cell(row, O::dec)->real = s.po_d1;
@@ -242,10 +242,10 @@ void streamToReference(AppContext& app, int streamRow)
     s.po_d1 = db.streams.cell(streamRow, S::dec)->real;
     s.po_v1 = db.streams.cell(streamRow, S::vg)->real;
     const int typical = db.streams.integer(streamRow, S::TOIDline);
-    if (isLiveRow(db.orbits, typical) && db.orbits.cell(typical, O::mjd)->real > 0.0f) {
+    if (isLiveRow(db.orbits, typical) && db.orbits.cell(typical, O::mjd)->real64 > 0.0) {
         const auto v = [&](int column) { return db.orbits.cell(typical, column)->real; };
         setReferenceElements(s, {v(O::a), v(O::q), v(O::e), v(O::peri), v(O::node), v(O::incl)});
-        setPageDateFromMjd(s, v(O::mjd));
+        setPageDateFromMjd(s, db.orbits.cell(typical, O::mjd)->real64);
         app.selection.currentSol = v(O::sol);
         return;
     }
@@ -264,7 +264,7 @@ void orbitToReference(AppContext& app, int orbitRow)
     s.po_d1 = v(O::dec);
     s.po_v1 = v(O::vg);
     setReferenceElements(s, {v(O::a), v(O::q), v(O::e), v(O::peri), v(O::node), v(O::incl)});
-    setPageDateFromMjd(s, v(O::mjd));
+    setPageDateFromMjd(s, orbits.cell(orbitRow, O::mjd)->real64);
     app.selection.currentSol = v(O::sol);
 }
 
@@ -332,7 +332,7 @@ std::optional<int> averagesToNewOrbit(AppContext& app)
         return std::nullopt;
     const int row = addOrbitRow(db, (*ids)[0], averageOrbitName(avg.ra, avg.dec), *fileRow);
     CUTABLE& orbits = db.orbits;
-    orbits.cell(row, O::mjd)->real = mjdOfSol(avg.sol, app.settings.dlg_Y);
+    orbits.cell(row, O::mjd)->real64 = mjdOfSol(avg.sol, app.settings.dlg_Y);
     orbits.cell(row, O::sol)->real = static_cast<float>(avg.sol);
     orbits.cell(row, O::ra)->real = static_cast<float>(avg.ra);
     orbits.cell(row, O::dec)->real = static_cast<float>(avg.dec);

@@ -37,7 +37,7 @@ std::string withoutMarker(std::string_view field)
 
 bool readFloat(std::string_view field, float& value)
 {
-    return scanFloatField(field.data(), field.data() + field.size(), value);
+    return readFloatField(field.data(), field.data() + field.size(), value);
 }
 
 // The whitespace-separated token at the start of text, and the text after it.
@@ -76,7 +76,7 @@ UleLine parseUleLine(std::string_view line)
     using C = col::Stream;
     const std::vector<std::string_view> fields = splitAtCommas(line);
     std::uint32_t tableNumber = 0;
-    if (!scanUnsignedField(fields[0].data(), fields[0].data() + fields[0].size(), tableNumber) ||
+    if (!readUnsignedField(fields[0].data(), fields[0].data() + fields[0].size(), tableNumber) ||
         tableNumber != kStreamTableNumber)
         return {std::nullopt, 0};
     if (fields.size() <= C::code)
@@ -97,7 +97,7 @@ UleLine parseUleLine(std::string_view line)
         const std::string_view field = fields[column];
         bool read = false;
         if (column == C::type)
-            read = scanIntField(field.data(), field.data() + field.size(), values.type);
+            read = readIntField(field.data(), field.data() + field.size(), values.type);
         else if (column == C::R)
             read = readFloat(field, values.R);
         else if (column == C::dv)

@@ -28,7 +28,7 @@ enum class Fast { Parsed, Failed, Unhandled };
 constexpr int kMaxFastIntDigits = 18;
 
 // The low 32 bits of what scanf's strtol/strtoul gives; "%d" and "%u" store the same bits.
-Fast fastInteger(const char* p, const char* end, std::uint32_t& bits)
+Fast fastInteger(const char* p, const char* end, std::uint32_t& bits, const char*& stop)
 {
     p = skipBlanks(p, end);
     bool negative = false;
@@ -43,6 +43,7 @@ Fast fastInteger(const char* p, const char* end, std::uint32_t& bits)
     if (p < end && isDigit(*p))
         return Fast::Unhandled;
     bits = static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude);
+    stop = p;
     return Fast::Parsed;
 }
 
@@ -62,11 +63,8 @@ bool isFloatMidpoint(double value)
     return (bits & kBelowFloat) == std::uint64_t{1} << 28;
 }
 
-// Plain decimals "[blanks][sign]digits[.digits]". Rounding the nearest double
-// to float gives the nearest float unless that double is itself a float
-// midpoint (no float midpoint can lie between a decimal and its nearest
-// double, both midpoints and floats being doubles); those go to strtof.
-Fast fastFloat(const char* p, const char* end, float& value)
+// Plain decimals "[blanks][sign]digits[.digits]" as their nearest double.
+Fast fastDecimal(const char* p, const char* end, double& value, const char*& stop)
 {
     p = skipBlanks(p, end);
     bool negative = false;
@@ -88,84 +86,161 @@ Fast fastFloat(const char* p, const char* end, float& value)
     if (p < end && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X'))
         return Fast::Unhandled;
     const double nearest = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
-    if (isFloatMidpoint(nearest))
+    value = negative ? -nearest : nearest;
+    stop = p;
+    return Fast::Parsed;
+}
+
+// Rounding the nearest double to float gives the nearest float unless that
+// double is itself a float midpoint (no float midpoint can lie between a
+// decimal and its nearest double, both midpoints and floats being doubles);
+// those go to strtof.
+Fast fastFloat(const char* p, const char* end, float& value, const char*& stop)
+{
+    double nearest = 0;
+    if (fastDecimal(p, end, nearest, stop) != Fast::Parsed || isFloatMidpoint(nearest))
         return Fast::Unhandled;
-    const auto rounded = static_cast<float>(nearest);
-    value = negative ? -rounded : rounded;
+    value = static_cast<float>(nearest);
     return Fast::Parsed;
 }
 
 // A field holds at most one line of 1023 characters.
 constexpr std::size_t kFieldCopySize = 1024;
 
+// The format ends in "%n", which tells how far the conversion read.
 template <typename T>
-bool sscanfField(const char* begin, const char* end, const char* format, T& value)
+bool sscanfField(const char* begin, const char* end, const char* format, T& value,
+                 const char** stop)
 {
     char copy[kFieldCopySize];
     const std::size_t length = std::min(static_cast<std::size_t>(end - begin), kFieldCopySize - 1);
     std::memcpy(copy, begin, length);
     copy[length] = '\0';
-    return std::sscanf(copy, format, &value) == 1;
+    int consumed = 0;
+    if (std::sscanf(copy, format, &value, &consumed) != 1)
+        return false;
+    if (stop)
+        *stop = begin + consumed;
+    return true;
+}
+
+void noteStop(const char** stop, const char* at)
+{
+    if (stop)
+        *stop = at;
+}
+
+// Only blanks may follow the number.
+template <typename T, typename Scan>
+bool wholeField(const char* begin, const char* end, T& value, Scan scan)
+{
+    T scanned{};
+    const char* stop = begin;
+    if (!scan(begin, end, scanned, &stop) || skipBlanks(stop, end) != end)
+        return false;
+    value = scanned;
+    return true;
 }
 
 } // namespace
 
-bool sscanfIntField(const char* begin, const char* end, std::int32_t& value)
+bool sscanfIntField(const char* begin, const char* end, std::int32_t& value, const char** stop)
 {
     int scanned = 0;
-    if (!sscanfField(begin, end, "%d", scanned))
+    if (!sscanfField(begin, end, "%d%n", scanned, stop))
         return false;
     value = scanned;
     return true;
 }
 
-bool sscanfUnsignedField(const char* begin, const char* end, std::uint32_t& value)
+bool sscanfUnsignedField(const char* begin, const char* end, std::uint32_t& value,
+                         const char** stop)
 {
     unsigned scanned = 0;
-    if (!sscanfField(begin, end, "%u", scanned))
+    if (!sscanfField(begin, end, "%u%n", scanned, stop))
         return false;
     value = scanned;
     return true;
 }
 
-bool sscanfFloatField(const char* begin, const char* end, float& value)
+bool sscanfFloatField(const char* begin, const char* end, float& value, const char** stop)
 {
-    return sscanfField(begin, end, "%f", value);
+    return sscanfField(begin, end, "%f%n", value, stop);
 }
 
-bool scanIntField(const char* begin, const char* end, std::int32_t& value)
+bool sscanfDoubleField(const char* begin, const char* end, double& value, const char** stop)
+{
+    return sscanfField(begin, end, "%lf%n", value, stop);
+}
+
+bool scanIntField(const char* begin, const char* end, std::int32_t& value, const char** stop)
 {
     std::uint32_t bits = 0;
-    switch (fastInteger(begin, end, bits)) {
+    const char* at = begin;
+    switch (fastInteger(begin, end, bits, at)) {
     case Fast::Parsed:
         value = static_cast<std::int32_t>(bits);
+        noteStop(stop, at);
         return true;
     case Fast::Failed:
         return false;
     case Fast::Unhandled:
         break;
     }
-    return sscanfIntField(begin, end, value);
+    return sscanfIntField(begin, end, value, stop);
 }
 
-bool scanUnsignedField(const char* begin, const char* end, std::uint32_t& value)
+bool scanUnsignedField(const char* begin, const char* end, std::uint32_t& value, const char** stop)
 {
-    switch (fastInteger(begin, end, value)) {
+    const char* at = begin;
+    switch (fastInteger(begin, end, value, at)) {
     case Fast::Parsed:
+        noteStop(stop, at);
         return true;
     case Fast::Failed:
         return false;
     case Fast::Unhandled:
         break;
     }
-    return sscanfUnsignedField(begin, end, value);
+    return sscanfUnsignedField(begin, end, value, stop);
 }
 
-bool scanFloatField(const char* begin, const char* end, float& value)
+bool scanFloatField(const char* begin, const char* end, float& value, const char** stop)
 {
-    if (fastFloat(begin, end, value) == Fast::Parsed)
-        return true;
-    return sscanfFloatField(begin, end, value);
+    const char* at = begin;
+    if (fastFloat(begin, end, value, at) != Fast::Parsed)
+        return sscanfFloatField(begin, end, value, stop);
+    noteStop(stop, at);
+    return true;
+}
+
+bool scanDoubleField(const char* begin, const char* end, double& value, const char** stop)
+{
+    const char* at = begin;
+    if (fastDecimal(begin, end, value, at) != Fast::Parsed)
+        return sscanfDoubleField(begin, end, value, stop);
+    noteStop(stop, at);
+    return true;
+}
+
+bool readIntField(const char* begin, const char* end, std::int32_t& value)
+{
+    return wholeField(begin, end, value, scanIntField);
+}
+
+bool readUnsignedField(const char* begin, const char* end, std::uint32_t& value)
+{
+    return wholeField(begin, end, value, scanUnsignedField);
+}
+
+bool readFloatField(const char* begin, const char* end, float& value)
+{
+    return wholeField(begin, end, value, scanFloatField);
+}
+
+bool readDoubleField(const char* begin, const char* end, double& value)
+{
+    return wholeField(begin, end, value, scanDoubleField);
 }
 
 char* formatIntField(char* out, std::int32_t value)
@@ -181,18 +256,13 @@ char* formatUnsignedField(char* out, std::uint32_t value)
 // Below this magnitude the scaled value fits in 63 bits; beyond it snprintf.
 constexpr double kFastFormatLimit = 9e12;
 
-char* formatFloatField(char* out, float value)
+namespace {
+
+// The digits of |scaled| / 10^6 with six decimals, signed as value.
+char* appendMicros(char* out, double value, double scaled)
 {
-    const double wide = value;
-    if (!std::isfinite(wide) || std::fabs(wide) >= kFastFormatLimit)
-        return out + std::snprintf(out, kMaxNumberText, "%f", wide);
-    // Exact: a 24-bit significand times 10^6 = 15625 * 2^6 needs at most 38
-    // bits. printf rounds the exact value to 6 decimals in the current rounding
-    // mode, as nearbyint rounds this exact product; its sign stays even when
-    // the value rounds to zero.
-    const double scaled = std::nearbyint(wide * 1e6);
     const auto units = static_cast<std::uint64_t>(std::fabs(scaled));
-    if (std::signbit(wide))
+    if (std::signbit(value))
         *out++ = '-';
     out = std::to_chars(out, out + kMaxNumberText, units / 1000000).ptr;
     *out++ = '.';
@@ -202,4 +272,37 @@ char* formatFloatField(char* out, float value)
         fraction /= 10;
     }
     return out + 6;
+}
+
+} // namespace
+
+char* formatFloatField(char* out, float value)
+{
+    const double wide = value;
+    if (!std::isfinite(wide) || std::fabs(wide) >= kFastFormatLimit)
+        return out + std::snprintf(out, kMaxNumberText, "%f", wide);
+    // Exact: a 24-bit significand times 10^6 = 15625 * 2^6 needs at most 38
+    // bits. printf rounds the exact value to 6 decimals in the current rounding
+    // mode, as nearbyint rounds this exact product; its sign stays even when
+    // the value rounds to zero.
+    return appendMicros(out, wide, std::nearbyint(wide * 1e6));
+}
+
+// Below this magnitude the product and its rounding error are exact
+// enough to tell the side of every half-unit.
+constexpr double kFastDoubleFormatLimit = 1e9;
+
+char* formatDoubleField(char* out, double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= kFastDoubleFormatLimit)
+        return out + std::snprintf(out, kMaxNumberText, "%f", value);
+    // The exact value * 10^6 is product + error. Rounding the product gives
+    // printf's digits unless the exact value lies within the error of a
+    // half-unit; those rare cases (exact ties among them) go to snprintf.
+    const double product = value * 1e6;
+    const double error = std::fma(value, 1e6, -product);
+    const double fraction = product - std::floor(product);
+    if (std::fabs(fraction - 0.5) <= std::fabs(error))
+        return out + std::snprintf(out, kMaxNumberText, "%f", value);
+    return appendMicros(out, value, std::nearbyint(product));
 }

@@ -16,6 +16,7 @@ union UCell {
     std::int32_t integer; // type 1, and integers kept in other cells (OFILE, itemdata)
     std::uint32_t number; // types 2, 3, 4
     float real;           // type 6
+    double real64;        // type 7
     const char* text;     // type 8: pooled text, nullptr for the empty text
     char code[8];         // type 9: up to 7 characters and a terminating zero
     LinkNode* links;      // type 10: first node of the list, nullptr when empty

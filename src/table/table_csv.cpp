@@ -17,6 +17,8 @@ constexpr std::size_t kMaxTextField = UCBUF::kMaxLength;
 constexpr std::size_t kMaxCodeField = 7;
 // "%f" of -FLT_MAX: a sign, 39 digits, the point and six decimals.
 constexpr std::size_t kLongestFloatText = 47;
+// "%f" of -DBL_MAX: a sign, 309 digits, the point and six decimals.
+constexpr std::size_t kLongestDoubleText = 317;
 constexpr std::size_t kLongestIntText = 11;      // "-2147483648"
 constexpr std::size_t kLongestUnsignedText = 10; // "4294967295"
 
@@ -31,6 +33,7 @@ bool isFileColumn(const UColumnDef& column)
     case kTypeSelState:
     case kTypeUnsigned:
     case kTypeFloat:
+    case kTypeDouble:
     case kTypeText:
     case kTypeCode:
         return true;
@@ -58,6 +61,8 @@ std::size_t longestField(int type)
         return kLongestIntText;
     case kTypeFloat:
         return kLongestFloatText;
+    case kTypeDouble:
+        return kLongestDoubleText;
     case kTypeText:
         return 1 + kMaxTextField;
     case kTypeCode:
@@ -101,6 +106,8 @@ char* appendField(char* out, const UCell& cell, int type)
         return formatIntField(out, cell.integer);
     case kTypeFloat:
         return formatFloatField(out, cell.real);
+    case kTypeDouble:
+        return formatDoubleField(out, cell.real64);
     case kTypeText:
         return appendText(out, cell.text ? cell.text : "", cell.text ? std::strlen(cell.text) : 0);
     case kTypeCode:
@@ -149,9 +156,11 @@ bool readField(UCell& cell, int type, const char* field, const char* fieldStop, 
     std::string_view text;
     switch (type) {
     case kTypeInt:
-        return scanIntField(field, fieldStop, cell.integer);
+        return readIntField(field, fieldStop, cell.integer);
     case kTypeFloat:
-        return scanFloatField(field, fieldStop, cell.real);
+        return readFloatField(field, fieldStop, cell.real);
+    case kTypeDouble:
+        return readDoubleField(field, fieldStop, cell.real64);
     case kTypeText:
         if (!readText(field, fieldStop, kMaxTextField, text))
             return false;
@@ -163,7 +172,7 @@ bool readField(UCell& cell, int type, const char* field, const char* fieldStop, 
         std::copy(text.begin(), text.end(), cell.code);
         return true;
     default:
-        return scanUnsignedField(field, fieldStop, cell.number);
+        return readUnsignedField(field, fieldStop, cell.number);
     }
 }
 
@@ -229,7 +238,7 @@ bool CUTABLE::loadLine(LoadState& state, const char* begin, const char* end)
     // The cursor stands on the comma that ends the previous field, or on the line end.
     const char* cursor = fieldEnd(begin, end);
     std::uint32_t tableNumber = 0;
-    if (!scanUnsignedField(begin, cursor, tableNumber) ||
+    if (!readUnsignedField(begin, cursor, tableNumber) ||
         tableNumber != static_cast<std::uint32_t>(m_def->tableNumber))
         return false;
     const int row = addRow();

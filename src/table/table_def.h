@@ -10,6 +10,7 @@ enum ColumnType : std::int32_t {
     kTypeSelState = 3, // selection state 0-7, "%u"
     kTypeUnsigned = 4, // IDs and counters, "%u"
     kTypeFloat = 6,    // IEEE single, "%f"
+    kTypeDouble = 7,   // IEEE double, "%f": times, whose six decimals a single cannot hold
     kTypeText = 8,     // pooled text of 1-255 characters, "_" + text
     kTypeCode = 9,     // inline text of at most 7 characters, "_" + text
     kTypeLink = 10,    // head of a link list, never saved

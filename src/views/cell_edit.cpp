@@ -8,17 +8,19 @@
 
 namespace {
 
-// The editor starts with the cell's view text, floats with all six decimals.
+bool isRealColumn(int type) { return type == kTypeFloat || type == kTypeDouble; }
+
+// The editor starts with the cell's view text, reals with all six decimals.
 std::string startText(const CUTABLE& table, int row, int column, const std::string& format)
 {
-    return viewText(table, row, column, table.columnType(column) == kTypeFloat ? "%f" : format);
+    return viewText(table, row, column, isRealColumn(table.columnType(column)) ? "%f" : format);
 }
 
 } // namespace
 
 bool isEditableInPlace(int type)
 {
-    return type == kTypeInt || type == kTypeUnsigned || type == kTypeFloat || type == kTypeText ||
+    return type == kTypeInt || type == kTypeUnsigned || isRealColumn(type) || type == kTypeText ||
            type == kTypeCode;
 }
 
@@ -42,6 +44,9 @@ bool CCellEdit::store(CUTABLE& table) const
         return true;
     case kTypeFloat:
         cell.real = parseFloat(typed).value_or(cell.real);
+        return true;
+    case kTypeDouble:
+        cell.real64 = parseDouble(typed).value_or(cell.real64);
         return true;
     case kTypeText:
     case kTypeCode:

@@ -90,10 +90,10 @@ std::string formatUnsigned(const std::string& format, std::uint32_t value)
     return text;
 }
 
-std::string formatFloat(const std::string& format, float value)
+std::string formatFloat(const std::string& format, double value)
 {
     const bool fits = conversionOf(format) == Conversion::Float;
-    return printed(fits ? format.c_str() : "%f", static_cast<double>(value));
+    return printed(fits ? format.c_str() : "%f", value);
 }
 
 std::optional<std::int32_t> parseSigned(std::string_view text)
@@ -128,6 +128,16 @@ std::optional<float> parseFloat(std::string_view text)
     return value;
 }
 
+std::optional<double> parseDouble(std::string_view text)
+{
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (end == copy.c_str() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 const char* selectionMark(std::uint32_t state)
 {
     if (state == 1)
@@ -149,6 +159,8 @@ std::string viewText(const CUTABLE& table, int row, int column, const std::strin
         return formatUnsigned(format, cell.number);
     case kTypeFloat:
         return formatFloat(format, cell.real);
+    case kTypeDouble:
+        return formatFloat(format, cell.real64);
     case kTypeFlag:
         return cell.number != 0 ? "*" : "";
     case kTypeSelState:
@@ -172,6 +184,8 @@ std::string recordText(const CUTABLE& table, int row, int column)
         return formatUnsigned("%u", table.cell(row, column)->number);
     case kTypeFloat:
         return formatFloat("%f", table.cell(row, column)->real);
+    case kTypeDouble:
+        return formatFloat("%f", table.cell(row, column)->real64);
     case kTypeText:
     case kTypeCode:
         return table.text(row, column);

@@ -65,6 +65,9 @@ void CEditLineDlg::store(const Field& field)
     case kTypeFloat:
         cell.real = parseFloat(typed).value_or(cell.real);
         break;
+    case kTypeDouble:
+        cell.real64 = parseDouble(typed).value_or(cell.real64);
+        break;
     case kTypeText:
         m_table.setText(m_row, field.column, cutText(typed, kMaxStoredText).c_str());
         break;

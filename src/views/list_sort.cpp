@@ -36,6 +36,13 @@ std::uint64_t floatKey(float value)
     return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
 }
 
+std::uint64_t doubleKey(double value)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(value == 0.0 ? 0.0 : value);
+    constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+    return (bits & kSign) ? ~bits : bits | kSign;
+}
+
 Entry entryOf(const CUTABLE& table, int row, int column, int order)
 {
     const UCell& cell = *table.cell(row, column);
@@ -48,6 +55,8 @@ Entry entryOf(const CUTABLE& table, int row, int column, int order)
         return {cell.number, 0, nullptr, order};
     case kTypeFloat:
         return {floatKey(cell.real), 0, nullptr, order};
+    case kTypeDouble:
+        return {doubleKey(cell.real64), 0, nullptr, order};
     case kTypeText:
     case kTypeCode: {
         const char* text = table.text(row, column);

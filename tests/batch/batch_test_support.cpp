@@ -11,7 +11,7 @@ CommandRun runBatchCommand(const std::vector<BatchCommand>& group, const std::st
             continue;
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        const int status = command.run(args);
+        const int status = runBatchCommand(command, args);
         std::string out = testing::internal::GetCapturedStdout();
         std::string err = testing::internal::GetCapturedStderr();
         return {status, out, err};

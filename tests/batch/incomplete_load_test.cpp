@@ -23,10 +23,13 @@ struct Damage {
     std::string named; // what the error output must name
 };
 
+// Every occurrence.
 void replaceInFile(const fs::path& path, const std::string& from, const std::string& to)
 {
     std::string bytes = readFileBytes(path.string());
-    bytes.replace(bytes.find(from), from.size(), to);
+    for (std::size_t at = bytes.find(from); at != std::string::npos;
+         at = bytes.find(from, at + to.size()))
+        bytes.replace(at, from.size(), to);
     writeFileBytes(path.string(), bytes);
 }
 
@@ -54,6 +57,15 @@ const std::vector<Damage> kDamages = {
      "O_GMN_"},
     {"IdNextBelowAnIdInUse",
      [](const fs::path& mdb) { replaceInFile(mdb / "UDSID.csv", "100001031", "100000500"); },
+     "UDSID.csv"},
+    {"IdNextBelowAStreamId",
+     [](const fs::path& mdb) { replaceInFile(mdb / "UDSID.csv", "100113", "100050"); },
+     "UDSID.csv"},
+    {"IdNextAtAListId",
+     [](const fs::path& mdb) {
+         replaceInFile(mdb / "UList.csv", "101,100000,", "101,100113,");
+         replaceInFile(mdb / "ULSlink.csv", "201,100000,", "201,100113,");
+     },
      "UDSID.csv"},
     {"IdNextAtTheTopOfTheRange",
      [](const fs::path& mdb) { replaceInFile(mdb / "UDSID.csv", "100001031", "4294967295"); },

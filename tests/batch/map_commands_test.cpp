@@ -130,26 +130,32 @@ TEST(MapCommand, WritesEachMapAsABmpOfTheAskedSizeOrAPng)
 
 TEST(MapCommand, UsageErrors)
 {
+    TempDir dir;
+    const std::string out = dir.file("x.bmp");
     struct Case {
         const char* name;
         std::vector<std::string> args;
         int status;
     };
     const Case cases[] = {
-        {"unknown map", {demoMdb(), "star", "x.bmp"}, kBatchUsage},
+        {"unknown map", {demoMdb(), "star", out}, kBatchUsage},
         {"missing output", {demoMdb(), "sky"}, kBatchUsage},
-        {"zero width", {demoMdb(), "sky", "x.bmp", "--width", "0"}, kBatchUsage},
-        {"unknown option", {demoMdb(), "sky", "x.bmp", "--depth", "3"}, kBatchUsage},
-        {"no such folder", {"/nonexistent/MDB", "sky", "x.bmp"}, kBatchFailed},
-        {"bad condition", {demoMdb(), "sky", "x.bmp", "--days", "x"}, kBatchUsage},
-        {"no such stream", {demoMdb(), "sky", "x.bmp", "--stream", "IAU_NONE"}, kBatchFailed},
-        {"density of the orbit map", {demoMdb(), "orbit", "x.bmp", "--density"}, kBatchUsage},
-        {"cell too small",
-         {demoMdb(), "radiant", "x.bmp", "--density", "--cell", "0.01"},
+        {"zero width", {demoMdb(), "sky", out, "--width", "0"}, kBatchUsage},
+        {"width below the window's smallest map",
+         {demoMdb(), "sky", out, "--width", "63"},
          kBatchUsage},
+        {"height of 3", {demoMdb(), "radiant", out, "--height", "3"}, kBatchUsage},
+        {"unknown option", {demoMdb(), "sky", out, "--depth", "3"}, kBatchUsage},
+        {"no such folder", {"/nonexistent/MDB", "sky", out}, kBatchFailed},
+        {"bad condition", {demoMdb(), "sky", out, "--days", "x"}, kBatchUsage},
+        {"no such stream", {demoMdb(), "sky", out, "--stream", "IAU_NONE"}, kBatchFailed},
+        {"density of the orbit map", {demoMdb(), "orbit", out, "--density"}, kBatchUsage},
+        {"cell too small", {demoMdb(), "radiant", out, "--density", "--cell", "0.01"}, kBatchUsage},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(runBatchCommand(mapCommands(), "map", c.args).status, c.status) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.name;
+    }
 }
 
 TEST(MapCommand, StreamOptionDrawsWhatTheWindowDrawsAfterACtrlClickOnTheStream)

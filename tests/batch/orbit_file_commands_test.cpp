@@ -101,6 +101,10 @@ TEST(BatchImport, FailuresAndUsage)
          {m.mdb, m.dir.file("U3_bad.csv"), "--dsid", "WK"},
          kBatchFailed,
          "file name invalid"},
+        {"target name with a comma",
+         {m.mdb, m.source, "--dsid", "WK", "--target", "O_a,b.csv"},
+         kBatchFailed,
+         "may not contain a comma"},
         {"target the load would not find",
          {m.mdb, m.source, "--dsid", "WK", "--target", "x.csv"},
          kBatchFailed,
@@ -113,6 +117,43 @@ TEST(BatchImport, FailuresAndUsage)
         EXPECT_NE(run.err.find(c.err), std::string::npos) << c.label << ": " << run.err;
     }
     EXPECT_EQ(m.orbitsOnDisk(), 0);
+}
+
+// The mjd field of every data line.
+std::vector<std::string> mjdFields(const std::string& orbitFile)
+{
+    std::vector<std::string> times;
+    std::size_t line = orbitFile.find('\n');
+    while (line != std::string::npos && line + 1 < orbitFile.size()) {
+        std::size_t field = line + 1;
+        for (int comma = 0; comma < 4; ++comma)
+            field = orbitFile.find(',', field) + 1;
+        times.push_back(orbitFile.substr(field, orbitFile.find(',', field) - field));
+        line = orbitFile.find('\n', line + 1);
+    }
+    return times;
+}
+
+TEST(BatchImport, ImportedTimesSurviveResaves)
+{
+    BatchMdb m;
+    const std::string source =
+        ORVANTELLA_SOURCE_DIR "/data/sources/gmn_traj_summary_20220304_solrange_344.0-345.0.txt";
+    ASSERT_EQ(runImport({m.mdb, source, "--dsid", "WK", "--target", "O_gmn.csv"}).status, kBatchOk);
+    const std::string target = m.mdb + "/orbits/O_gmn.csv";
+    const std::vector<std::string> imported = mjdFields(readFileBytes(target));
+    ASSERT_EQ(imported.size(), 534u);
+    // A time that a single-precision cell turned into 59642.921875.
+    EXPECT_EQ(imported[0], "59642.922756");
+    // The first resave writes the other columns in its own "%f"; from then on every byte stays.
+    std::string saved;
+    for (int resave = 0; resave < 3; ++resave) {
+        ASSERT_EQ(runBatchCommand(mdbCommands(), "resave", {m.mdb}).status, kBatchOk);
+        EXPECT_EQ(mjdFields(readFileBytes(target)), imported) << resave;
+        if (resave > 0)
+            EXPECT_EQ(readFileBytes(target), saved) << resave;
+        saved = readFileBytes(target);
+    }
 }
 
 } // namespace

@@ -139,7 +139,7 @@ TEST(OrbitDerived, AllRowsAtOnceEqualsRowByRow)
         for (int n = 0; n < c.rows; ++n) {
             const int row = db.orbits.addRow();
             UCell* cells = db.orbits.cell(row, 0);
-            cells[col::Orbit::mjd].real = c.mjd(random);
+            cells[col::Orbit::mjd].real64 = c.mjd(random);
             cells[col::Orbit::sol].real = angle(random);
             cells[col::Orbit::ra].real = angle(random);
             cells[col::Orbit::dec].real = angle(random) / 4.f - 90.f;
@@ -154,7 +154,7 @@ TEST(OrbitDerived, AllRowsAtOnceEqualsRowByRow)
                 continue;
             for (int column : {col::Orbit::mjd, col::Orbit::sol, col::Orbit::ra, col::Orbit::dec,
                                col::Orbit::vg})
-                single.orbits.cell(copy, column)->real = db.orbits.cell(row, column)->real;
+                *single.orbits.cell(copy, column) = *db.orbits.cell(row, column);
             computeOrbitDerived(single.orbits, copy);
             ASSERT_EQ(std::memcmp(&single.orbits.cell(copy, col::Orbit::vs)->real,
                                   &db.orbits.cell(row, col::Orbit::vs)->real, sizeof(float)),
@@ -173,7 +173,7 @@ TEST(OrbitDerived, EarthSpeedForAMeteorWithoutVelocity)
     ScopedScriptedUi scripted;
     Database db;
     const int row = db.orbits.addRow();
-    db.orbits.cell(row, col::Orbit::mjd)->real = 51544.5f;
+    db.orbits.cell(row, col::Orbit::mjd)->real64 = 51544.5;
     computeOrbitDerived(db.orbits, row);
     // With vg = 0 the meteoroid moves with the Earth: 29.3 to 30.3 km/s.
     EXPECT_NEAR(db.orbits.cell(row, col::Orbit::vs)->real, 29.8, 0.5);

@@ -29,12 +29,19 @@ bool isFileColumn(const UColumnDef& column)
     return column.saved == 1 && column.type != kTypeLink;
 }
 
-// The reference reading of a written float: strtof of printf's "%f".
+// The reference reading of a written real: strtof or strtod of printf's "%f".
 float sixDecimals(float value)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
     return std::strtof(text, nullptr);
+}
+
+double sixDecimals(double value)
+{
+    char text[400];
+    std::snprintf(text, sizeof text, "%f", value);
+    return std::strtod(text, nullptr);
 }
 
 const float kSpecialFloats[] = {0.0f,        -0.0f,     FLT_MAX,   -FLT_MAX,  FLT_MIN,
@@ -47,6 +54,13 @@ public:
     explicit RandomCells(unsigned seed) : m_random(seed) {}
 
     std::uint32_t bits() { return static_cast<std::uint32_t>(m_random()); }
+    // Times of six decimals as imports write them, or any real a float can hold.
+    double real64()
+    {
+        if (m_random() % 2 == 0)
+            return static_cast<double>(real());
+        return std::uniform_int_distribution<long long>(0, 99999999999)(m_random) / 1e6;
+    }
     float real()
     {
         switch (m_random() % 4) {
@@ -93,6 +107,9 @@ void fillRandomRow(CUTABLE& table, int row, RandomCells& random)
         case kTypeFloat:
             cell->real = random.real();
             break;
+        case kTypeDouble:
+            cell->real64 = random.real64();
+            break;
         case kTypeText:
             table.setText(row, column, random.text(255).c_str());
             break;
@@ -114,6 +131,9 @@ void fillLongestRow(CUTABLE& table, int row)
         case kTypeFloat:
             cell->real = -FLT_MAX;
             break;
+        case kTypeDouble:
+            cell->real64 = -DBL_MAX;
+            break;
         case kTypeText:
             table.setText(row, column, std::string(255, 'L').c_str());
             break;
@@ -131,9 +151,9 @@ void fillLongestRow(CUTABLE& table, int row)
     }
 }
 
-void expectSameFloat(float loaded, float saved, int row, int column)
+template <typename Real> void expectSameReal(Real loaded, Real saved, int row, int column)
 {
-    const float expected = sixDecimals(saved);
+    const Real expected = sixDecimals(saved);
     if (std::isnan(expected)) {
         EXPECT_TRUE(std::isnan(loaded)) << "row " << row << " column " << column;
         EXPECT_EQ(std::signbit(loaded), std::signbit(expected)) << "row " << row;
@@ -154,7 +174,10 @@ void expectSameRows(const CUTABLE& loaded, const CUTABLE& saved)
             const UCell& is = *loaded.cell(row, column);
             switch (saved.columnType(column)) {
             case kTypeFloat:
-                expectSameFloat(is.real, was.real, row, column);
+                expectSameReal(is.real, was.real, row, column);
+                break;
+            case kTypeDouble:
+                expectSameReal(is.real64, was.real64, row, column);
                 break;
             case kTypeText:
             case kTypeCode:

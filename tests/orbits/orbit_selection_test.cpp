@@ -71,6 +71,7 @@ Straightforward straightforwardRun(const SelectionFixture& f)
         if (!t.isLive(row))
             continue;
         auto v = [&](int column) { return t.cell(row, column)->real; };
+        const double mjd = t.cell(row, C::mjd)->real64;
         r.sR[row] = static_cast<float>(AngularDistance(s.po_r1, s.po_d1, v(C::ra), v(C::dec)));
         r.DD[row] =
             static_cast<float>(DPrime({s.po_e1, s.po_q1, s.po_i1, s.po_n1, s.po_p1},
@@ -98,7 +99,7 @@ Straightforward straightforwardRun(const SelectionFixture& f)
             if (s.po_allyC)
                 ok = AbsAngleDiff(v(C::sol), sc) <= ds;
             else
-                ok = m0 - w <= v(C::mjd) && v(C::mjd) <= m0 + w;
+                ok = m0 - w <= mjd && mjd <= m0 + w;
         }
         angleWithin(s.po_rC, v(C::ra), s.po_r1, s.po_r2);
         if (s.po_dC && !(decLow <= v(C::dec) && v(C::dec) <= decHigh))
@@ -121,8 +122,8 @@ Straightforward straightforwardRun(const SelectionFixture& f)
             continue;
         }
         r.sel[row] = sel | 1;
-        r.firstMjd = std::min(r.firstMjd, double(v(C::mjd)));
-        r.lastMjd = std::max(r.lastMjd, double(v(C::mjd)));
+        r.firstMjd = std::min(r.firstMjd, mjd);
+        r.lastMjd = std::max(r.lastMjd, mjd);
         reached[row] = r.sel[row] == 1;
     }
     // The averages, in table order.

@@ -28,7 +28,7 @@ int SelectionFixture::addOrbit(const OrbitValues& values)
     db.orbits.cell(row, C::ra)->real = values.ra;
     db.orbits.cell(row, C::dec)->real = values.dec;
     db.orbits.cell(row, C::vg)->real = values.vg;
-    db.orbits.cell(row, C::mjd)->real = values.mjd;
+    db.orbits.cell(row, C::mjd)->real64 = values.mjd;
     db.orbits.cell(row, C::type)->integer = values.type;
     db.orbits.cell(row, C::sel)->number = values.sel;
     db.orbits.cell(row, C::dline)->integer = values.dline;

@@ -20,8 +20,8 @@ namespace {
 
 using C = col::Orbit;
 
-// The orbit table keeps mjd as a float: 55420 is held to 1/256 day.
-constexpr double kFloatMjdTolerance = 0.004;
+// The orbit file holds mjd with six decimals.
+constexpr double kMjdTolerance = 5e-7;
 
 void chooseSourceInDialog(ScriptedUi& ui, const std::string& code)
 {
@@ -83,7 +83,7 @@ TEST_P(ImportLayoutTest, EveryRowIsFoundAfterAReloadWithItsValues)
         EXPECT_EQ(orbits.cell(row, C::use)->number, 1u);
         EXPECT_EQ(orbits.cell(row, C::type)->integer, 1);
         EXPECT_EQ(orbits.text(row, C::memo), expected.memo);
-        EXPECT_NEAR(orbits.cell(row, C::mjd)->real, expected.mjd, kFloatMjdTolerance);
+        EXPECT_NEAR(orbits.cell(row, C::mjd)->real64, expected.mjd, kMjdTolerance);
         EXPECT_FLOAT_EQ(orbits.cell(row, C::ra)->real, kSourceRa);
         EXPECT_FLOAT_EQ(orbits.cell(row, C::dec)->real, kSourceDec);
         EXPECT_FLOAT_EQ(orbits.cell(row, C::vg)->real, kSourceVg);

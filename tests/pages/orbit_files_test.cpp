@@ -71,15 +71,20 @@ TEST(CreateOrbitFile, AsksAgainForANameThatExistsOrThatTheLoadWouldNotFind)
     s.ui().answerPath(s.orbitPath("O_WK_old.csv"));
     s.ui().answerPath(s.orbitPath("new.csv"));
     s.ui().answerPath(s.orbitPath("O_WK_old"));
+    const std::vector<std::string> unstorable = {"O_a,b.csv", "O_a\rb.csv", "O_a\nb.csv"};
+    for (const std::string& name : unstorable)
+        s.ui().answerPath(s.orbitPath(name));
     s.ui().answerPath(s.orbitPath("O_WK_x"));
     ASSERT_TRUE(createOrbitFile(s.app()));
     const std::string exists = formatMessage(kExistsFormat, s.orbitPath("O_WK_old.csv").c_str());
-    EXPECT_EQ(s.ui().messages(),
-              (std::vector<std::string>{exists,
-                                        formatMessage(kOutsideOrbitsFormat,
-                                                      s.orbitPath("new.csv").c_str(),
-                                                      (s.mdb() + "/orbits").c_str()),
-                                        exists}));
+    std::vector<std::string> expected = {exists,
+                                         formatMessage(kOutsideOrbitsFormat,
+                                                       s.orbitPath("new.csv").c_str(),
+                                                       (s.mdb() + "/orbits").c_str()),
+                                         exists};
+    for (const std::string& name : unstorable)
+        expected.push_back(formatMessage(kUnstorableNameFormat, s.orbitPath(name).c_str()));
+    EXPECT_EQ(s.ui().messages(), expected);
     EXPECT_EQ(readFileBytes(s.orbitPath("O_WK_old.csv")), "kept");
     EXPECT_EQ(readFileBytes(s.orbitPath("O_WK_x.csv")), orbitFileHeader());
 }
@@ -119,8 +124,8 @@ struct TwoFiles : MdbSession {
         addStream(4100000012u, "S3", kA1);
         for (auto [stream, orbit] : {std::pair{s1, a0}, {s1, b0}, {s1, b1}, {s2, a1}})
             link({&db().streams, stream, S::OLINK}, {&db().orbits, orbit, col::Orbit::SLINK});
-        // The data source's next ID above the orbits' IDs, as the load checks.
-        db().dsids.cell(db().sources.currentRow(), col::Dsid::IDnext)->number = kB1 + 1;
+        // The data source's next ID above the orbits' and streams' IDs, as the load checks.
+        db().dsids.cell(db().sources.currentRow(), col::Dsid::IDnext)->number = 4100000013u;
         saveAndReload();
     }
     static constexpr std::uint32_t kA0 = 4100000000u, kA1 = 4100000001u, kB0 = 4100000002u,
@@ -232,7 +237,7 @@ TEST(DeleteOrbitFile, MatchesAStraightforwardReadingOnRandomDatabases)
             if (file == 1)
                 deletedOids.insert(oid);
         }
-        s.db().dsids.cell(s.db().sources.currentRow(), col::Dsid::IDnext)->number = 4100000120u;
+        s.db().dsids.cell(s.db().sources.currentRow(), col::Dsid::IDnext)->number = 4100001030u;
         std::vector<std::uint32_t> typical;
         std::vector<std::set<std::uint32_t>> linked(30);
         for (int n = 0; n < 30; ++n) {

@@ -434,6 +434,22 @@ TEST(OrbitEdits, ChangeSolMjdThroughTheDialog)
     EXPECT_STREQ(p.db().orbits.text(0, O::MD), "08/23");
 }
 
+TEST(OrbitEdits, TypedMjdSurvivesEverySave)
+{
+    OrbitPage p;
+    p.session.ui().answerDialog([](DialogModel& model) {
+        static_cast<CDataDlg&>(model).typeMjd("59642.922756");
+        return true;
+    });
+    ASSERT_TRUE(changeSolMjd(p.app(), 0));
+    for (int save = 0; save < 2; ++save) {
+        p.session.saveAndReload();
+        EXPECT_EQ(p.db().orbits.cell(0, O::mjd)->real64, 59642.922756) << save;
+        EXPECT_NE(readFileBytes(p.session.orbitPath("O_test.csv")).find(",59642.922756,"),
+                  std::string::npos);
+    }
+}
+
 } // namespace
 
 namespace {

@@ -81,7 +81,7 @@ TEST(TypicalOrbits, AreMadeSavedAndReloaded)
                                       {peri, s.db().orbits.cell(orbit, O::peri)->real},
                                       {node, s.db().orbits.cell(orbit, O::node)->real},
                                       {incl, s.db().orbits.cell(orbit, O::incl)->real},
-                                      {jd - kMjdToJd, s.db().orbits.cell(orbit, O::mjd)->real}};
+                                      {jd - kMjdToJd, s.db().orbits.cell(orbit, O::mjd)->real64}};
         for (const auto& [want, got] : expected)
             EXPECT_NEAR(got, want, 1e-5 * std::max(1.0, std::abs(want))) << code;
     }

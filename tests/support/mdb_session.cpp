@@ -60,7 +60,7 @@ int MdbSession::addOrbit(int fileRow, std::uint32_t oid, const char* name, float
     db().orbits.cell(row, C::OID)->number = oid;
     db().orbits.cell(row, C::use)->number = 1;
     db().orbits.setText(row, C::name, name);
-    db().orbits.cell(row, C::mjd)->real = mjd;
+    db().orbits.cell(row, C::mjd)->real64 = mjd;
     db().orbits.setInteger(row, fileRow, C::OFILE);
     return row;
 }

@@ -1,6 +1,8 @@
-// The fast numeric field readers and the float writer against sscanf and snprintf.
+// The fast numeric field readers and the real writers against sscanf and snprintf.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -68,27 +70,59 @@ template <typename T> std::uint32_t bitsOf(T value)
     return bits;
 }
 
+std::uint64_t bitsOf(double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// A reader against its sscanf reference on one field: result, value bits and where
+// parsing stopped; the whole-field reader against the reference followed by blanks only.
+template <typename T, typename Scan, typename Reference, typename Whole>
+void expectAsSscanf(const std::string& field, Scan scan, Reference reference, Whole whole)
+{
+    const char* begin = field.data();
+    const char* end = begin + field.size();
+    T fast{7}, expected{7}, read{7};
+    const char* fastStop = nullptr;
+    const char* expectedStop = nullptr;
+    const bool converted = reference(begin, end, expected, &expectedStop);
+    ASSERT_EQ(scan(begin, end, fast, &fastStop), converted) << field;
+    EXPECT_EQ(bitsOf(fast), bitsOf(expected)) << field;
+    if (converted)
+        EXPECT_EQ(fastStop, expectedStop) << field;
+    const bool wholeExpected = converted && std::all_of(expectedStop, end, [](char c) {
+                                   return std::isspace(static_cast<unsigned char>(c)) != 0;
+                               });
+    EXPECT_EQ(whole(begin, end, read), wholeExpected) << field;
+    EXPECT_EQ(bitsOf(read), bitsOf(wholeExpected ? expected : T{7})) << field;
+}
+
+template <typename T>
+void expectWriterGivesPrintf(const std::vector<T>& values, char* (*format)(char*, T))
+{
+    for (T value : values) {
+        char fast[kMaxNumberText];
+        char reference[kMaxNumberText];
+        const int length =
+            std::snprintf(reference, sizeof reference, "%f", static_cast<double>(value));
+        char* end = format(fast, value);
+        ASSERT_EQ(std::string(fast, end), std::string(reference, static_cast<std::size_t>(length)))
+            << "bits " << bitsOf(value);
+    }
+}
+
 } // namespace
 
 TEST(CsvField, ReadersGiveWhatSscanfGives)
 {
     for (const std::string& field : oracleFields()) {
-        const char* begin = field.data();
-        const char* end = begin + field.size();
-        std::int32_t fastInt = 7, referenceInt = 7;
-        EXPECT_EQ(scanIntField(begin, end, fastInt), sscanfIntField(begin, end, referenceInt))
-            << field;
-        EXPECT_EQ(fastInt, referenceInt) << field;
-        std::uint32_t fastUnsigned = 7, referenceUnsigned = 7;
-        EXPECT_EQ(scanUnsignedField(begin, end, fastUnsigned),
-                  sscanfUnsignedField(begin, end, referenceUnsigned))
-            << field;
-        EXPECT_EQ(fastUnsigned, referenceUnsigned) << field;
-        float fastFloat = 7, referenceFloat = 7;
-        EXPECT_EQ(scanFloatField(begin, end, fastFloat),
-                  sscanfFloatField(begin, end, referenceFloat))
-            << field;
-        EXPECT_EQ(bitsOf(fastFloat), bitsOf(referenceFloat)) << field;
+        expectAsSscanf<std::int32_t>(field, scanIntField, sscanfIntField, readIntField);
+        expectAsSscanf<std::uint32_t>(field, scanUnsignedField, sscanfUnsignedField,
+                                      readUnsignedField);
+        expectAsSscanf<float>(field, scanFloatField, sscanfFloatField, readFloatField);
+        expectAsSscanf<double>(field, scanDoubleField, sscanfDoubleField, readDoubleField);
     }
 }
 
@@ -120,14 +154,46 @@ TEST(CsvField, FloatWriterGivesWhatPrintfGives)
         std::memcpy(&any, &bits, sizeof any);
         values.push_back(any);
     }
-    for (float value : values) {
-        char fast[kMaxNumberText];
-        char reference[kMaxNumberText];
-        const int length =
-            std::snprintf(reference, sizeof reference, "%f", static_cast<double>(value));
-        char* end = formatFloatField(fast, value);
-        ASSERT_EQ(std::string(fast, end), std::string(reference, static_cast<std::size_t>(length)))
-            << "bits " << bitsOf(value);
+    expectWriterGivesPrintf(values, formatFloatField);
+}
+
+TEST(CsvField, DoubleWriterGivesWhatPrintfGives)
+{
+    // Exact ties at the 7th decimal, values at the fast path's limit, and MJDs of six
+    // decimals as import writes them.
+    std::vector<double> values = {0.0,       -0.0,      0.5e-6,      -0.5e-6,      1.5e-6,
+                                  2.5e-6,    1.0 / 128, 1e9 - 1e-6,  1e9,          -1e9,
+                                  DBL_MAX,   -DBL_MAX,  DBL_MIN,     DBL_TRUE_MIN, INFINITY,
+                                  -INFINITY, NAN,       59642.922756};
+    std::mt19937_64 random(402);
+    std::uniform_real_distribution<double> exponent(-10, 12);
+    std::uniform_int_distribution<std::int64_t> micros(0, 99999999999);
+    for (int i = 0; i < 300000; ++i) {
+        values.push_back(std::pow(10.0, exponent(random)) * (i % 2 ? -1 : 1));
+        values.push_back(static_cast<double>(micros(random)) / 1e6);
+        const std::uint64_t bits = random();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        values.push_back(any);
+    }
+    expectWriterGivesPrintf(values, formatDoubleField);
+}
+
+TEST(CsvField, SixDecimalTextsSurviveADoubleCell)
+{
+    // Any time of six decimals up to MJD 999999 is written back as it was read.
+    std::mt19937_64 random(403);
+    std::uniform_int_distribution<long long> micros(-999999999999, 999999999999);
+    for (int i = 0; i < 100000; ++i) {
+        const long long units = micros(random);
+        char text[kMaxNumberText];
+        const int length = std::snprintf(text, sizeof text, "%s%lld.%06lld", units < 0 ? "-" : "",
+                                         std::llabs(units) / 1000000, std::llabs(units) % 1000000);
+        double value = 0;
+        ASSERT_TRUE(readDoubleField(text, text + length, value)) << text;
+        char written[kMaxNumberText];
+        char* end = formatDoubleField(written, value);
+        ASSERT_EQ(std::string(written, end), text);
     }
 }
 

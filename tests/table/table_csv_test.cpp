@@ -164,7 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"LastFieldEmptyAtLineEnd", kHeader + "7,1,2,1,4,1.5,_M,\r\n", 1, -2, 0},
         LoadCase{"TextWithoutUnderscore", kHeader + "7,1,2,1,4,1.5,M,_ab\r\n", 1, 1, 6},
         LoadCase{"NonNumericField", kHeader + "7,x,2,1,4,1.5,_M,_ab\r\n", 1, 1, 1},
-        LoadCase{"NumberPrefixOfField", kHeader + "7, 12abc,2e,1,4,1.5x,_M,_ab\r\n", 1, -2, 0},
+        LoadCase{"BlanksAroundNumbers", kHeader + "7, 12 ,\t2\t,1,4, 1.5 ,_M,_ab\r\n", 1, -2, 0},
+        LoadCase{"JunkAfterAReal", kHeader + "7,1,2,1,4,3O.5,_M,_ab\r\n", 1, 1, 5},
+        LoadCase{"JunkAfterAnId", kHeader + "7,100000000junk,2,1,4,1.5,_M,_ab\r\n", 1, 1, 1},
+        LoadCase{"JunkAfterAnInteger", kHeader + "7,1,12abc,1,4,1.5,_M,_ab\r\n", 1, 1, 2},
+        LoadCase{"JunkAfterTheTableNumber", kHeader + "7x,1,2,1,4,1.5,_M,_ab\r\n", 0, 0, -1},
         LoadCase{"LineFeedOnly", "_Version\n7,1,2,1,4,1.5,_M,_ab\n7,2,2,1,4,1.5,_M,_ab", 2, -2, 0},
         LoadCase{"NulEndsTheLine", kHeader + "7,1,2,1,4,1.5,_Me\0t,_ab\r\n"s, 1, 1, 7},
         LoadCase{"BinaryGarbage", kHeader + "\xff\xfe\0\x01"s, 0, 0, -1},
@@ -204,7 +208,7 @@ TEST(TableFile, LoadedValuesAndRowsKeptUpToTheBreak)
 {
     TempDir dir;
     ScopedScriptedUi scripted;
-    writeFileBytes(dir.file("T.csv"), kHeader + "7,-1, 12abc,1,5,-2.25,__x_,_\n" +
+    writeFileBytes(dir.file("T.csv"), kHeader + "7,-1, 12 ,1,5,-2.25,__x_,_\n" +
                                           "7,9,3,0,0,0.1,,_Q\r\n" + "7,10,4,1,hi\r\n");
     PooledTable t;
     EXPECT_FALSE(t.table.load(dir.file("T.csv")));

@@ -288,6 +288,30 @@ TEST(CUListSort, MatchesTheReferenceOnRandomRowsWithTies)
     }
 }
 
+TEST(CUListSort, TimesSortByTheirFullPrecision)
+{
+    // Microseconds apart: a single-precision key would tie them all.
+    PooledTable orbits(kOrbitTableDef);
+    UViewDef layout = defaultOrbitView();
+    RecordingPage page;
+    CUList list(page, layout, orbits.table);
+    std::mt19937 random(7);
+    const double times[] = {-1.0, -0.0, 0.0, 59642.922756, 59642.922757, 59642.922758, 1e300};
+    for (int i = 0; i < 200; ++i)
+        orbits.table.cell(orbits.table.addRow(), col::Orbit::mjd)->real64 = times[random() % 7];
+    layout.columns[7].shown = true; // mjd
+    list.build();
+    for (const int direction : {1, -1}) {
+        list.sort(7, direction);
+        for (int line = 1; line < list.lineCount(); ++line) {
+            const double before =
+                orbits.table.cell(list.rowOfLine(line - 1), col::Orbit::mjd)->real64;
+            const double after = orbits.table.cell(list.rowOfLine(line), col::Orbit::mjd)->real64;
+            EXPECT_TRUE(direction > 0 ? before <= after : before >= after) << line;
+        }
+    }
+}
+
 TEST(CUListSort, DescendingShowsEqualKeysInReverseOfAscending)
 {
     ListedTable t;
@@ -393,7 +417,7 @@ TEST(CUListClicks, ColumnNotificationComesInsteadOfAnEdit)
     CUList list(page, layout, orbits.table);
     orbits.table.addRow();
     orbits.table.addRow();
-    orbits.table.cell(1, col::Orbit::mjd)->real = 58000.5f;
+    orbits.table.cell(1, col::Orbit::mjd)->real64 = 58000.5;
     layout.columns[7].shown = true; // mjd: writable, with the date notification
     list.build();
     list.doubleClick(1, layout.columns[6].displayPosition); // M/D, read-only
@@ -402,7 +426,7 @@ TEST(CUListClicks, ColumnNotificationComesInsteadOfAnEdit)
               (std::vector<Notification>{{1357, layout.columns[6].displayPosition, 1},
                                          {1357, layout.columns[7].displayPosition, 1}}));
     EXPECT_FALSE(list.editing());
-    EXPECT_EQ(orbits.table.cell(1, col::Orbit::mjd)->real, 58000.5f);
+    EXPECT_EQ(orbits.table.cell(1, col::Orbit::mjd)->real64, 58000.5);
 }
 
 TEST(CUListClicks, LeftClickAndKeysPostLeftClick)

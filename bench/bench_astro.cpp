@@ -135,4 +135,36 @@ BENCHMARK(BM_MillionRadiantRecords)
     ->UseRealTime()
     ->Unit(benchmark::kSecond);
 
+// The elements and heliocentric speed of a million radiants on one thread, as the Python
+// module's orbit_from_radiant computes them: range(0) 0 by OrbitFromRadiant and
+// HeliocentricSpeed (the Earth's state twice, the baseline), 1 by the one-pass function.
+void BM_MillionOrbitsAndSpeeds(benchmark::State& state)
+{
+    const std::vector<RadiantRecord> records = syntheticRecords(1000000);
+    std::vector<HeliocentricOrbit> results(records.size());
+    const bool onePass = state.range(0) != 0;
+    for (auto _ : state) {
+        for (size_t k = 0; k < records.size(); ++k) {
+            const RadiantRecord& r = records[k];
+            HeliocentricOrbit& o = results[k];
+            if (onePass) {
+                o = OrbitAndSpeedFromRadiant(r.jd, r.raRad, r.decRad, r.vgKms);
+                continue;
+            }
+            OrbitFromRadiant(r.jd, r.raRad, r.decRad, r.vgKms, o.peri, o.node, o.incl, o.a, o.q,
+                             o.e);
+            o.vs = HeliocentricSpeed(r.jd, r.raRad, r.decRad, r.vgKms);
+        }
+        benchmark::DoNotOptimize(results.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(records.size()));
+}
+BENCHMARK(BM_MillionOrbitsAndSpeeds)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("onePass")
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+
 } // namespace

@@ -48,7 +48,8 @@ def main():
             print(f"Geminids: {geminids['selected']} orbits, radiant ra {averages['ra']:.2f} "
                   f"dec {averages['dec']:.2f}, vg {averages['vg']:.2f} km/s, "
                   f"q {averages['q']:.3f} AU, e {averages['e']:.3f}")
-            clusters = db.cluster("GMN", progress=lambda p: print("".join(p["log"]), end=""))
+            clusters = db.cluster("L_IAU_IAU_established", dsid="GMN",
+                                  progress=lambda p: print("".join(p["log"]), end=""))
             orbits = db.orbits
 
     lam, beta = ecliptic(orbits["ra"], orbits["dec"])

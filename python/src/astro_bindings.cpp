@@ -94,8 +94,11 @@ py::tuple orbitsFromRadiants(const Reals& jd, const Reals& raDeg, const Reals& d
     forEachItem(count, [&](int k) {
         const double t = jd.data()[k], ra = raDeg.data()[k] * kDegToRad,
                      dec = decDeg.data()[k] * kDegToRad, vg = vgKms.data()[k];
-        OrbitFromRadiant(t, ra, dec, vg, o[3][k], o[4][k], o[5][k], o[0][k], o[1][k], o[2][k]);
-        o[6][k] = HeliocentricSpeed(t, ra, dec, vg);
+        const HeliocentricOrbit orbit = OrbitAndSpeedFromRadiant(t, ra, dec, vg);
+        const double parts[] = {orbit.a,    orbit.q,    orbit.e, orbit.peri,
+                                orbit.node, orbit.incl, orbit.vs};
+        for (std::size_t part = 0; part < o.size(); ++part)
+            o[part][k] = parts[part];
     });
     return py::make_tuple(out[0], out[1], out[2], out[3], out[4], out[5], out[6]);
 }

@@ -11,3 +11,4 @@ void bindGrouping(pybind11::class_<OpenDatabase>& database);
 void bindSelection(pybind11::class_<OpenDatabase>& database);
 void bindClustering(pybind11::class_<OpenDatabase>& database);
 void bindMaps(pybind11::class_<OpenDatabase>& database);
+void bindImports(pybind11::class_<OpenDatabase>& database);

@@ -134,6 +134,15 @@ bool MessageLog::askOkCancel(const std::string& text, const std::string&)
     return m_answerOk;
 }
 
+std::optional<std::string> MessageLog::takePath()
+{
+    if (m_paths.empty())
+        return std::nullopt;
+    std::string path = std::move(m_paths.front());
+    m_paths.pop_front();
+    return path;
+}
+
 void CallFeedback::progress(const std::string& step, std::int64_t done, std::int64_t total)
 {
     const std::lock_guard lock(m_mutex);

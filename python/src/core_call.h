@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -22,10 +23,18 @@ void bindError(py::module_& module);
 [[noreturn]] void raiseError(const std::string& text);
 
 // Stands in for the window while a call runs: records every message and answers each OK/Cancel
-// question as the call decided beforehand; file and folder dialogs are never answered.
+// question as the call decided beforehand; file dialogs take the paths given beforehand, in
+// order, other dialogs are accepted as they open when the call said so, and folder dialogs are
+// never answered.
 class MessageLog final : public Ui {
 public:
     explicit MessageLog(bool answerOk) : m_answerOk(answerOk) {}
+    // The answers of the window's user to a command that asks for files and a data source.
+    void answerFiles(const std::vector<std::string>& paths)
+    {
+        m_paths.assign(paths.begin(), paths.end());
+    }
+    void acceptDialogs() { m_acceptDialogs = true; }
     const std::vector<std::string>& messages() const { return m_messages; }
     // The messages one a line, or the fallback when there were none.
     std::string text(const std::string& fallback) const;
@@ -33,18 +42,22 @@ public:
     void showMessage(const std::string& text, const std::string& caption) override;
     void showFatal(const std::string& text) override;
     bool askOkCancel(const std::string& text, const std::string& caption) override;
-    std::optional<std::string> openFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> saveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<std::string> openFile(const FileRequest&) override { return takePath(); }
+    std::optional<std::string> saveFile(const FileRequest&) override { return takePath(); }
     std::optional<std::string> browseFolder(const std::string&, const std::string&) override
     {
         return std::nullopt;
     }
     void setBusy(bool) override {}
     bool ctrlDown() override { return false; }
-    bool runModal(DialogModel&) override { return false; }
+    bool runModal(DialogModel&) override { return m_acceptDialogs; }
 
 private:
+    std::optional<std::string> takePath();
+
     bool m_answerOk;
+    bool m_acceptDialogs = false;
+    std::deque<std::string> m_paths;
     std::vector<std::string> m_messages;
 };
 

@@ -77,4 +77,5 @@ void bindDatabase(py::module_& module)
     bindSelection(database);
     bindClustering(database);
     bindMaps(database);
+    bindImports(database);
 }

@@ -84,7 +84,7 @@ py::array_t<std::uint8_t> renderMap(OpenDatabase& open, const std::string& kind,
     OrbitSelection selection;
     int currentStream = -1;
     const Conditions conditions =
-        conditionsFor(db, values, stream, sol, selection.currentSol, currentStream);
+        conditionsFor(open.app(), values, stream, sol, selection.currentSol, currentStream);
     const Settings views;
     std::optional<Canvas> canvas;
     MessageLog log(false);

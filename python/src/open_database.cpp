@@ -2,16 +2,13 @@
 #include "open_database.h"
 
 #include <filesystem>
+#include <optional>
 
-#include "app/settings.h"
 #include "core_call.h"
 #include "mdb/database_store.h"
 #include "mdb/schema.h"
 
 namespace {
-
-// The working year whose month/day texts the streams get, as in the batch tool.
-int workingYear() { return Settings{}.dlg_Y; }
 
 std::string unreadText(const Database& db)
 {
@@ -22,46 +19,60 @@ std::string unreadText(const Database& db)
     return text;
 }
 
+// The settings a batch command starts from: the defaults, with the folder as the MDB.
+std::unique_ptr<AppContext> appOn(const std::string& folder)
+{
+    std::error_code error;
+    auto app = std::make_unique<AppContext>();
+    app->startupFolder = std::filesystem::current_path(error).string();
+    app->settings = defaultSettings({app->startupFolder, {}});
+    app->settings.mdbdir = folder;
+    app->db = std::make_unique<Database>();
+    return app;
+}
+
 } // namespace
 
 OpenDatabase::OpenDatabase(std::string folder, bool readonly)
     : m_folder(std::move(folder)), m_readonly(readonly)
 {
-    std::error_code error;
-    if (!std::filesystem::is_directory(m_folder, error))
+    if (!isMdbFolder(m_folder))
         raiseError("no MDB folder " + m_folder);
-    lockFolder();
-    auto db = std::make_unique<Database>();
+    std::unique_ptr<AppContext> app = appOn(m_folder);
+    Database& db = *app->db;
     MessageLog log(false);
     CallFeedback feedback;
-    try {
-        runInCore(log, feedback, [&] {
-            loadAll(*db, m_folder, workingYear());
-            db->sources.selectCurrentDsid(static_cast<std::uint32_t>(Settings{}.st_dsid));
-        });
-    } catch (...) {
-        unlockFolder();
-        throw;
-    }
-    if (!db->unreadFiles.empty()) {
-        unlockFolder();
-        raiseError(log.text("") + (log.messages().empty() ? "" : "\n") + unreadText(*db));
-    }
-    m_db = std::move(db);
+    std::optional<std::string> refusal;
+    runInCore(log, feedback, [&] {
+        refusal = lockAndLoadAll(db, m_folder, readonly ? MdbAccess::Read : MdbAccess::Write,
+                                 app->settings.dlg_Y);
+        db.sources.selectCurrentDsid(static_cast<std::uint32_t>(app->settings.st_dsid));
+    });
+    if (refusal)
+        raiseError(*refusal);
+    if (!db.unreadFiles.empty())
+        raiseError(log.text("") + (log.messages().empty() ? "" : "\n") + unreadText(db));
+    m_app = std::move(app);
 }
 
-Database& OpenDatabase::db()
+AppContext& OpenDatabase::app()
 {
-    if (!m_db)
+    if (!m_app)
         raiseError("the database " + m_folder + " is closed");
-    return *m_db;
+    return *m_app;
+}
+
+void OpenDatabase::requireWritable()
+{
+    (void)app();
+    if (m_readonly)
+        raiseError(m_folder + " was opened read-only");
 }
 
 void OpenDatabase::save()
 {
+    requireWritable();
     Database& database = db();
-    if (m_readonly)
-        raiseError(m_folder + " was opened read-only");
     MessageLog log(false);
     CallFeedback feedback;
     bool saved = false;
@@ -71,17 +82,6 @@ void OpenDatabase::save()
         raiseError(log.text("saving " + m_folder + " failed"));
     database.modified = false;
 }
-
-void OpenDatabase::close()
-{
-    m_db.reset();
-    unlockFolder();
-}
-
-// The folder's lock goes here: shared for reading, exclusive for writing.
-void OpenDatabase::lockFolder() {}
-
-void OpenDatabase::unlockFolder() {}
 
 // The row of the list in use with this name, or whose LID is the text; raises when none.
 int listRow(const Database& db, const std::string& list)
@@ -95,4 +95,13 @@ int listRow(const Database& db, const std::string& list)
             list == std::to_string(db.lists.cell(row, col::List::LID)->number))
             return row;
     raiseError("no stream list in use is named " + list);
+}
+
+int sourceRow(const Database& db, const std::string& code)
+{
+    for (int row = 0; row < db.dsids.count(); ++row)
+        if (db.dsids.isLive(row) && db.dsids.cell(row, col::Dsid::use)->number == 1 &&
+            code == db.dsids.text(row, col::Dsid::code))
+            return row;
+    raiseError("no data source in use has the code " + code);
 }

@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "app/engine_params.h"
 #include "astro/calendar.h"
 #include "bindings.h"
 #include "core_call.h"
 #include "mdb/schema.h"
 #include "open_database.h"
 #include "orbits/orbit_selection.h"
-#include "pages/reference_orbit.h"
+#include "pages/headless_pages.h"
 #include "selection_run.h"
 #include "streams/stream_membership.h"
 
@@ -64,65 +65,40 @@ void listUsedOrbits(Database& db)
                               col::Orbit::dline);
 }
 
-int chooseStreamAsCtrlClick(Database& db, const std::string& code, Conditions& conditions,
+int chooseStreamAsCtrlClick(AppContext& app, const std::string& code, Conditions& conditions,
                             double& currentSol)
 {
-    // The Stream page's row of the first line showing the code.
-    markValidStreams(db);
-    int row = -1;
-    int rowLine = 0;
-    for (int r = 0; r < db.streams.count(); ++r) {
-        if (!db.streams.isLive(r) || code != db.streams.text(r, col::Stream::code))
-            continue;
-        const int line = db.streams.integer(r, col::Stream::valid);
-        if (line >= 0 && (row < 0 || line < rowLine)) {
-            row = r;
-            rowLine = line;
-        }
-    }
-    if (row < 0)
+    // The click changes the settings; later calls start from the ones before it.
+    const Settings before = app.settings;
+    std::optional<int> row;
+    MessageLog log(false);
+    CallFeedback feedback;
+    runInCore(
+        log, feedback,
+        [&] {
+            app.currentLid = static_cast<std::uint32_t>(app.settings.ps_lid);
+            HeadlessPages pages(app);
+            if (!pages.ctrlClickStream(code))
+                return;
+            row = app.currentStreamRow;
+            conditions = selectionConditionsOf(app.settings);
+            currentSol = app.selection.currentSol;
+        },
+        {}, false);
+    app.settings = before;
+    if (!row)
         raiseError("no stream has the code " + code);
-    selectOnlyStream(db, row);
-    // The reference, page date and current sol from the stream, by the Stream page's own
-    // function; the context borrows the database for the call only.
-    AppContext app;
-    app.settings.dlg_Y = conditions.dlg_Y;
-    app.settings.dlg_M = conditions.dlg_M;
-    app.settings.dlg_D = conditions.dlg_D;
-    app.db.reset(&db);
-    struct GiveBack {
-        AppContext& app;
-        ~GiveBack() { (void)app.db.release(); }
-    } giveBack{app};
-    streamToReference(app, row);
-    const Settings& s = app.settings;
-    // Every condition off but the stream's (SC), as the click leaves the Orbit page.
-    conditions = Conditions{};
-    conditions.dlg_Y = s.dlg_Y;
-    conditions.dlg_M = s.dlg_M;
-    conditions.dlg_D = s.dlg_D;
-    conditions.po_r1 = s.po_r1;
-    conditions.po_d1 = s.po_d1;
-    conditions.po_v1 = s.po_v1;
-    conditions.po_a1 = s.po_a1;
-    conditions.po_q1 = s.po_q1;
-    conditions.po_e1 = s.po_e1;
-    conditions.po_p1 = s.po_p1;
-    conditions.po_n1 = s.po_n1;
-    conditions.po_i1 = s.po_i1;
-    conditions.po_selstream = 1;
-    currentSol = app.selection.currentSol;
-    return row;
+    return *row;
 }
 
-Conditions conditionsFor(Database& db, const std::map<std::string, double>& values,
+Conditions conditionsFor(AppContext& app, const std::map<std::string, double>& values,
                          const std::optional<std::string>& stream, const std::optional<double>& sol,
                          double& currentSol, int& streamRow)
 {
     Conditions conditions;
     streamRow = -1;
     if (stream)
-        streamRow = chooseStreamAsCtrlClick(db, *stream, conditions, currentSol);
+        streamRow = chooseStreamAsCtrlClick(app, *stream, conditions, currentSol);
     // The other conditions change what the click set, as the user would after it.
     for (const auto& [name, value] : values)
         setCondition(conditions, name, value);
@@ -172,7 +148,7 @@ py::dict selectOrbits(OpenDatabase& open, const std::map<std::string, double>& v
     OrbitSelection selection;
     int streamRow = -1;
     const Conditions conditions =
-        conditionsFor(db, values, stream, sol, selection.currentSol, streamRow);
+        conditionsFor(open.app(), values, stream, sol, selection.currentSol, streamRow);
     MessageLog log(false);
     CallFeedback feedback;
     runInCore(log, feedback, [&] {

@@ -3,6 +3,8 @@
 
 #include <pybind11/numpy.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -33,14 +35,22 @@ std::vector<const UCell*> liveRows(const CUTABLE& table)
     return rows;
 }
 
-template <typename T, typename Read>
-py::array_t<T> numericColumn(const std::vector<const UCell*>& rows, int column, Read read)
+// A numeric column's output: the cells' values copied as they are (int32, uint32, float32 or
+// float64), size bytes each.
+struct NumericColumn {
+    int column;
+    char* out;
+    std::size_t size;
+};
+
+// Every numeric column in one pass over the rows: a row's cells lie side by side, so each row
+// is read once while it is in the cache rather than once per column.
+void copyNumericColumns(const std::vector<const UCell*>& rows,
+                        const std::vector<NumericColumn>& columns)
 {
-    py::array_t<T> array(static_cast<py::ssize_t>(rows.size()));
-    T* out = array.mutable_data();
     for (std::size_t k = 0; k < rows.size(); ++k)
-        out[k] = read(rows[k][column]);
-    return array;
+        for (const NumericColumn& c : columns)
+            std::memcpy(c.out + k * c.size, &rows[k][c.column], c.size);
 }
 
 // Codes, month/day texts, stream codes and empty memos repeat: each distinct text becomes one
@@ -115,34 +125,38 @@ py::dict tableColumns(const CUTABLE& table)
 {
     const CoreLock core;
     const std::vector<const UCell*> rows = liveRows(table);
+    const auto count = static_cast<py::ssize_t>(rows.size());
     py::dict columns;
+    std::vector<NumericColumn> numeric;
     for (int column = 0; column < table.columnCount(); ++column) {
         const UColumnDef& def = table.definition().columns[column];
         if (!holdsData(def))
             continue;
+        py::array array;
         switch (def.type) {
-        case kTypeInt:
-            columns[def.name] = numericColumn<std::int32_t>(
-                rows, column, [](const UCell& cell) { return cell.integer; });
-            break;
-        case kTypeFloat:
-            columns[def.name] =
-                numericColumn<float>(rows, column, [](const UCell& cell) { return cell.real; });
-            break;
-        case kTypeDouble:
-            columns[def.name] =
-                numericColumn<double>(rows, column, [](const UCell& cell) { return cell.real64; });
-            break;
         case kTypeText:
         case kTypeCode:
-            columns[def.name] = objectArray(
-                rows.size(), [&](std::size_t k) { return cellText(rows[k][column], def.type); });
+            array = objectArray(rows.size(),
+                                [&](std::size_t k) { return cellText(rows[k][column], def.type); });
+            break;
+        case kTypeInt:
+            array = py::array_t<std::int32_t>(count);
+            break;
+        case kTypeFloat:
+            array = py::array_t<float>(count);
+            break;
+        case kTypeDouble:
+            array = py::array_t<double>(count);
             break;
         default:
-            columns[def.name] = numericColumn<std::uint32_t>(
-                rows, column, [](const UCell& cell) { return cell.number; });
+            array = py::array_t<std::uint32_t>(count);
         }
+        if (def.type != kTypeText && def.type != kTypeCode)
+            numeric.push_back({column, static_cast<char*>(array.mutable_data()),
+                               static_cast<std::size_t>(array.itemsize())});
+        columns[def.name] = array;
     }
+    copyNumericColumns(rows, numeric);
     return columns;
 }
 

@@ -1,5 +1,6 @@
 """The analyses against the batch tool on copies of the demo database."""
 import _thread
+import filecmp
 import shutil
 import threading
 
@@ -33,6 +34,10 @@ def test_grouping_equals_the_batch_tool(batch, demo, tmp_path, args, options):
     (lambda db: db.group("L_none"), orvantella.Error, "no stream list in use is named L_none"),
     (lambda db: db.group(DEMO_LIST, method="sh"), ValueError, 'method is "rvg" or "dprime"'),
     (lambda db: db.select(stream="IAU_XXX"), orvantella.Error, "no stream has the code IAU_XXX"),
+    (lambda db: db.cluster("L_none", dsid="GMN"), orvantella.Error,
+     "no stream list in use is named L_none"),
+    (lambda db: db.cluster(DEMO_LIST, dsid="SkyCam"), orvantella.Error,
+     "no data source in use has the code SkyCam"),
     (lambda db: db.select(vg=35), ValueError, "vg is (value, width)"),
 ])
 def test_analyses_refuse_bad_arguments(demo_source, call, error, text):
@@ -71,17 +76,23 @@ def test_selection_equals_the_batch_tool(batch, demo_source, tmp_path, args, con
     (["--sol", "5", "--r", "3", "--v", "20", "--d", "0.1", "--minc", "3"],
      dict(sol=5, r=3, v=20, d=0.1, minc=3)),
 ])
-def test_clustering_log_equals_the_batch_tool(batch, demo, demo_source, args, parameters):
-    printed = batch("cluster", demo, DEMO_LIST, "--dsid", "GMN", *args)
+def test_clustering_equals_the_batch_tool(batch, demo, tmp_path, args, parameters):
+    batch_copy = shutil.copytree(demo, tmp_path / "batch")
+    printed = batch("cluster", batch_copy, DEMO_LIST, "--dsid", "GMN", *args)
     reports = []
-    with orvantella.open(demo_source) as db:
-        clusters = db.cluster("GMN", progress=reports.append, **parameters)
+    with orvantella.open(demo, readonly=False) as db:
+        clusters = db.cluster(DEMO_LIST, dsid="GMN", progress=reports.append, **parameters)
+        assert db.modified
+        db.save()
     assert clusters["log"].splitlines() == printed
     assert "".join(line for report in reports for line in report["log"]) == clusters["log"]
     # The members are the centre and its neighbours.
     assert [len(members) - 1 for members in clusters["members"]] == clusters["count"].tolist()
     assert all(centre in members for centre, members in zip(clusters["centre"],
                                                             clusters["members"]))
+    # The new streams, their links and the data source's IDs are stored as the batch tool's.
+    for table in ("UStream.csv", "USOlink.csv", "ULSlink.csv", "UDSID.csv"):
+        assert filecmp.cmp(demo / table, batch_copy / table, shallow=False), table
 
 
 def add_dense_shower(mdb, count):
@@ -116,7 +127,7 @@ def test_ctrl_c_stops_a_clustering_and_leaves_the_database_usable(demo):
         timer = threading.Timer(0.3, _thread.interrupt_main)
         timer.start()
         with pytest.raises(KeyboardInterrupt):
-            db.cluster("GMN", d=10, r=180, sol=180)
+            db.cluster(DEMO_LIST, dsid="GMN", d=10, r=180, sol=180)
         timer.join()
         assert db.orbits["OID"].tolist() == before and not db.modified
         assert db.group(DEMO_LIST)["count"].sum() > 0

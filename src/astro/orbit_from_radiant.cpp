@@ -86,6 +86,17 @@ void OrbitFromRadiant(double jd, double raRad, double decRad, double vgKms, doub
                       nodeDeg, inclDeg, a, q, e);
 }
 
+HeliocentricOrbit OrbitAndSpeedFromRadiant(double jd, double raRad, double decRad, double vgKms)
+{
+    const EarthState earth = EarthPositionVelocity(jd);
+    const Vec3 velocity = meteoroidVelocity(earth, raRad, decRad, vgKms);
+    HeliocentricOrbit o{};
+    ElementsFromState(earth.position, velocity, earth.sun.obliquity, earth.sun.sol, o.peri, o.node,
+                      o.incl, o.a, o.q, o.e);
+    o.vs = norm(velocity) / kKmsToInternal;
+    return o;
+}
+
 double HeliocentricSpeed(double jd, double raRad, double decRad, double vgKms)
 {
     return HeliocentricSpeed(EarthPositionVelocity(jd), raRad, decRad, vgKms);

@@ -19,6 +19,15 @@ constexpr double kKmsToInternal = 86400.0 / (GaussK * AU_KM);
 void OrbitFromRadiant(double jd, double raRad, double decRad, double vgKms, double& periDeg,
                       double& nodeDeg, double& inclDeg, double& a, double& q, double& e);
 
+// The elements and the heliocentric speed (km/s) of one radiant.
+struct HeliocentricOrbit {
+    double peri, node, incl, a, q, e, vs;
+};
+// OrbitFromRadiant and HeliocentricSpeed of the same inputs, bit for bit, with the Earth's
+// state and the meteoroid's velocity computed once for both: for callers that need both over
+// many radiants.
+HeliocentricOrbit OrbitAndSpeedFromRadiant(double jd, double raRad, double decRad, double vgKms);
+
 // The meteoroid's heliocentric speed, km/s, for the same inputs.
 double HeliocentricSpeed(double jd, double raRad, double decRad, double vgKms);
 // The same with the Earth's state at jd already computed: callers with many

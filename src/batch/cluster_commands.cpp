@@ -78,16 +78,6 @@ bool applyParameters(Settings& s, const ClusterArgs& args)
     return true;
 }
 
-// The Stream page's item of the list in use of this name, -1 when there is none.
-int listItem(const CPageStream& page, const std::string& name)
-{
-    const std::vector<CPageStream::ListItem>& items = page.listItems();
-    for (std::size_t item = 0; item < items.size(); ++item)
-        if (items[item].name == name)
-            return static_cast<int>(item);
-    return -1;
-}
-
 // Chooses the data source of this code in the DSID select dialog; Cancel when none is in use.
 std::function<bool(DialogModel&)> chooseSource(const std::string& code, bool& found)
 {
@@ -135,13 +125,11 @@ int cluster(const std::vector<std::string>& args)
     AppContext& app = window.app();
     if (!applyParameters(app.settings, *parsed))
         return kBatchUsage;
-    const int item = listItem(window.streamPage(), parsed->listName);
-    if (item < 0) {
+    if (!window.pages().chooseList(parsed->listName)) {
         std::fprintf(stderr, "cluster: no stream list in use is named %s\n",
                      parsed->listName.c_str());
         return kBatchFailed;
     }
-    window.streamPage().chooseList(item);
     connectClustering(app, window.streamPage(), window.orbitPage());
 
     bool sourceFound = false;

@@ -34,12 +34,6 @@ bool HeadlessWindow::open(const std::string& command, const std::string& mdb, Md
     m_app.db = std::make_unique<Database>();
     if (!loadMdb(command, *m_app.db, mdb, access, m_app.settings.dlg_Y))
         return false;
-    // The pages open in the window's order: the Stream page's list is current before the
-    // Orbit page runs the selection of the settings' conditions.
-    m_stream = std::make_unique<CPageStream>(m_app);
-    m_orbit = std::make_unique<CPageOrbit>(m_app);
-    m_stream->initialise();
-    m_orbit->initialise();
-    m_stream->streamChosen = [this](int row, bool ctrl) { m_orbit->showStream(row, ctrl); };
+    m_pages.emplace(m_app);
     return true;
 }

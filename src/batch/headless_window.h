@@ -4,12 +4,11 @@
 // the Orbit page's listing as the pages set them when they open.
 
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/app_context.h"
-#include "pages/page_orbit.h"
-#include "pages/page_stream.h"
+#include "pages/headless_pages.h"
 
 class HeadlessWindow {
 public:
@@ -24,11 +23,11 @@ public:
                             const std::function<void(Settings&)>& options = {});
 
     AppContext& app() { return m_app; }
-    CPageStream& streamPage() { return *m_stream; }
-    CPageOrbit& orbitPage() { return *m_orbit; }
+    HeadlessPages& pages() { return *m_pages; }
+    CPageStream& streamPage() { return m_pages->streamPage(); }
+    CPageOrbit& orbitPage() { return m_pages->orbitPage(); }
 
 private:
     AppContext m_app;
-    std::unique_ptr<CPageStream> m_stream;
-    std::unique_ptr<CPageOrbit> m_orbit;
+    std::optional<HeadlessPages> m_pages;
 };

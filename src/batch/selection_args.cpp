@@ -130,24 +130,6 @@ bool applyOptions(SelectionArgs& parsed, const std::vector<std::string>& args)
     return true;
 }
 
-// The Stream page's row of the first line showing that code; -1 when none does.
-int streamRowOfCode(const AppContext& app, const std::string& code)
-{
-    const CUTABLE& streams = app.db->streams;
-    int found = -1;
-    int foundLine = 0;
-    for (int row = 0; row < streams.count(); ++row) {
-        if (!streams.isLive(row) || code != streams.text(row, col::Stream::code))
-            continue;
-        const int line = streams.integer(row, col::Stream::valid);
-        if (line >= 0 && (found < 0 || line < foundLine)) {
-            found = row;
-            foundLine = line;
-        }
-    }
-    return found;
-}
-
 } // namespace
 
 std::optional<SelectionArgs> parseSelectionArgs(const std::vector<std::string>& args)
@@ -170,15 +152,11 @@ std::optional<int> SelectionRun::start(const SelectionArgs& args, const char* co
                        [&args](Settings& settings) { settings = args.settings; }))
         return kBatchFailed;
     if (args.stream) {
-        const int row = streamRowOfCode(app(), *args.stream);
-        if (row < 0) {
+        // The other options change what the click set, as the user would after it.
+        if (!m_window.pages().ctrlClickStream(*args.stream)) {
             std::fprintf(stderr, "%s: no stream has the code %s\n", command, args.stream->c_str());
             return kBatchFailed;
         }
-        // As a Ctrl-click on the stream's line: the stream is the reference, its date the
-        // page's, and its orbits the selection; the other options then change that, as the
-        // user would after the click.
-        m_window.streamPage().chooseStream(row, true);
         SelectionArgs after;
         after.settings = app().settings;
         if (!applyOptions(after, args.options))

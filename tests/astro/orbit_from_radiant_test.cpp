@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "astro/angles.h"
@@ -164,6 +165,24 @@ TEST(ElementsFromState, NodeBranchWrapsAcrossZero)
     EXPECT_NEAR(std::fabs(std::remainder(sunBelowZero.peri - sunOpposite.peri, 360.0)), 180.0,
                 1e-9);
     EXPECT_EQ(stateOf(r, v, 90.3).peri, 0.0);
+}
+
+// The one-pass version against the two functions it stands for, over random radiants (slow
+// ones and retrograde ones included): every bit the same.
+TEST(OrbitAndSpeedFromRadiant, EqualsOrbitFromRadiantAndHeliocentricSpeed)
+{
+    std::mt19937_64 random(26);
+    std::uniform_real_distribution<double> jd(2415020.5, 2488069.5), ra(0.0, 2 * kPi),
+        sinDec(-1.0, 1.0), vg(0.01, 75.0);
+    for (int n = 0; n < 20000; ++n) {
+        const double t = jd(random), r = ra(random), d = std::asin(sinDec(random)), v = vg(random);
+        HeliocentricOrbit expected{};
+        OrbitFromRadiant(t, r, d, v, expected.peri, expected.node, expected.incl, expected.a,
+                         expected.q, expected.e);
+        expected.vs = HeliocentricSpeed(t, r, d, v);
+        const HeliocentricOrbit got = OrbitAndSpeedFromRadiant(t, r, d, v);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "jd " << t << " vg " << v;
+    }
 }
 
 } // namespace

@@ -6,9 +6,11 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang-format qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev libpng-dev zlib1g-dev fonts-dejavu-core python3
           pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib)
-if [ "${1:-}" = "--screenshots" ]; then
-    packages+=(xvfb xauth x11-apps imagemagick)
-fi
+case "${1:-}" in
+--screenshots) packages+=(xvfb xauth x11-apps imagemagick) ;;
+# pandas is the load benchmark's baseline (bench/compare_pandas.sh, bench_gmn_like).
+--bench) packages+=(python3-pandas) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -194,7 +194,7 @@ bool writeGmnLikeOrbitFile(const std::string& path, GmnLikeGenerator& generator,
                      "501,%u,1,_%04d%02d%02d%02d%02d%02d_%05d,%f,%f,%f,%f,%f,1,%f,%f,%f,%f,%f,%f,"
                      "0.000000,0.000000,0.500000,0.200000,95.000000,80.000000,0.000000,%f,"
                      "0.000010,_\r\n",
-                     dsid * 100000u + 1u + static_cast<std::uint32_t>(row), year, month, day,
+                     dsid * 100000u + static_cast<std::uint32_t>(row), year, month, day,
                      secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60, row,
                      static_cast<double>(static_cast<float>(o.mjd)), o.sol, o.ra, o.dec, o.vg, o.a,
                      o.q, o.e, o.peri, o.node, o.incl, o.mag);

@@ -50,6 +50,7 @@ std::vector<GmnLikeOrbit> gmnLikeCatalogue(const std::vector<GmnMeteor>& meteors
 std::vector<ClusterOrbit> clusterFieldsOf(const std::vector<GmnLikeOrbit>& orbits);
 
 // Writes the generator's next `rows` orbits as an orbit file of the table layout, OIDs
-// dsid * 100000 + 1 ... False when it cannot be written.
+// dsid * 100000 + 0 ..., so that 99,999 rows leave the source an IDnext of its own. False when
+// it cannot be written.
 bool writeGmnLikeOrbitFile(const std::string& path, GmnLikeGenerator& generator, int rows,
                            std::uint32_t dsid);

@@ -35,7 +35,7 @@ void append(const fs::path& path, const std::string& lines)
 void makeGmnLikeMdb(const std::string& folder, int files, int rowsPerFile, std::uint32_t seed)
 {
     std::ostringstream shape;
-    shape << files << ' ' << rowsPerFile << ' ' << seed << " with the IAU MDC list";
+    shape << files << ' ' << rowsPerFile << ' ' << seed << " with the IAU MDC list, IDs from 0";
     const fs::path root(folder);
     std::ifstream marker(root / kMarker);
     std::string existing;
@@ -51,7 +51,8 @@ void makeGmnLikeMdb(const std::string& folder, int files, int rowsPerFile, std::
         writeGmnLikeOrbitFile((root / "orbits" / fileName(file)).string(), generator, rowsPerFile,
                               dsid);
         sources += "1," + std::to_string(dsid) + ",1,_GL" + std::to_string(file) + "," +
-                   std::to_string(dsid * 100000u + 100000u) + ",_GMN-like catalogue\r\n";
+                   std::to_string(dsid * 100000u + static_cast<std::uint32_t>(rowsPerFile)) +
+                   ",_GMN-like catalogue\r\n";
         orbitFiles += "901,1,_" + fileName(file) + ",_GMN-like\r\n";
     }
     append(root / "UDSID.csv", sources);

@@ -82,15 +82,6 @@ std::vector<BatchCommand> writers()
     return commands;
 }
 
-std::map<std::string, std::string> contents(const fs::path& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readFileBytes(entry.path().string());
-    return files;
-}
-
 void PrintTo(const Damage& d, std::ostream* out) { *out << d.name; }
 
 class IncompleteLoad : public ::testing::TestWithParam<Damage> {};
@@ -118,13 +109,13 @@ TEST_P(IncompleteLoad, EveryCommandThatWouldSaveRefusesAndChangesNothing)
         {"typical-orbits", {m, list, "--dsid", "WK"}},
         {"cluster", {m, list, "--dsid", "WK"}},
     };
-    const auto before = contents(mdb);
+    const auto before = filesBelow(mdb.string());
     ScopedScriptedUi scripted;
     for (const auto& [name, args] : runs) {
         const CommandRun run = runBatchCommand(writers(), name, args);
         EXPECT_EQ(run.status, kBatchFailed) << name << ": " << run.err;
         EXPECT_NE(run.err.find(damage.named), std::string::npos) << name << ": " << run.err;
-        EXPECT_EQ(contents(mdb), before) << name << " changed the database";
+        EXPECT_EQ(filesBelow(mdb.string()), before) << name << " changed the database";
     }
 }
 

@@ -166,16 +166,6 @@ const std::string kGmnSolRange =
     ORVANTELLA_SOURCE_DIR "/data/sources/gmn_traj_summary_20220304_solrange_344.0-345.0.txt";
 constexpr int kGmnRows = 497 + 534;
 
-// Every file under a folder with its bytes.
-std::map<std::string, std::string> folderBytes(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readFileBytes(entry.path().string());
-    return files;
-}
-
 // The two GMN summaries in a folder, the second compressed, and an MDB whose work source has
 // `idsLeft` IDs left.
 struct GmnArchive : BatchMdb {
@@ -231,14 +221,14 @@ TEST_P(BatchImportManyTest, OneRunImportsTheFolderOrChangesNothing)
 {
     const ManyCase& c = GetParam();
     GmnArchive m(c.idsLeft);
-    const auto before = folderBytes(m.mdb);
+    const auto before = filesBelow(m.mdb);
     std::vector<std::string> args{m.mdb, m.folder, "--dsid", "WK"};
     args.insert(args.end(), c.options.begin(), c.options.end());
     const CommandRun run = runImport(args);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_TRUE(run.out.starts_with(c.firstLines)) << run.out;
     if (c.status != kBatchOk) {
-        EXPECT_EQ(folderBytes(m.mdb), before);
+        EXPECT_EQ(filesBelow(m.mdb), before);
         return;
     }
     // Every row is in the MDB or counted by the filter that dropped it.
@@ -275,7 +265,7 @@ TEST(BatchImportMany, FilterAFileDoesNotCarryIsRefusedUpFront)
 {
     GmnArchive m(99999);
     writeFileBytes(m.folder + "/M_radiants.csv", "90,2010,8,12,21,30,45,46.1,57.6,59.1\r\n");
-    const auto before = folderBytes(m.mdb);
+    const auto before = filesBelow(m.mdb);
     const CommandRun run = runImport({m.mdb, m.folder, "--dsid", "WK", "--max-vg", "70", "--min-qc",
                                       "5", "--min-stations", "3"});
     EXPECT_EQ(run.status, kBatchFailed);
@@ -283,7 +273,7 @@ TEST(BatchImportMany, FilterAFileDoesNotCarryIsRefusedUpFront)
                            "--min-stations"),
               std::string::npos)
         << run.err;
-    EXPECT_EQ(folderBytes(m.mdb), before);
+    EXPECT_EQ(filesBelow(m.mdb), before);
 }
 
 TEST(BatchImportMany, BrokenArchiveChangesNothing)
@@ -291,11 +281,11 @@ TEST(BatchImportMany, BrokenArchiveChangesNothing)
     GmnArchive m(99999);
     const std::string gz = readFileBytes(m.folder + "/b_solrange.txt.gz");
     writeFileBytes(m.folder + "/b_solrange.txt.gz", gz.substr(0, gz.size() / 2));
-    const auto before = folderBytes(m.mdb);
+    const auto before = filesBelow(m.mdb);
     const CommandRun run = runImport({m.mdb, m.folder, "--dsid", "WK"});
     EXPECT_EQ(run.status, kBatchFailed);
     EXPECT_NE(run.err.find("b_solrange.txt.gz could not be read: "), std::string::npos) << run.err;
-    EXPECT_EQ(folderBytes(m.mdb), before);
+    EXPECT_EQ(filesBelow(m.mdb), before);
 }
 
 } // namespace

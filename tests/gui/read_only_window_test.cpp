@@ -19,15 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::map<std::string, std::string> contents(const fs::path& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readFileBytes(entry.path().string());
-    return files;
-}
-
 QAction* saveTablesAction(const MainWindow& window)
 {
     for (QAction* menu : window.menuBar()->actions())
@@ -60,7 +51,7 @@ TEST(ReadOnlyWindow, OpensReadOnlyBesideAnotherWriterAndRefusesToSave)
     std::string refusal;
     const std::optional<MdbLock> other = MdbLock::take(mdb.string(), MdbAccess::Write, refusal);
     ASSERT_TRUE(other);
-    const auto before = contents(mdb);
+    const auto before = filesBelow(mdb.string());
 
     WindowFixture f;
     f.app.settings.mdbdir = mdb.string();
@@ -88,5 +79,5 @@ TEST(ReadOnlyWindow, OpensReadOnlyBesideAnotherWriterAndRefusesToSave)
     EXPECT_TRUE(refused.startsWith("Nothing saved: the database is open read-only"))
         << refused.toStdString();
     EXPECT_TRUE(f.app.db->modified);
-    EXPECT_EQ(contents(mdb), before);
+    EXPECT_EQ(filesBelow(mdb.string()), before);
 }

@@ -189,16 +189,6 @@ TEST(SetupPage, StreamListButtonsAndPopupMenuWork)
 
 namespace {
 
-// Every file below folder with its bytes.
-std::map<std::string, std::string> filesBelow(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readFileBytes(entry.path().string());
-    return files;
-}
-
 // An M-layout source of this many radiants: long enough for many progress reports.
 std::string writeRadiants(const TempDir& dir, int rows)
 {

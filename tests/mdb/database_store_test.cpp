@@ -72,10 +72,7 @@ TEST(SaveAll, ResaveOfASavedDatabaseIsByteIdentical)
         loadAll(db, mdb.folder(), kYear);
         ASSERT_TRUE(saveAll(db, mdb.folder()));
     }
-    std::map<std::string, std::string> first;
-    for (const auto& entry : fs::recursive_directory_iterator(mdb.folder()))
-        if (entry.is_regular_file())
-            first[entry.path().string()] = readFileBytes(entry.path().string());
+    const std::map<std::string, std::string> first = filesBelow(mdb.folder());
     Database db;
     loadAll(db, mdb.folder(), kYear);
     ASSERT_TRUE(saveAll(db, mdb.folder()));

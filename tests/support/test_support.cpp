@@ -33,6 +33,15 @@ std::string readFileBytes(const std::string& path)
     return bytes.str();
 }
 
+std::map<std::string, std::string> filesBelow(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readFileBytes(entry.path().string());
+    return files;
+}
+
 void writeFileBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

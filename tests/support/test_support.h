@@ -2,6 +2,7 @@
 // Shared helpers of the test programs: temporary folders, file contents.
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 // A fresh folder below the system's temporary folder, removed with the object.
@@ -21,6 +22,8 @@ private:
 
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
+// Every regular file below folder, by its path, with its bytes.
+std::map<std::string, std::string> filesBelow(const std::string& folder);
 // The bytes of a gzip file that holds these bytes.
 std::string gzipped(const std::string& bytes);
 

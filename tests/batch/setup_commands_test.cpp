@@ -80,8 +80,9 @@ TEST(SetupCommands, BuildADatabaseStepByStep)
         const CommandRun run = runBatchCommand(commands, step.args[0], args);
         const std::string what = step.args[0] + " " + (args.size() > 1 ? args[1] : "");
         EXPECT_EQ(run.status, step.status) << what << "\n" << run.err;
-        if (!step.out.empty())
+        if (!step.out.empty()) {
             EXPECT_EQ(run.out, step.out) << what;
+        }
         EXPECT_NE(run.err.find(step.err), std::string::npos) << what << "\n" << run.err;
     }
 }

@@ -440,8 +440,9 @@ TEST(Import, ResultLineCountsRowsDuplicatesRefusedLinesAndFilteredRows)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         MdbSession s;
-        if (!c.loaded.empty())
+        if (!c.loaded.empty()) {
             ASSERT_EQ(s.import(s.source("O_src1.csv", o.text(c.loaded)), "O_WK_1.csv"), 1);
+        }
         s.ui().clear();
         EXPECT_EQ(importFiltered(s, s.source(c.fileName, c.source), "O_WK_2.csv", c.filterTexts),
                   c.rows);

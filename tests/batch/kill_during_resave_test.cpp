@@ -9,16 +9,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <random>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 
+#include "batch/batch_process.h"
 #include "mdb/database.h"
 #include "mdb/database_store.h"
 #include "platform/scripted_ui.h"
@@ -93,31 +91,6 @@ void writeContents(const std::string& folder, const Files& files)
         writeFileBytes(folder + "/" + name, bytes);
 }
 
-// Starts "orvantella-batch resave folder" with its output discarded.
-pid_t startResave(const std::string& folder)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::string program = ORVANTELLA_BATCH_PATH;
-    std::string command = "resave";
-    std::string argument = folder;
-    char* argv[] = {program.data(), command.data(), argument.data(), nullptr};
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int waitFor(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return status;
-}
-
 // The live rows of every table.
 std::vector<int> rowCounts(const std::string& folder, bool& whole)
 {
@@ -160,7 +133,7 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
 
     // An uninterrupted resave gives the new files and the time a run takes.
     const auto start = Clock::now();
-    ASSERT_EQ(waitFor(startResave(mdb)), 0);
+    ASSERT_EQ(batchExitStatus(startBatchProcess({"resave", mdb})), 0);
     const auto fullRun = Clock::now() - start;
     const Files after = contents(mdb);
     ASSERT_EQ(after.size(), before.size());
@@ -179,12 +152,12 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
     int kills = 0;
     for (int kill = 0; kill < kKills || (killedWhileWriting == 0 && kill < 3 * kKills); ++kill) {
         writeContents(mdb, before);
-        const pid_t pid = startResave(mdb);
+        const pid_t pid = startBatchProcess({"resave", mdb});
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(
             std::chrono::microseconds(kill < kKills / 2 ? moment(random) : lateMoment(random)));
         ::kill(pid, SIGKILL);
-        waitFor(pid);
+        batchExitStatus(pid);
         ++kills;
         const Files now = contents(mdb);
         for (const auto& [name, bytes] : before) {
@@ -222,7 +195,7 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
             std::chrono::duration_cast<std::chrono::milliseconds>(fullRun).count()));
 
     writeContents(mdb, before);
-    ASSERT_EQ(waitFor(startResave(mdb)), 0);
+    ASSERT_EQ(batchExitStatus(startBatchProcess({"resave", mdb})), 0);
     EXPECT_EQ(contents(mdb), after);
     EXPECT_TRUE(temporaries(mdb).empty());
 }

@@ -362,6 +362,15 @@ TEST(Import, TablesThatCannotBeSavedStopTheImportBeforeTheConversion)
     EXPECT_EQ(s.db().sources.currentIdNext(), idNext);
 }
 
+// An M-layout source long enough for the conversion to report progress on the way.
+std::string manyMRows()
+{
+    std::vector<std::string> tags;
+    for (int n = 0; n < 5000; ++n)
+        tags.push_back("R" + std::to_string(n));
+    return layoutSources()[3].text(tags);
+}
+
 // Blocks the data source table while the conversion runs, so that only the save after it fails.
 class BlockingFeedback final : public Feedback {
 public:
@@ -380,10 +389,7 @@ TEST(Import, RegistrationThatCannotBeSavedTakesTheTargetBack)
 {
     MdbSession s;
     const auto before = s.files();
-    std::vector<std::string> tags;
-    for (int n = 0; n < 5000; ++n)
-        tags.push_back("R" + std::to_string(n));
-    s.ui().answerPath(s.source("M_many.csv", layoutSources()[3].text(tags)));
+    s.ui().answerPath(s.source("M_many.csv", manyMRows()));
     s.ui().answerOk();
     s.ui().answerPath(s.orbitPath("O_WK_t.csv"));
     BlockingFeedback feedback(s.mdb() + "/UDSID.csv");
@@ -513,10 +519,7 @@ TEST(Import, CancelDuringTheConversionLeavesTheFolderAndTheIdsAsTheyWere)
     MdbSession s;
     const auto before = s.files();
     const std::uint32_t idNext = s.db().sources.currentIdNext();
-    std::vector<std::string> tags;
-    for (int n = 0; n < 5000; ++n)
-        tags.push_back("R" + std::to_string(n));
-    s.ui().answerPath(s.source("M_many.csv", layoutSources()[3].text(tags)));
+    s.ui().answerPath(s.source("M_many.csv", manyMRows()));
     s.ui().answerOk();
     s.ui().answerPath(s.orbitPath("O_WK_t.csv"));
     CancelAtFirstReport cancel;

@@ -145,12 +145,12 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
         std::chrono::duration_cast<std::chrono::microseconds>(fullRun).count();
     std::uniform_int_distribution<long long> moment(0, runMicroseconds);
     // The replacements come last and take little time: later kills aim at the end of the run,
-    // and go on (up to three times as many) until one has fallen among them.
+    // and go on (up to six times as many) until one has fallen among them.
     std::uniform_int_distribution<long long> lateMoment(runMicroseconds * 8 / 10,
                                                         runMicroseconds * 11 / 10);
     int killedWhileWriting = 0;
     int kills = 0;
-    for (int kill = 0; kill < kKills || (killedWhileWriting == 0 && kill < 3 * kKills); ++kill) {
+    for (int kill = 0; kill < kKills || (killedWhileWriting == 0 && kill < 6 * kKills); ++kill) {
         writeContents(mdb, before);
         const pid_t pid = startBatchProcess({"resave", mdb});
         ASSERT_GT(pid, 0);

@@ -1,11 +1,27 @@
 #pragma once
 // Degree-radian factors and the small angle utilities behind every sol and longitude comparison.
 
+#include <cmath>
+
 // Every conversion of the astronomy code multiplies by one of these (it never divides by pi).
 constexpr double kDegToRad = 0.01745329251994329;
 constexpr double kRadToDeg = 57.29577951308234;
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
+
+// std::fmod(deg, 360.0) bit for bit, without fmod's bit-by-bit long division. Below 2^53 a
+// deg short of a multiple 360 n is short by at least its own ulp, which keeps deg / 360 more
+// than half an ulp below n: the rounded quotient never reaches the next integer, so truncated it
+// is fmod's quotient, its product with 360 an exact integer and the difference the exact
+// remainder, whose zero takes the sign of deg as fmod's does.
+inline double Fmod360(double deg)
+{
+    constexpr double kExactBelow = 9007199254740992.0; // 2^53
+    if (!(std::fabs(deg) < kExactBelow))
+        return std::fmod(deg, 360.0);
+    const double quotient = static_cast<double>(static_cast<long long>(deg / 360.0));
+    return std::copysign(deg - quotient * 360.0, deg);
+}
 
 // The angle brought into [0, 360). Non-finite values come back unchanged.
 float Normalize360(float angleDeg);

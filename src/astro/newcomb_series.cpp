@@ -2,7 +2,9 @@
 // instead of one cosine per term.
 #include "astro/newcomb_series.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "astro/angles.h"
 #include "astro/newcomb_terms.h"
@@ -12,12 +14,13 @@ namespace {
 
 using Multiples = std::array<UnitAngle, kMaxNewcombMultiple + 1>;
 
-Multiples multiplesOf(double angle)
+// The multiples 0 to largest of the angle; those above are left unset.
+Multiples multiplesOf(const UnitAngle& unit, int largest)
 {
-    Multiples m{};
+    Multiples m;
     m[0] = {1.0, 0.0};
-    m[1] = unitAngle(angle);
-    for (int k = 2; k <= kMaxNewcombMultiple; ++k)
+    m[1] = unit;
+    for (int k = 2; k <= largest; ++k)
         m[k] = m[k - 1] * m[1];
     return m;
 }
@@ -35,37 +38,52 @@ double cosDifference(const UnitAngle& phase, const UnitAngle& theta)
     return phase.c * theta.c + phase.s * theta.s;
 }
 
-struct PhaseUnits {
+// What the tables fix once: the units of the phases, and the largest multiple of each angle
+// any term names, beyond which no multiple is worth computing.
+struct SeriesConstants {
     std::array<UnitAngle, kNewcombLonRadTerms.size()> lon;
     std::array<UnitAngle, kNewcombLonRadTerms.size()> rad;
     std::array<UnitAngle, kNewcombLatTerms.size()> lat;
+    int largestSunMultiple = 1;
+    std::array<int, kPerturbingPlanets> largestPlanetMultiple{1, 1, 1, 1, 1};
+
+    template <typename Term> void coverMultiplesOf(const Term& term)
+    {
+        largestSunMultiple = std::max(largestSunMultiple, std::abs(int{term.i}));
+        int& planet = largestPlanetMultiple[static_cast<int>(term.planet)];
+        planet = std::max(planet, std::abs(int{term.j}));
+    }
 };
 
-const PhaseUnits& phaseUnits()
+const SeriesConstants& seriesConstants()
 {
-    static const PhaseUnits units = [] {
-        PhaseUnits built{};
+    static const SeriesConstants constants = [] {
+        SeriesConstants built{};
         for (size_t k = 0; k < kNewcombLonRadTerms.size(); ++k) {
             built.lon[k] = unitOfDeg(kNewcombLonRadTerms[k].lonPhaseDeg);
             built.rad[k] = unitOfDeg(kNewcombLonRadTerms[k].radPhaseDeg);
+            built.coverMultiplesOf(kNewcombLonRadTerms[k]);
         }
-        for (size_t k = 0; k < kNewcombLatTerms.size(); ++k)
+        for (size_t k = 0; k < kNewcombLatTerms.size(); ++k) {
             built.lat[k] = unitOfDeg(kNewcombLatTerms[k].phaseDeg);
+            built.coverMultiplesOf(kNewcombLatTerms[k]);
+        }
         return built;
     }();
-    return units;
+    return constants;
 }
 
 } // namespace
 
 NewcombPlanetarySums
-EvaluateNewcombSeries(double g, const std::array<double, kPerturbingPlanets>& planetAnomalies)
+EvaluateNewcombSeries(const UnitAngle& g,
+                      const std::array<double, kPerturbingPlanets>& planetAnomalies)
 {
-    const PhaseUnits& phases = phaseUnits();
-    const Multiples sun = multiplesOf(g);
-    std::array<Multiples, kPerturbingPlanets> planets{};
+    const SeriesConstants& constants = seriesConstants();
+    const Multiples sun = multiplesOf(g, constants.largestSunMultiple);
+    std::array<Multiples, kPerturbingPlanets> planets;
     for (int p = 0; p < kPerturbingPlanets; ++p)
-        planets[p] = multiplesOf(planetAnomalies[p]);
+        planets[p] = multiplesOf(unitAngle(planetAnomalies[p]), constants.largestPlanetMultiple[p]);
     auto theta = [&](PerturbingPlanet planet, int i, int j) {
         return multiple(planets[static_cast<int>(planet)], j) * multiple(sun, i);
     };
@@ -74,13 +92,13 @@ EvaluateNewcombSeries(double g, const std::array<double, kPerturbingPlanets>& pl
     for (size_t k = 0; k < kNewcombLonRadTerms.size(); ++k) {
         const NewcombLonRadTerm& term = kNewcombLonRadTerms[k];
         const UnitAngle t = theta(term.planet, term.i, term.j);
-        sums.lonArcsec += term.lonAmplitudeArcsec * cosDifference(phases.lon[k], t);
-        sums.rad1e9 += term.radAmplitude1e9 * cosDifference(phases.rad[k], t);
+        sums.lonArcsec += term.lonAmplitudeArcsec * cosDifference(constants.lon[k], t);
+        sums.rad1e9 += term.radAmplitude1e9 * cosDifference(constants.rad[k], t);
     }
     for (size_t k = 0; k < kNewcombLatTerms.size(); ++k) {
         const NewcombLatTerm& term = kNewcombLatTerms[k];
-        sums.latArcsec +=
-            term.amplitudeArcsec * cosDifference(phases.lat[k], theta(term.planet, term.i, term.j));
+        sums.latArcsec += term.amplitudeArcsec *
+                          cosDifference(constants.lat[k], theta(term.planet, term.i, term.j));
     }
     return sums;
 }

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "astro/unit_angle.h"
+
 constexpr int kPerturbingPlanets = 5;
 // Largest |i| and |j| of the term tables.
 constexpr int kMaxNewcombMultiple = 17;
@@ -13,8 +15,10 @@ struct NewcombPlanetarySums {
     double latArcsec;
 };
 
-// Sums amplitude * cos(phase - j * P - i * g) over each series; g is the Sun's mean anomaly and
-// planetAnomalies the perturbing planets' (PerturbingPlanet order), radians. The multiples of
-// the angles come from products of unit complex numbers rather than from one cosine per term.
+// Sums amplitude * cos(phase - j * P - i * g) over each series; g is the Sun's mean anomaly (as
+// its unit angle) and planetAnomalies the perturbing planets' (PerturbingPlanet order), radians.
+// The multiples of the angles come from products of unit complex numbers rather than from one
+// cosine per term.
 NewcombPlanetarySums
-EvaluateNewcombSeries(double g, const std::array<double, kPerturbingPlanets>& planetAnomalies);
+EvaluateNewcombSeries(const UnitAngle& g,
+                      const std::array<double, kPerturbingPlanets>& planetAnomalies);

@@ -16,7 +16,7 @@ constexpr double kTwoPi = 6.283185307179586;
 constexpr double kArcsecToRad = kDegToRad / 3600.0;
 
 // An angle given in degrees, reduced modulo 360 and converted to radians.
-double rad(double deg) { return std::fmod(deg, 360.0) * kDegToRad; }
+double rad(double deg) { return Fmod360(deg) * kDegToRad; }
 
 // The arguments of the series at one instant; angles in radians.
 struct SolarArguments {
@@ -174,11 +174,12 @@ Vec3 PrecessToB1950(double jd, const Vec3& v)
 
 namespace {
 
-SunVector computeSunPosition(double jd)
+// The Sun at jd but for its sol, which stays NaN: the Earth's velocity needs none.
+SunVector sunWithoutSol(double jd)
 {
     const SolarArguments a = solarArguments(jd);
     const TermAngles u = termAngles(a);
-    const NewcombPlanetarySums planetary = EvaluateNewcombSeries(a.g, a.planets);
+    const NewcombPlanetarySums planetary = EvaluateNewcombSeries(u.g, a.planets);
     const UnitAngle lon = unitAngle(longitudeRad(a, u, planetary.lonArcsec));
     const UnitAngle lat = unitAngle(latitudeRad(a, u, planetary.latArcsec, lon));
     const double r = radiusAU(a, u, planetary.rad1e9);
@@ -188,34 +189,42 @@ SunVector computeSunPosition(double jd)
     const Vec3 ofDate{r * lat.c * lon.c, r * (lat.c * lon.s * eps.c - lat.s * eps.s),
                       r * (lat.c * lon.s * eps.s + lat.s * eps.c)};
     const Vec3 j2000 = b1950ToJ2000(PrecessToB1950(jd, ofDate));
-    return {j2000.x, j2000.y, j2000.z, solOf(j2000, obliquity), obliquity};
+    return {j2000.x, j2000.y, j2000.z, std::numeric_limits<double>::quiet_NaN(), obliquity};
+}
+
+// The Sun at an instant, remembered: an orbit, its heliocentric speed and its sol all need the
+// Sun at jd and jd + 0.01, so the last two instants of each thread are kept and a record costs
+// two evaluations, not five. The sol of an instant is worked out the first time it is asked for.
+SunVector rememberedSun(double jd, bool withSol)
+{
+    struct Memo {
+        double jd = std::numeric_limits<double>::quiet_NaN();
+        SunVector sun{};
+        bool hasSol = false;
+    };
+    thread_local std::array<Memo, 2> memo;
+    thread_local int next = 0;
+    Memo* found = memo[0].jd == jd ? &memo[0] : memo[1].jd == jd ? &memo[1] : nullptr;
+    if (found == nullptr) {
+        found = &memo[next];
+        *found = {jd, sunWithoutSol(jd), false};
+        next = 1 - next;
+    }
+    if (withSol && !found->hasSol) {
+        found->sun.sol = solOf({found->sun.x, found->sun.y, found->sun.z}, found->sun.obliquity);
+        found->hasSol = true;
+    }
+    return found->sun;
 }
 
 } // namespace
 
-SunVector SunPosition(double jd)
-{
-    // An orbit, its heliocentric speed and its sol all need the Sun at jd and jd + 0.01: the
-    // last two instants of each thread are kept, so a record costs two evaluations, not five.
-    struct Memo {
-        double jd = std::numeric_limits<double>::quiet_NaN();
-        SunVector sun{};
-    };
-    thread_local std::array<Memo, 2> memo;
-    thread_local int next = 0;
-    for (const Memo& m : memo)
-        if (m.jd == jd)
-            return m.sun;
-    memo[next] = {jd, computeSunPosition(jd)};
-    const SunVector& sun = memo[next].sun;
-    next = 1 - next;
-    return sun;
-}
+SunVector SunPosition(double jd) { return rememberedSun(jd, true); }
 
 EarthState EarthPositionVelocity(double jd)
 {
     const SunVector now = SunPosition(jd);
-    const SunVector later = SunPosition(jd + 0.01);
+    const SunVector later = rememberedSun(jd + 0.01, false);
     const Vec3 sunNow{now.x, now.y, now.z};
     const Vec3 sunLater{later.x, later.y, later.z};
     return {now, -sunNow, -100.0 * (sunLater - sunNow)};

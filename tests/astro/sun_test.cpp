@@ -104,7 +104,7 @@ TEST(NewcombSeries, AngleAdditionMatchesOneCosinePerTerm)
         const double g = angle(random);
         const std::array<double, 5> planets{angle(random), angle(random), angle(random),
                                             angle(random), angle(random)};
-        const NewcombPlanetarySums fast = EvaluateNewcombSeries(g, planets);
+        const NewcombPlanetarySums fast = EvaluateNewcombSeries(unitAngle(g), planets);
         const NewcombPlanetarySums plain = straightforwardSums(g, planets);
         // 1e-12" and 1e-9 units of 1e-9 in log10 R: far below the series' own precision.
         ASSERT_NEAR(fast.lonArcsec, plain.lonArcsec, 1e-12);

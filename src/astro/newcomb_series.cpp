@@ -12,28 +12,29 @@
 
 namespace {
 
-using Multiples = std::array<UnitAngle, kMaxNewcombMultiple + 1>;
+// The multiples -kMaxNewcombMultiple to kMaxNewcombMultiple of an angle, multiple k at index
+// kMaxNewcombMultiple + k.
+template <typename Real>
+using Multiples = std::array<UnitAngleOf<Real>, 2 * kMaxNewcombMultiple + 1>;
 
-// The multiples 0 to largest of the angle; those above are left unset.
-Multiples multiplesOf(const UnitAngle& unit, int largest)
+// Fills m with the multiples -largest to largest of the angle; those beyond are left unset.
+// In place: the arrays are large enough for a copy to cost as much as the products.
+template <typename Real>
+void fillMultiples(Multiples<Real>& m, const UnitAngleOf<Real>& unit, int largest)
 {
-    Multiples m;
-    m[0] = {1.0, 0.0};
-    m[1] = unit;
+    UnitAngleOf<Real>* zero = &m[kMaxNewcombMultiple];
+    zero[0] = {Real{} + 1.0, Real{}};
+    zero[1] = unit;
     for (int k = 2; k <= largest; ++k)
-        m[k] = m[k - 1] * m[1];
-    return m;
-}
-
-UnitAngle multiple(const Multiples& m, int k)
-{
-    return k >= 0 ? m[k] : UnitAngle{m[-k].c, -m[-k].s};
+        zero[k] = zero[k - 1] * zero[1];
+    for (int k = 1; k <= largest; ++k)
+        zero[-k] = {zero[k].c, -zero[k].s};
 }
 
 UnitAngle unitOfDeg(double deg) { return unitAngle(deg * kDegToRad); }
 
 // cos(phase - theta) from the units of phase and theta.
-double cosDifference(const UnitAngle& phase, const UnitAngle& theta)
+template <typename Real> Real cosDifference(const UnitAngle& phase, const UnitAngleOf<Real>& theta)
 {
     return phase.c * theta.c + phase.s * theta.s;
 }
@@ -75,23 +76,27 @@ const SeriesConstants& seriesConstants()
 
 } // namespace
 
-NewcombPlanetarySums
-EvaluateNewcombSeries(const UnitAngle& g,
-                      const std::array<double, kPerturbingPlanets>& planetAnomalies)
+template <typename Real>
+NewcombSumsOf<Real>
+EvaluateNewcombSeries(const UnitAngleOf<Real>& g,
+                      const std::array<Real, kPerturbingPlanets>& planetAnomalies)
 {
     const SeriesConstants& constants = seriesConstants();
-    const Multiples sun = multiplesOf(g, constants.largestSunMultiple);
-    std::array<Multiples, kPerturbingPlanets> planets;
+    Multiples<Real> sun;
+    fillMultiples(sun, g, constants.largestSunMultiple);
+    std::array<Multiples<Real>, kPerturbingPlanets> planets;
     for (int p = 0; p < kPerturbingPlanets; ++p)
-        planets[p] = multiplesOf(unitAngle(planetAnomalies[p]), constants.largestPlanetMultiple[p]);
+        fillMultiples(planets[p], unitAngle(planetAnomalies[p]),
+                      constants.largestPlanetMultiple[p]);
     auto theta = [&](PerturbingPlanet planet, int i, int j) {
-        return multiple(planets[static_cast<int>(planet)], j) * multiple(sun, i);
+        return planets[static_cast<int>(planet)][kMaxNewcombMultiple + j] *
+               sun[kMaxNewcombMultiple + i];
     };
 
-    NewcombPlanetarySums sums{0.0, 0.0, 0.0};
+    NewcombSumsOf<Real> sums{Real{}, Real{}, Real{}};
     for (size_t k = 0; k < kNewcombLonRadTerms.size(); ++k) {
         const NewcombLonRadTerm& term = kNewcombLonRadTerms[k];
-        const UnitAngle t = theta(term.planet, term.i, term.j);
+        const UnitAngleOf<Real> t = theta(term.planet, term.i, term.j);
         sums.lonArcsec += term.lonAmplitudeArcsec * cosDifference(constants.lon[k], t);
         sums.rad1e9 += term.radAmplitude1e9 * cosDifference(constants.rad[k], t);
     }
@@ -102,3 +107,9 @@ EvaluateNewcombSeries(const UnitAngle& g,
     }
     return sums;
 }
+
+template NewcombSumsOf<double> EvaluateNewcombSeries(const UnitAngleOf<double>&,
+                                                     const std::array<double, kPerturbingPlanets>&);
+template NewcombSumsOf<DoublePair>
+EvaluateNewcombSeries(const UnitAngleOf<DoublePair>&,
+                      const std::array<DoublePair, kPerturbingPlanets>&);

@@ -4,21 +4,33 @@
 
 #include <cmath>
 
-struct UnitAngle {
-    double c;
-    double s;
+#include "astro/double_pair.h"
+
+// Real is double, or DoublePair for two angles at once.
+template <typename Real> struct UnitAngleOf {
+    Real c;
+    Real s;
 };
+using UnitAngle = UnitAngleOf<double>;
 
 inline UnitAngle unitAngle(double rad) { return {std::cos(rad), std::sin(rad)}; }
 
+inline UnitAngleOf<DoublePair> unitAngle(DoublePair rad)
+{
+    const UnitAngle first = unitAngle(rad[0]), second = unitAngle(rad[1]);
+    return {DoublePair{first.c, second.c}, DoublePair{first.s, second.s}};
+}
+
 // The sum of two angles.
-inline UnitAngle operator*(const UnitAngle& a, const UnitAngle& b)
+template <typename Real>
+UnitAngleOf<Real> operator*(const UnitAngleOf<Real>& a, const UnitAngleOf<Real>& b)
 {
     return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
 }
 
 // The difference of two angles.
-inline UnitAngle operator/(const UnitAngle& a, const UnitAngle& b)
+template <typename Real>
+UnitAngleOf<Real> operator/(const UnitAngleOf<Real>& a, const UnitAngleOf<Real>& b)
 {
     return {a.c * b.c + a.s * b.s, a.s * b.c - a.c * b.s};
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 #include "astro/angles.h"
 #include "astro/newcomb_terms.h"
@@ -12,17 +13,22 @@
 
 namespace {
 
-// The multiples -kMaxNewcombMultiple to kMaxNewcombMultiple of an angle, multiple k at index
-// kMaxNewcombMultiple + k.
-template <typename Real>
-using Multiples = std::array<UnitAngleOf<Real>, 2 * kMaxNewcombMultiple + 1>;
+constexpr int kMultiplesPerAngle = 2 * kMaxNewcombMultiple + 1;
+// The Sun's mean anomaly after the planets' among the angles of the terms.
+constexpr int kSunAngle = kPerturbingPlanets;
 
-// Fills m with the multiples -largest to largest of the angle; those beyond are left unset.
-// In place: the arrays are large enough for a copy to cost as much as the products.
+// The multiples -kMaxNewcombMultiple to kMaxNewcombMultiple of each angle of the terms, multiple
+// k of angle a at a * kMultiplesPerAngle + kMaxNewcombMultiple + k.
 template <typename Real>
-void fillMultiples(Multiples<Real>& m, const UnitAngleOf<Real>& unit, int largest)
+using AllMultiples = std::array<UnitAngleOf<Real>, (kPerturbingPlanets + 1) * kMultiplesPerAngle>;
+
+int multipleAt(int angle, int k) { return angle * kMultiplesPerAngle + kMaxNewcombMultiple + k; }
+
+// Sets the multiples -largest to largest of an angle around zero, its multiple 0; those beyond
+// are left unset.
+template <typename Real>
+void fillMultiples(UnitAngleOf<Real>* zero, const UnitAngleOf<Real>& unit, int largest)
 {
-    UnitAngleOf<Real>* zero = &m[kMaxNewcombMultiple];
     zero[0] = {Real{} + 1.0, Real{}};
     zero[1] = unit;
     for (int k = 2; k <= largest; ++k)
@@ -31,47 +37,79 @@ void fillMultiples(Multiples<Real>& m, const UnitAngleOf<Real>& unit, int larges
         zero[-k] = {zero[k].c, -zero[k].s};
 }
 
-UnitAngle unitOfDeg(double deg) { return unitAngle(deg * kDegToRad); }
-
-// cos(phase - theta) from the units of phase and theta.
-template <typename Real> Real cosDifference(const UnitAngle& phase, const UnitAngleOf<Real>& theta)
+template <typename Real> Real broadcast(double value)
 {
-    return phase.c * theta.c + phase.s * theta.s;
+    if constexpr (std::is_same_v<Real, double>)
+        return value;
+    else
+        return Real{value, value};
 }
 
-// What the tables fix once: the units of the phases, and the largest multiple of each angle
-// any term names, beyond which no multiple is worth computing.
-struct SeriesConstants {
-    std::array<UnitAngle, kNewcombLonRadTerms.size()> lon;
-    std::array<UnitAngle, kNewcombLonRadTerms.size()> rad;
-    std::array<UnitAngle, kNewcombLatTerms.size()> lat;
-    int largestSunMultiple = 1;
-    std::array<int, kPerturbingPlanets> largestPlanetMultiple{1, 1, 1, 1, 1};
+// amplitude * cos(phase - theta), with the phase as its unit angle.
+template <typename Real> struct Wave {
+    Real amplitude;
+    UnitAngleOf<Real> phase;
 
-    template <typename Term> void coverMultiplesOf(const Term& term)
+    static Wave of(double amplitude, double phaseDeg)
     {
-        largestSunMultiple = std::max(largestSunMultiple, std::abs(int{term.i}));
-        int& planet = largestPlanetMultiple[static_cast<int>(term.planet)];
-        planet = std::max(planet, std::abs(int{term.j}));
+        const UnitAngle unit = unitAngle(phaseDeg * kDegToRad);
+        return {broadcast<Real>(amplitude), {broadcast<Real>(unit.c), broadcast<Real>(unit.s)}};
+    }
+    Real at(const UnitAngleOf<Real>& theta) const
+    {
+        return amplitude * (phase.c * theta.c + phase.s * theta.s);
     }
 };
 
-const SeriesConstants& seriesConstants()
+// The terms as the evaluation reads them: where their two multiples sit, and their waves in the
+// type of the lanes, built once from the tables.
+template <typename Real> struct LonRadTerm {
+    int planetMultiple;
+    int sunMultiple;
+    Wave<Real> lon;
+    Wave<Real> rad;
+};
+
+template <typename Real> struct LatTerm {
+    int planetMultiple;
+    int sunMultiple;
+    Wave<Real> lat;
+};
+
+template <typename Real> struct PreparedSeries {
+    std::array<LonRadTerm<Real>, kNewcombLonRadTerms.size()> lonRad;
+    std::array<LatTerm<Real>, kNewcombLatTerms.size()> lat;
+    // Beyond the largest multiple of an angle that a term names, none is worth computing.
+    std::array<int, kPerturbingPlanets + 1> largestMultiple{1, 1, 1, 1, 1, 1};
+
+    template <typename Term> std::array<int, 2> placeMultiplesOf(const Term& term)
+    {
+        const int planet = static_cast<int>(term.planet);
+        largestMultiple[planet] = std::max(largestMultiple[planet], std::abs(int{term.j}));
+        largestMultiple[kSunAngle] = std::max(largestMultiple[kSunAngle], std::abs(int{term.i}));
+        return {multipleAt(planet, term.j), multipleAt(kSunAngle, term.i)};
+    }
+};
+
+template <typename Real> const PreparedSeries<Real>& preparedSeries()
 {
-    static const SeriesConstants constants = [] {
-        SeriesConstants built{};
+    static const PreparedSeries<Real> series = [] {
+        PreparedSeries<Real> built{};
         for (size_t k = 0; k < kNewcombLonRadTerms.size(); ++k) {
-            built.lon[k] = unitOfDeg(kNewcombLonRadTerms[k].lonPhaseDeg);
-            built.rad[k] = unitOfDeg(kNewcombLonRadTerms[k].radPhaseDeg);
-            built.coverMultiplesOf(kNewcombLonRadTerms[k]);
+            const NewcombLonRadTerm& term = kNewcombLonRadTerms[k];
+            const auto [planet, sun] = built.placeMultiplesOf(term);
+            built.lonRad[k] = {planet, sun,
+                               Wave<Real>::of(term.lonAmplitudeArcsec, term.lonPhaseDeg),
+                               Wave<Real>::of(term.radAmplitude1e9, term.radPhaseDeg)};
         }
         for (size_t k = 0; k < kNewcombLatTerms.size(); ++k) {
-            built.lat[k] = unitOfDeg(kNewcombLatTerms[k].phaseDeg);
-            built.coverMultiplesOf(kNewcombLatTerms[k]);
+            const NewcombLatTerm& term = kNewcombLatTerms[k];
+            const auto [planet, sun] = built.placeMultiplesOf(term);
+            built.lat[k] = {planet, sun, Wave<Real>::of(term.amplitudeArcsec, term.phaseDeg)};
         }
         return built;
     }();
-    return constants;
+    return series;
 }
 
 } // namespace
@@ -81,30 +119,26 @@ NewcombSumsOf<Real>
 EvaluateNewcombSeries(const UnitAngleOf<Real>& g,
                       const std::array<Real, kPerturbingPlanets>& planetAnomalies)
 {
-    const SeriesConstants& constants = seriesConstants();
-    Multiples<Real> sun;
-    fillMultiples(sun, g, constants.largestSunMultiple);
-    std::array<Multiples<Real>, kPerturbingPlanets> planets;
+    const PreparedSeries<Real>& series = preparedSeries<Real>();
+    AllMultiples<Real> multiples;
+    auto fill = [&](int angle, const UnitAngleOf<Real>& unit) {
+        fillMultiples(&multiples[multipleAt(angle, 0)], unit, series.largestMultiple[angle]);
+    };
     for (int p = 0; p < kPerturbingPlanets; ++p)
-        fillMultiples(planets[p], unitAngle(planetAnomalies[p]),
-                      constants.largestPlanetMultiple[p]);
-    auto theta = [&](PerturbingPlanet planet, int i, int j) {
-        return planets[static_cast<int>(planet)][kMaxNewcombMultiple + j] *
-               sun[kMaxNewcombMultiple + i];
+        fill(p, unitAngle(planetAnomalies[p]));
+    fill(kSunAngle, g);
+    auto theta = [&](const auto& term) {
+        return multiples[term.planetMultiple] * multiples[term.sunMultiple];
     };
 
     NewcombSumsOf<Real> sums{Real{}, Real{}, Real{}};
-    for (size_t k = 0; k < kNewcombLonRadTerms.size(); ++k) {
-        const NewcombLonRadTerm& term = kNewcombLonRadTerms[k];
-        const UnitAngleOf<Real> t = theta(term.planet, term.i, term.j);
-        sums.lonArcsec += term.lonAmplitudeArcsec * cosDifference(constants.lon[k], t);
-        sums.rad1e9 += term.radAmplitude1e9 * cosDifference(constants.rad[k], t);
+    for (const LonRadTerm<Real>& term : series.lonRad) {
+        const UnitAngleOf<Real> t = theta(term);
+        sums.lonArcsec += term.lon.at(t);
+        sums.rad1e9 += term.rad.at(t);
     }
-    for (size_t k = 0; k < kNewcombLatTerms.size(); ++k) {
-        const NewcombLatTerm& term = kNewcombLatTerms[k];
-        sums.latArcsec += term.amplitudeArcsec *
-                          cosDifference(constants.lat[k], theta(term.planet, term.i, term.j));
-    }
+    for (const LatTerm<Real>& term : series.lat)
+        sums.latArcsec += term.lat.at(theta(term));
     return sums;
 }
 

@@ -50,6 +50,18 @@ void BM_SunPosition(benchmark::State& state)
 }
 BENCHMARK(BM_SunPosition);
 
+// The Earth's state at instants never seen before: the Sun at jd and jd + 0.01.
+void BM_EarthPositionVelocity(benchmark::State& state)
+{
+    double jd = 2451545.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EarthPositionVelocity(jd));
+        jd += 0.37;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EarthPositionVelocity);
+
 void BM_OrbitFromRadiant(benchmark::State& state)
 {
     const std::vector<RadiantRecord> records = syntheticRecords(4096);

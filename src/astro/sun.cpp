@@ -296,7 +296,11 @@ private:
     int m_next = 0;
 };
 
-thread_local RememberedSun t_rememberedSun;
+RememberedSun& rememberedSun()
+{
+    thread_local RememberedSun remembered;
+    return remembered;
+}
 
 } // namespace
 
@@ -306,14 +310,15 @@ Vec3 PrecessToB1950(double jd, const Vec3& v)
     return {p.x, p.y, p.z};
 }
 
-SunVector SunPosition(double jd) { return t_rememberedSun.at(jd, true); }
+SunVector SunPosition(double jd) { return rememberedSun().at(jd, true); }
 
 EarthState EarthPositionVelocity(double jd)
 {
     const double laterJd = jd + 0.01;
-    t_rememberedSun.holdPair(jd, laterJd);
-    const SunVector now = t_rememberedSun.at(jd, true);
-    const SunVector later = t_rememberedSun.at(laterJd, false);
+    RememberedSun& remembered = rememberedSun();
+    remembered.holdPair(jd, laterJd);
+    const SunVector now = remembered.at(jd, true);
+    const SunVector later = remembered.at(laterJd, false);
     const Vec3 sunNow{now.x, now.y, now.z};
     const Vec3 sunLater{later.x, later.y, later.z};
     return {now, -sunNow, -100.0 * (sunLater - sunNow)};

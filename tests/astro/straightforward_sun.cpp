@@ -223,6 +223,26 @@ double solOf(const Vec3& j2000, double obliquityRad)
     return sol;
 }
 
+Vec3 precessToB1950(double jd, const Vec3& v)
+{
+    const double u = (jd - 2433282.423) / 36524.22;
+    const double u2 = u * u, u3 = u2 * u, u4 = u3 * u, u5 = u4 * u;
+    const double m11 = 1 - 0.0002969571 * u2 - 0.0000001311 * u3 + 0.0000000146 * u4;
+    const double m12 = 0.0223494065 * u + 0.0000067631 * u2 - 0.0000022082 * u3 -
+                       0.0000000017 * u4 + 0.0000000001 * u5;
+    const double m13 = 0.0097169024 * u - 0.0000020653 * u2 - 0.0000009613 * u3 + 0.0000000001 * u4;
+    const double m21 = -0.0223494065 * u - 0.0000067632 * u2 + 0.0000022083 * u3 +
+                       0.0000000015 * u4 - 0.0000000001 * u5;
+    const double m22 = 1 - 0.000249748 * u2 - 0.0000001512 * u3 + 0.0000000122 * u4;
+    const double m23 = -0.0001085835 * u2 + 0.0000000089 * u3 + 0.0000000054 * u4;
+    const double m31 =
+        -0.0097169024 * u + 0.0000020653 * u2 + 0.0000009613 * u3 + 0.0000000003 * u4;
+    const double m32 = -0.0001085835 * u2 - 0.0000000284 * u3 + 0.0000000053 * u4;
+    const double m33 = 1 - 0.0000472091 * u2 + 0.0000000201 * u3 + 0.0000000023 * u4;
+    return {m11 * v.x + m12 * v.y + m13 * v.z, m21 * v.x + m22 * v.y + m23 * v.z,
+            m31 * v.x + m32 * v.y + m33 * v.z};
+}
+
 SunVector straightforwardSun(double jd)
 {
     const SolarArguments a = solarArguments(jd);
@@ -236,7 +256,7 @@ SunVector straightforwardSun(double jd)
 
     const Vec3 ofDate{r * lat.c * lon.c, r * (lat.c * lon.s * eps.c - lat.s * eps.s),
                       r * (lat.c * lon.s * eps.s + lat.s * eps.c)};
-    const Vec3 j2000 = b1950ToJ2000(PrecessToB1950(jd, ofDate));
+    const Vec3 j2000 = b1950ToJ2000(precessToB1950(jd, ofDate));
     return {j2000.x, j2000.y, j2000.z, solOf(j2000, obliquity), obliquity};
 }
 

@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "core_call.h"
+#include "platform/huge_pages.h"
 #include "table/cutable.h"
 
 namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Columns that only serve the window or the links.
 bool holdsData(const UColumnDef& column)
@@ -38,48 +41,26 @@ std::vector<const UCell*> liveRows(const CUTABLE& table)
     return rows;
 }
 
-// Arrays of a million rows are fresh memory: faulted in 4 kB pages, filling them costs more
-// than copying into them, so large ones are mapped on their own and advised to take huge pages.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-// length bytes (a whole number of huge pages) on a huge page boundary, advised to take them;
-// nullptr when there is no memory. The unaligned head and tail of the mapping go back.
-char* mapHugePages(std::size_t length)
-{
-    void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
-        return nullptr;
-    auto* start = static_cast<char*>(mapped);
-    const std::size_t head =
-        (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
-    if (head > 0)
-        munmap(start, head);
-    munmap(start + head + length, kHugePage - head);
-    madvise(start + head, length, MADV_HUGEPAGE);
-    return start + head;
-}
-
-// An uninitialised one-dimensional array of count items.
+// An uninitialised one-dimensional array of count items; large ones on huge pages of their own,
+// as a million rows are fresh memory that faults in page by page.
 py::array freshArray(const py::dtype& dtype, std::size_t count)
 {
     const std::size_t bytes = count * static_cast<std::size_t>(dtype.itemsize());
     const std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(count)};
     if (bytes < kHugePage)
         return py::array(dtype, shape);
-    const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     struct Mapping {
-        char* start;
-        std::size_t length;
+        void* start;
+        std::size_t bytes;
     };
-    auto* mapping = new Mapping{mapHugePages(length), length};
+    auto* mapping = new Mapping{mapZeroedPages(bytes), bytes};
     if (mapping->start == nullptr) {
         delete mapping;
         throw std::bad_alloc();
     }
     const py::capsule owner(mapping, [](void* pointer) {
         const auto* owned = static_cast<Mapping*>(pointer);
-        munmap(owned->start, owned->length);
+        unmapPages(owned->start, owned->bytes);
         delete owned;
     });
     return py::array(dtype, shape, {}, mapping->start, owner);
@@ -116,7 +97,7 @@ private:
         if (static_cast<std::size_t>(arenas.m_end - arenas.m_next) < size) {
             if (arenas.m_next != arenas.m_end)
                 munmap(arenas.m_next, static_cast<std::size_t>(arenas.m_end - arenas.m_next));
-            arenas.m_next = arenas.m_end = mapHugePages(kChunk);
+            arenas.m_next = arenas.m_end = static_cast<char*>(mapZeroedPages(kChunk));
             if (arenas.m_next == nullptr)
                 return nullptr;
             arenas.m_end += kChunk;

@@ -159,13 +159,20 @@ public:
         const std::string_view key(text);
         if (!m_caching)
             return keep(make(key));
+        // Rows come in time order, so a day's texts and the empty memos come in runs.
+        if (m_last != nullptr && key == m_lastKey)
+            return m_last;
         ++m_looked;
-        if (const auto found = m_strings.find(key); found != m_strings.end())
-            return found->second.ptr();
-        ++m_misses;
-        if (m_misses == kTrialMisses && m_misses * 2 > m_looked)
-            m_caching = false;
-        return m_strings.emplace(key, make(key)).first->second.ptr();
+        auto found = m_strings.find(key);
+        if (found == m_strings.end()) {
+            ++m_misses;
+            if (m_misses == kTrialMisses && m_misses * 2 > m_looked)
+                m_caching = false;
+            found = m_strings.emplace(key, make(key)).first;
+        }
+        m_lastKey = key;
+        m_last = found->second.ptr();
+        return m_last;
     }
 
 private:
@@ -188,6 +195,8 @@ private:
     // The keys point into the table, which no other call changes meanwhile.
     std::unordered_map<std::string_view, py::object> m_strings;
     py::object m_uncached;
+    std::string_view m_lastKey;
+    PyObject* m_last = nullptr;
     bool m_caching = true;
     std::size_t m_misses = 0;
     std::size_t m_looked = 0;

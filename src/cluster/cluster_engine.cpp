@@ -740,9 +740,9 @@ void ClusterEngine::updateDensest(int candidate)
         combineDensest(node);
 }
 
-std::optional<ClusterStream> ClusterEngine::nextStream()
+std::optional<ClusterStream> ClusterEngine::nextStream(const std::function<bool()>& stopRequested)
 {
-    if (m_live == 0)
+    if (m_live == 0 || m_stopped)
         return std::nullopt;
     const int centre = m_tree[1];
     if (centre < 0 || m_count[static_cast<std::size_t>(centre)] < m_params.minCount)
@@ -754,16 +754,22 @@ std::optional<ClusterStream> ClusterEngine::nextStream()
     leaving.push_back(centre);
     leaving.insert(leaving.end(), m_pendingLow.begin(), m_pendingLow.end());
     m_pendingLow.clear();
-    remove(leaving);
+    if (!remove(leaving, stopRequested)) {
+        m_stopped = true;
+        return std::nullopt;
+    }
     return stream;
 }
 
 // The leaving candidates go first, so that pairs among them are never tested; then the live
 // candidates' losses are found box pair by box pair, on both cores when many leave.
-void ClusterEngine::remove(const std::vector<int>& leaving)
+bool ClusterEngine::remove(const std::vector<int>& leaving,
+                           const std::function<bool()>& stopRequested)
 {
     const std::vector<int> gone = markGone(leaving);
-    const std::vector<std::vector<Loss>> found = findLosses(gone);
+    const std::optional<std::vector<std::vector<Loss>>> found = findLosses(gone, stopRequested);
+    if (!found)
+        return false;
     for (const int r : gone)
         unmarkGone(r);
 
@@ -776,7 +782,7 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
     };
     for (const int r : gone)
         touch(r);
-    for (const std::vector<Loss>& losses : found)
+    for (const std::vector<Loss>& losses : *found)
         for (const Loss& loss : losses) {
             std::int32_t& count = m_count[static_cast<std::size_t>(loss.candidate)];
             if (count >= m_params.minCount && count - loss.amount < m_params.minCount)
@@ -788,6 +794,7 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
         m_touched[static_cast<std::size_t>(u)] = 0;
         updateDensest(u);
     }
+    return true;
 }
 
 // The leaving candidates still alive, now dead; those with live neighbours are flagged and
@@ -827,14 +834,18 @@ void ClusterEngine::unmarkGone(int r)
 // Few leaving candidates search on their own, which costs less than the pairs of boxes
 // around them; many share the pairs of boxes (of gone and of live entries) and then their
 // pairs with the exceptional candidates among the threads, each listing its own losses.
-std::vector<std::vector<ClusterEngine::Loss>>
-ClusterEngine::findLosses(const std::vector<int>& gone) const
+std::optional<std::vector<std::vector<ClusterEngine::Loss>>>
+ClusterEngine::findLosses(const std::vector<int>& gone,
+                          const std::function<bool()>& stopRequested) const
 {
     if (gone.size() < kParallelRemoval) {
         std::vector<Loss> losses;
-        for (const int r : gone)
+        for (const int r : gone) {
+            if (stopRequested())
+                return std::nullopt;
             findOwnLosses(r, losses);
-        return {losses};
+        }
+        return std::vector<std::vector<Loss>>{losses};
     }
     std::vector<NodePair> pairs;
     for (const std::int32_t a : m_frontier)
@@ -845,9 +856,14 @@ ClusterEngine::findLosses(const std::vector<int>& gone) const
     const std::size_t jobs = pairs.size() + (m_exceptional.empty() ? 0 : gone.size());
     std::vector<std::vector<Loss>> found(static_cast<std::size_t>(m_threads));
     std::atomic<std::size_t> next{0};
+    std::atomic<bool> stopped{false};
     auto work = [&](int part) {
         std::vector<Loss>& losses = found[static_cast<std::size_t>(part)];
         for (std::size_t job = next.fetch_add(1); job < jobs; job = next.fetch_add(1)) {
+            if (stopped.load() || stopRequested()) {
+                stopped.store(true);
+                return;
+            }
             if (job < pairs.size())
                 findLosses(pairs[job].a, pairs[job].b, losses);
             else
@@ -860,6 +876,8 @@ ClusterEngine::findLosses(const std::vector<int>& gone) const
     work(0);
     for (std::thread& helper : helpers)
         helper.join();
+    if (stopped.load())
+        return std::nullopt;
     return found;
 }
 

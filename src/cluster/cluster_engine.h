@@ -44,8 +44,12 @@ public:
                      const std::function<void(int)>& progress);
     // The next cycle's stream, then the candidates leave that are linked to it, the centre
     // itself, and those whose count was below the minimum in this cycle. Nothing when no
-    // candidate is left or the densest count is below the minimum.
-    std::optional<ClusterStream> nextStream();
+    // candidate is left or the densest count is below the minimum. stopRequested is polled
+    // often within the cycle, from both threads; a stop abandons the cycle's stream, and the
+    // engine makes none after it.
+    std::optional<ClusterStream> nextStream(const std::function<bool()>& stopRequested = [] {
+        return false;
+    });
 
 private:
     // A candidate of ordinary fields, in tree order.
@@ -135,10 +139,13 @@ private:
     struct Loss {
         std::int32_t candidate, amount;
     };
-    void remove(const std::vector<int>& leaving);
+    // False when stopped, the counts then half lowered.
+    bool remove(const std::vector<int>& leaving, const std::function<bool()>& stopRequested);
     std::vector<int> markGone(const std::vector<int>& leaving);
     void unmarkGone(int candidate);
-    std::vector<std::vector<Loss>> findLosses(const std::vector<int>& gone) const;
+    // Nothing when stopped.
+    std::optional<std::vector<std::vector<Loss>>>
+    findLosses(const std::vector<int>& gone, const std::function<bool()>& stopRequested) const;
     void findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const;
     void findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const;
     void findOwnLosses(int candidate, std::vector<Loss>& losses) const;
@@ -173,4 +180,5 @@ private:
     std::vector<std::int32_t> m_tree;       // leftmost live maximum of each subtree
     int m_leaves = 1;
     int m_live = 0;
+    bool m_stopped = false; // within a cycle, which left the counts half lowered
 };

@@ -170,6 +170,27 @@ TEST(ClusterDialog, StopDuringAStreamCompletesItFirst)
         static_cast<int>(straightforwardClustering(orbits, ClusterParams{})[0].members.size()));
 }
 
+// A stop asked for as the first cycle begins ends it within the cycle: no stream, no link, no
+// ID taken.
+TEST(ClusterDialog, StopWithinTheFirstCycleMakesNothing)
+{
+    const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 400}, 2);
+    ASSERT_FALSE(straightforwardClustering(orbits, ClusterParams{}).empty());
+    ClusterSession session(orbits);
+    ClusterPages pages;
+    CClusterDlg dialog(session.app(), session.rows(), pages);
+    dialog.changed = [&] {
+        if (dialog.cycling() && dialog.stopEnabled())
+            dialog.stop();
+    };
+    dialog.runToEnd();
+    EXPECT_EQ(dialog.newStreams(), 0);
+    EXPECT_TRUE(liveStreamRows(session.db()).empty());
+    for (const int row : session.rows())
+        EXPECT_TRUE(linkedRows(session.db().orbits, row, O::SLINK).empty());
+    EXPECT_EQ(session.db().sources.currentIdNext(), ClusterSession::kStreamDsid * 100000);
+}
+
 TEST(ClusterDialog, ParametersAreClampedAtStart)
 {
     ClusterSession session(randomCatalogue({.orbits = 50}, 4));

@@ -29,6 +29,8 @@ constexpr std::int32_t kFrontierNodes = 128;
 constexpr int kLeafSize = 8;
 // Fewer leaving candidates than this search one by one, on one thread.
 constexpr std::size_t kParallelRemoval = 256;
+// The set-up asks whether to stop at every node of at least this many entries.
+constexpr std::int32_t kStopPollEntries = 4096;
 
 Vec3 unitVector(double lonRad, double latRad)
 {
@@ -87,7 +89,6 @@ ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterPara
       m_threads(threads > 0 ? threads
                             : std::max(1, static_cast<int>(std::thread::hardware_concurrency())))
 {
-    prepare();
 }
 
 namespace {
@@ -163,7 +164,7 @@ TermRange relativeRange(double aLow, double aHigh, double bLow, double bHigh)
 
 } // namespace
 
-void ClusterEngine::prepare()
+bool ClusterEngine::prepare(const std::function<bool()>& stopRequested)
 {
     const int n = candidateCount();
     m_place.assign(static_cast<std::size_t>(n), -1);
@@ -188,7 +189,7 @@ void ClusterEngine::prepare()
         std::cos(std::min(m_params.R + kRadiantMarginDeg, 180.0) * kDegToRad) - kCosineMargin;
     const double inner = m_params.R - kRadiantMarginDeg;
     m_cosInner = inner > 0 ? std::cos(inner * kDegToRad) + kCosineMargin : 2.0;
-    buildTree();
+    return buildTree(stopRequested);
 }
 
 double ClusterEngine::feature(const Entry& entry, std::size_t place, int dim) const
@@ -231,7 +232,7 @@ ClusterEngine::Box ClusterEngine::pointBox(std::size_t place) const
     return box;
 }
 
-void ClusterEngine::buildTree()
+bool ClusterEngine::buildTree(const std::function<bool()>& stopRequested)
 {
     for (const Entry& e : m_entries) {
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(e.index)];
@@ -239,7 +240,7 @@ void ClusterEngine::buildTree()
             {planeNormal(o.incl * kDegToRad, o.node * kDegToRad), perihelionDirection(o)});
     }
     if (m_entries.empty())
-        return;
+        return true;
     // Each field's extent within which similar orbits lie, roughly: a node is split across
     // the field it spans most of these.
     const double chordR = 2.0 * std::sin(m_params.R * kDegToRad / 2.0);
@@ -258,7 +259,7 @@ void ClusterEngine::buildTree()
                                  std::max(planeChord, 0.01),
                                  std::max(planeChord, 0.01)};
     TreeBuild build{scale, std::vector<double>(m_entries.size() * kDims),
-                    std::vector<std::int32_t>(m_entries.size())};
+                    std::vector<std::int32_t>(m_entries.size()), stopRequested};
     for (std::size_t place = 0; place < m_entries.size(); ++place) {
         build.order[place] = static_cast<std::int32_t>(place);
         for (int d = 0; d < kDims; ++d)
@@ -267,6 +268,8 @@ void ClusterEngine::buildTree()
     }
     m_leafOfPlace.assign(m_entries.size(), -1);
     buildNode(0, static_cast<std::int32_t>(m_entries.size()), -1, build);
+    if (build.stopped)
+        return false;
     // The entries and their directions in tree order.
     std::vector<Entry> entries;
     std::vector<Directions> directions;
@@ -282,6 +285,7 @@ void ClusterEngine::buildTree()
         m_place[static_cast<std::size_t>(m_entries[place].index)] =
             static_cast<std::int32_t>(place);
     findFrontier();
+    return true;
 }
 
 // Boxes of about a hundredth of the entries each: their pairs are jobs small enough to share
@@ -326,6 +330,10 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
     m_nodes.push_back(node);
     setWindows(box);
     m_boxes.push_back(box);
+    if (end - begin >= kStopPollEntries && !build.stopped)
+        build.stopped = build.stopRequested();
+    if (build.stopped)
+        return self;
     if (end - begin <= kLeafSize) {
         for (std::int32_t p = begin; p < end; ++p)
             m_leafOfPlace[static_cast<std::size_t>(p)] = self;
@@ -561,6 +569,10 @@ std::vector<int> ClusterEngine::membersOf(int centre) const
 bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
                                 const std::function<void(int)>& progress)
 {
+    if (m_stopped || !prepare(stopRequested)) {
+        m_stopped = true;
+        return false;
+    }
     const int n = candidateCount();
     const std::vector<NodePair> pairs = countTasks();
     const std::size_t jobs = pairs.size() + m_exceptional.size();
@@ -596,8 +608,10 @@ bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
     work(0);
     for (std::thread& helper : helpers)
         helper.join();
-    if (stopped.load())
+    if (stopped.load()) {
+        m_stopped = true;
         return false;
+    }
     addTallies(tallies);
     startCycles();
     return true;

@@ -37,9 +37,9 @@ public:
     // Similar pairs among all candidates, known once the counts are built.
     std::int64_t pairCount() const { return m_pairs; }
 
-    // Counts every candidate's similar pairs. stopRequested is polled often, from both
-    // threads; progress gets the number of candidates swept so far, from the calling thread.
-    // False when stopped.
+    // Sets up the tree of boxes, then counts every candidate's similar pairs. stopRequested is
+    // polled often, from both threads; progress gets the number of candidates swept so far,
+    // from the calling thread. False when stopped.
     bool buildCounts(const std::function<bool()>& stopRequested,
                      const std::function<void(int)>& progress);
     // The next cycle's stream, then the candidates leave that are linked to it, the centre
@@ -91,14 +91,17 @@ private:
     // query's (the members of a stream).
     enum class Window { Earlier, Query };
 
-    void prepare();
-    void buildTree();
+    // False when stopped.
+    bool prepare(const std::function<bool()>& stopRequested);
+    bool buildTree(const std::function<bool()>& stopRequested);
     void findFrontier();
     // The fields of every entry, and the entries' order, while the tree is built.
     struct TreeBuild {
         const double* scale;
         std::vector<double> features; // kDims per entry
         std::vector<std::int32_t> order;
+        const std::function<bool()>& stopRequested;
+        bool stopped = false;
     };
     std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
                            TreeBuild& build);
@@ -180,5 +183,5 @@ private:
     std::vector<std::int32_t> m_tree;       // leftmost live maximum of each subtree
     int m_leaves = 1;
     int m_live = 0;
-    bool m_stopped = false; // within a cycle, which left the counts half lowered
+    bool m_stopped = false; // within the set-up or a cycle, which left the engine half made
 };

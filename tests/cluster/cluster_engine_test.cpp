@@ -161,13 +161,19 @@ TEST(ClusterEngine, MinimumCountBoundary)
     }
 }
 
+// A stop in the set-up of the tree (the first poll, with enough candidates) or within the
+// counts ends them, and no stream comes after it.
 TEST(ClusterEngine, StopWhileCountingEndsIt)
 {
-    const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 2000}, 7);
-    ClusterEngine engine(orbits, {});
-    // Polled from both threads.
-    std::atomic<int> polls{0};
-    EXPECT_FALSE(engine.buildCounts([&] { return ++polls > 3; }, [](int) {}));
+    for (const auto& [orbits, stopAt] : {std::pair{2000, 3}, {10000, 0}}) {
+        SCOPED_TRACE(orbits);
+        ClusterEngine engine(randomCatalogue({.orbits = orbits}, 7), {}, 2);
+        // Polled from both threads.
+        std::atomic<int> polls{0};
+        EXPECT_FALSE(engine.buildCounts([&] { return ++polls > stopAt; }, [](int) {}));
+        EXPECT_LE(polls.load(), stopAt + 2);
+        EXPECT_FALSE(engine.nextStream());
+    }
 }
 
 // A stop within the first cycle, by many candidates leaving (shared among the threads) or by

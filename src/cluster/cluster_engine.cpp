@@ -29,8 +29,13 @@ constexpr std::int32_t kFrontierNodes = 128;
 constexpr int kLeafSize = 8;
 // Fewer leaving candidates than this search one by one, on one thread.
 constexpr std::size_t kParallelRemoval = 256;
-// The set-up asks whether to stop at every node of at least this many entries.
+// The set-up asks whether to stop after this many entries, and at every node of as many.
 constexpr std::int32_t kStopPollEntries = 4096;
+
+bool stopDue(std::size_t entry, const std::function<bool()>& stopRequested)
+{
+    return entry % kStopPollEntries == 0 && stopRequested();
+}
 
 Vec3 unitVector(double lonRad, double latRad)
 {
@@ -170,6 +175,8 @@ bool ClusterEngine::prepare(const std::function<bool()>& stopRequested)
     m_place.assign(static_cast<std::size_t>(n), -1);
     m_alive.assign(static_cast<std::size_t>(n), 1);
     for (int i = 0; i < n; ++i) {
+        if (stopDue(static_cast<std::size_t>(i), stopRequested))
+            return false;
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(i)];
         if (!ordinary(o)) {
             m_exceptional.push_back(i);
@@ -235,6 +242,8 @@ ClusterEngine::Box ClusterEngine::pointBox(std::size_t place) const
 bool ClusterEngine::buildTree(const std::function<bool()>& stopRequested)
 {
     for (const Entry& e : m_entries) {
+        if (stopDue(m_directions.size(), stopRequested))
+            return false;
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(e.index)];
         m_directions.push_back(
             {planeNormal(o.incl * kDegToRad, o.node * kDegToRad), perihelionDirection(o)});
@@ -261,6 +270,8 @@ bool ClusterEngine::buildTree(const std::function<bool()>& stopRequested)
     TreeBuild build{scale, std::vector<double>(m_entries.size() * kDims),
                     std::vector<std::int32_t>(m_entries.size()), stopRequested};
     for (std::size_t place = 0; place < m_entries.size(); ++place) {
+        if (stopDue(place, stopRequested))
+            return false;
         build.order[place] = static_cast<std::int32_t>(place);
         for (int d = 0; d < kDims; ++d)
             build.features[place * kDims + static_cast<std::size_t>(d)] =

@@ -338,9 +338,10 @@ TEST(ClusterRun, SkippingTheShowOfStreamsChangesNothing)
             ASSERT_EQ(a.count(), b.count());
             for (int row = 0; row < a.count(); ++row)
                 for (const int column : columns)
-                    if (a.isLive(row))
+                    if (a.isLive(row)) {
                         ASSERT_EQ(a.cell(row, column)->number, b.cell(row, column)->number)
                             << "row " << row << " column " << column;
+                    }
         };
         expectSameCells(every->db().streams, few->db().streams,
                         {S::SID, S::code, S::sol1, S::sol2, S::solp, S::ra, S::dec, S::dra, S::ddec,

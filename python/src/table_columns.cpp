@@ -2,17 +2,23 @@
 #include "table_columns.h"
 
 #include <pybind11/numpy.h>
+#include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "core_call.h"
+#include "platform/huge_pages.h"
 #include "table/cutable.h"
 
 namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Columns that only serve the window or the links.
 bool holdsData(const UColumnDef& column)
@@ -35,22 +41,112 @@ std::vector<const UCell*> liveRows(const CUTABLE& table)
     return rows;
 }
 
-// A numeric column's output: the cells' values copied as they are (int32, uint32, float32 or
-// float64), size bytes each.
-struct NumericColumn {
-    int column;
-    char* out;
-    std::size_t size;
+// An uninitialised one-dimensional array of count items; large ones on huge pages of their own,
+// as a million rows are fresh memory that faults in page by page.
+py::array freshArray(const py::dtype& dtype, std::size_t count)
+{
+    const std::size_t bytes = count * static_cast<std::size_t>(dtype.itemsize());
+    const std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(count)};
+    if (bytes < kHugePage)
+        return py::array(dtype, shape);
+    struct Mapping {
+        void* start;
+        std::size_t bytes;
+    };
+    auto* mapping = new Mapping{mapZeroedPages(bytes), bytes};
+    if (mapping->start == nullptr) {
+        delete mapping;
+        throw std::bad_alloc();
+    }
+    const py::capsule owner(mapping, [](void* pointer) {
+        const auto* owned = static_cast<Mapping*>(pointer);
+        unmapPages(owned->start, owned->bytes);
+        delete owned;
+    });
+    return py::array(dtype, shape, {}, mapping->start, owner);
+}
+
+// While it lives, Python's small-object arenas (where a million strings go) are carved out of
+// huge pages too. Arenas are given back one by one with munmap, by Python's own allocator as
+// much as by this one, so either may free what the other mapped.
+class HugePageArenas {
+public:
+    HugePageArenas()
+    {
+        PyObject_GetArenaAllocator(&m_previous);
+        PyObjectArenaAllocator own{this, &HugePageArenas::allocate, &HugePageArenas::release};
+        PyObject_SetArenaAllocator(&own);
+    }
+    ~HugePageArenas()
+    {
+        PyObject_SetArenaAllocator(&m_previous);
+        if (m_next != m_end)
+            munmap(m_next, static_cast<std::size_t>(m_end - m_next));
+    }
+    HugePageArenas(const HugePageArenas&) = delete;
+    HugePageArenas& operator=(const HugePageArenas&) = delete;
+
+private:
+    static constexpr std::size_t kChunk = 16 * kHugePage;
+
+    static void* allocate(void* context, std::size_t size)
+    {
+        auto& arenas = *static_cast<HugePageArenas*>(context);
+        if (size > kChunk)
+            return arenas.m_previous.alloc(arenas.m_previous.ctx, size);
+        if (static_cast<std::size_t>(arenas.m_end - arenas.m_next) < size) {
+            if (arenas.m_next != arenas.m_end)
+                munmap(arenas.m_next, static_cast<std::size_t>(arenas.m_end - arenas.m_next));
+            arenas.m_next = arenas.m_end = static_cast<char*>(mapZeroedPages(kChunk));
+            if (arenas.m_next == nullptr)
+                return nullptr;
+            arenas.m_end += kChunk;
+        }
+        void* arena = arenas.m_next;
+        arenas.m_next += size;
+        return arena;
+    }
+    static void release(void*, void* arena, std::size_t size) { munmap(arena, size); }
+
+    PyObjectArenaAllocator m_previous{};
+    char* m_next = nullptr;
+    char* m_end = nullptr;
 };
 
-// Every numeric column in one pass over the rows: a row's cells lie side by side, so each row
-// is read once while it is in the cache rather than once per column.
-void copyNumericColumns(const std::vector<const UCell*>& rows,
-                        const std::vector<NumericColumn>& columns)
+// The columns whose cells are copied as they are, by their width in bytes.
+struct NumericColumns {
+    std::vector<std::pair<int, std::uint32_t*>> narrow; // int32, uint32, float32
+    std::vector<std::pair<int, std::uint64_t*>> wide;   // float64
+};
+
+template <typename Word> Word cellWord(const UCell& cell)
 {
-    for (std::size_t k = 0; k < rows.size(); ++k)
-        for (const NumericColumn& c : columns)
-            std::memcpy(c.out + k * c.size, &rows[k][c.column], c.size);
+    Word word;
+    std::memcpy(&word, &cell, sizeof word);
+    return word;
+}
+
+// Rows a tile at a time, a column at a time within the tile: the tile's rows stay in the cache
+// while each column is written in one sequential run, rather than writing to every column's
+// array at once.
+constexpr std::size_t kTileRows = 2048;
+
+template <typename Word>
+void copyTile(const std::vector<const UCell*>& rows, std::size_t first, std::size_t last,
+              const std::vector<std::pair<int, Word*>>& columns)
+{
+    for (const auto& [column, out] : columns)
+        for (std::size_t k = first; k < last; ++k)
+            out[k] = cellWord<Word>(rows[k][column]);
+}
+
+void copyNumericColumns(const std::vector<const UCell*>& rows, const NumericColumns& columns)
+{
+    for (std::size_t first = 0; first < rows.size(); first += kTileRows) {
+        const std::size_t last = std::min(rows.size(), first + kTileRows);
+        copyTile(rows, first, last, columns.narrow);
+        copyTile(rows, first, last, columns.wide);
+    }
 }
 
 // Codes, month/day texts, stream codes and empty memos repeat: each distinct text becomes one
@@ -63,13 +159,20 @@ public:
         const std::string_view key(text);
         if (!m_caching)
             return keep(make(key));
+        // Rows come in time order, so a day's texts and the empty memos come in runs.
+        if (m_last != nullptr && key == m_lastKey)
+            return m_last;
         ++m_looked;
-        if (const auto found = m_strings.find(key); found != m_strings.end())
-            return found->second.ptr();
-        ++m_misses;
-        if (m_misses == kTrialMisses && m_misses * 2 > m_looked)
-            m_caching = false;
-        return m_strings.emplace(key, make(key)).first->second.ptr();
+        auto found = m_strings.find(key);
+        if (found == m_strings.end()) {
+            ++m_misses;
+            if (m_misses == kTrialMisses && m_misses * 2 > m_looked)
+                m_caching = false;
+            found = m_strings.emplace(key, make(key)).first;
+        }
+        m_lastKey = key;
+        m_last = found->second.ptr();
+        return m_last;
     }
 
 private:
@@ -92,12 +195,16 @@ private:
     // The keys point into the table, which no other call changes meanwhile.
     std::unordered_map<std::string_view, py::object> m_strings;
     py::object m_uncached;
+    std::string_view m_lastKey;
+    PyObject* m_last = nullptr;
     bool m_caching = true;
     std::size_t m_misses = 0;
     std::size_t m_looked = 0;
 };
 
-// An object array of `count` strings, text(k) the k-th.
+// An object array of `count` strings, text(k) the k-th. numpy hands out object arrays zeroed,
+// so the slots are written without being read first: a read would map the zero page, and the
+// write after it would fault a second time.
 template <typename Text> py::array objectArray(std::size_t count, Text text)
 {
     py::array array(py::dtype("O"), std::vector<py::ssize_t>{static_cast<py::ssize_t>(count)});
@@ -106,7 +213,6 @@ template <typename Text> py::array objectArray(std::size_t count, Text text)
     for (std::size_t k = 0; k < count; ++k) {
         PyObject* string = cache.get(text(k));
         Py_INCREF(string);
-        Py_XDECREF(out[k]);
         out[k] = string;
     }
     return array;
@@ -119,41 +225,44 @@ const char* cellText(const UCell& cell, int type)
     return cell.text ? cell.text : "";
 }
 
+// The dtype of a numeric column's cells.
+py::dtype cellDtype(int type)
+{
+    switch (type) {
+    case kTypeInt:
+        return py::dtype::of<std::int32_t>();
+    case kTypeFloat:
+        return py::dtype::of<float>();
+    case kTypeDouble:
+        return py::dtype::of<double>();
+    default:
+        return py::dtype::of<std::uint32_t>();
+    }
+}
+
 } // namespace
 
 py::dict tableColumns(const CUTABLE& table)
 {
     const CoreLock core;
     const std::vector<const UCell*> rows = liveRows(table);
-    const auto count = static_cast<py::ssize_t>(rows.size());
     py::dict columns;
-    std::vector<NumericColumn> numeric;
+    NumericColumns numeric;
+    const HugePageArenas arenas;
     for (int column = 0; column < table.columnCount(); ++column) {
         const UColumnDef& def = table.definition().columns[column];
         if (!holdsData(def))
             continue;
-        py::array array;
-        switch (def.type) {
-        case kTypeText:
-        case kTypeCode:
-            array = objectArray(rows.size(),
-                                [&](std::size_t k) { return cellText(rows[k][column], def.type); });
-            break;
-        case kTypeInt:
-            array = py::array_t<std::int32_t>(count);
-            break;
-        case kTypeFloat:
-            array = py::array_t<float>(count);
-            break;
-        case kTypeDouble:
-            array = py::array_t<double>(count);
-            break;
-        default:
-            array = py::array_t<std::uint32_t>(count);
+        if (def.type == kTypeText || def.type == kTypeCode) {
+            columns[def.name] = objectArray(
+                rows.size(), [&](std::size_t k) { return cellText(rows[k][column], def.type); });
+            continue;
         }
-        if (def.type != kTypeText && def.type != kTypeCode)
-            numeric.push_back({column, static_cast<char*>(array.mutable_data()),
-                               static_cast<std::size_t>(array.itemsize())});
+        py::array array = freshArray(cellDtype(def.type), rows.size());
+        if (def.type == kTypeDouble)
+            numeric.wide.emplace_back(column, static_cast<std::uint64_t*>(array.mutable_data()));
+        else
+            numeric.narrow.emplace_back(column, static_cast<std::uint32_t*>(array.mutable_data()));
         columns[def.name] = array;
     }
     copyNumericColumns(rows, numeric);

@@ -119,3 +119,48 @@ def test_failures_raise_the_programs_message(demo, name, prepare, call, text):
     with pytest.raises(orvantella.Error) as raised:
         call(demo)
     assert text in str(raised.value), name
+
+
+ORBIT_HEADER = ("_Version,_OID,_use,_name,_mjd,_sol,_ra,_dec,_vg,_type,_a,_q,_e,_peri,_node,"
+                "_incl,_M,_T/e,_r_sd,_v_sd,_Hb,_He,_zr,_mag,_mass,_memo")
+
+
+def add_orbits(mdb, count):
+    """count numbered orbits in data sources and orbit files of their own (a data source gives
+    out fewer than 100000 IDs); returns their OIDs, ra, mjd, names and memos as stored."""
+    columns = {"OID": [], "ra": [], "mjd": [], "name": [], "memo": []}
+    sources, files = [], []
+    for part, first in enumerate(range(0, count, 99999)):
+        dsid, rows = 2000 + part, min(99999, count - first)
+        lines = [ORBIT_HEADER]
+        for k in range(first, first + rows):
+            oid, ra, mjd = dsid * 100000 + k - first, k % 3600 / 10, 58000 + k / 1000
+            name, memo = f"VidNet{k:07d}", "" if k % 3 else f"m{k % 7}"
+            lines.append(f"501,{oid},1,_{name},{mjd:.6f},0,{ra:.1f},10,30,1,"
+                         f"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,_{memo}")
+            for column, value in zip(columns, (oid, ra, mjd, name, memo)):
+                columns[column].append(value)
+        with open(os.path.join(mdb, "orbits", f"O_VIDNET{part}.csv"), "w", encoding="ascii",
+                  newline="") as file:
+            file.write("\r\n".join(lines) + "\r\n")
+        sources.append(f"1,{dsid},1,_VN{part},{dsid * 100000 + rows},_")
+        files.append(f"901,1,_O_VIDNET{part}.csv,_")
+    for table, lines in (("UDSID.csv", sources), ("UOFile.csv", files)):
+        with open(os.path.join(mdb, table), "a", encoding="ascii", newline="") as file:
+            file.write("".join(line + "\r\n" for line in lines))
+    return columns
+
+
+def test_large_tables_copy_every_row_each_time(demo):
+    # Enough rows for the arrays of 4-byte cells to take whole huge pages of their own.
+    added = add_orbits(demo, 600000)
+    with orvantella.open(demo) as db:
+        for _ in range(2):
+            orbits = db.orbits
+            mine = np.isin(orbits["OID"], added["OID"])
+            assert orbits["OID"][mine].tolist() == added["OID"]
+            assert np.array_equal(orbits["ra"][mine], np.float32(added["ra"]))
+            assert np.array_equal(orbits["mjd"][mine], np.round(added["mjd"], 6))
+            assert orbits["name"][mine].tolist() == added["name"]
+            assert orbits["memo"][mine].tolist() == added["memo"]
+            del orbits

@@ -15,6 +15,7 @@
 #include "mdb/schema.h"
 #include "platform/ui.h"
 #include "table/links.h"
+#include "table/row_list_file.h"
 #include "table/text_file.h"
 
 namespace fs = std::filesystem;
@@ -156,16 +157,33 @@ bool saveFile(const Database& db, const std::string& folder, const std::string& 
     return false;
 }
 
+// The live orbit rows of each orbit file, in row order, from one pass over the orbits.
+std::vector<std::vector<int>> orbitRowsByFile(const Database& db)
+{
+    std::vector<std::vector<int>> rows(static_cast<std::size_t>(db.orbitFiles.count()));
+    for (int row = 0; row < db.orbits.count(); ++row) {
+        if (!db.orbits.isLive(row))
+            continue;
+        const int file = db.orbits.integer(row, col::Orbit::OFILE);
+        if (file >= 0 && file < db.orbitFiles.count())
+            rows[static_cast<std::size_t>(file)].push_back(row);
+    }
+    return rows;
+}
+
 bool saveLoadedOrbitFiles(const Database& db, const std::string& folder,
                           FileTransaction& transaction)
 {
     using C = col::OrbitFile;
+    const std::vector<std::vector<int>> rowsByFile = orbitRowsByFile(db);
     for (int row = 0; row < db.orbitFiles.count(); ++row) {
         if (!db.orbitFiles.isLive(row) || db.orbitFiles.cell(row, C::loaded)->number == 0)
             continue;
         if (!saveFile(db, folder, orbitFileName(db.orbitFiles.text(row, C::fileName)), transaction,
                       [&](const std::string& path) {
-                          return db.orbits.save(path, col::Orbit::OFILE, row, row, &transaction);
+                          return saveRowList(db.orbits, path,
+                                             rowsByFile[static_cast<std::size_t>(row)],
+                                             &transaction);
                       }))
             return false;
     }

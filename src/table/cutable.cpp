@@ -1,10 +1,10 @@
 // The table's blocks, rows and cells.
 #include "table/cutable.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
+#include "platform/huge_pages.h"
 #include "platform/ui.h"
 
 void CUTABLE::initialise(const UTableDef& definition, TablePools& pools)
@@ -21,10 +21,8 @@ void CUTABLE::initialise(const UTableDef& definition, TablePools& pools)
 
 void CUTABLE::growTo(int row)
 {
-    const std::size_t cellCount =
-        static_cast<std::size_t>(m_def->rowsPerBlock) * static_cast<std::size_t>(columnCount());
     while (capacity() <= row) {
-        auto* cells = static_cast<UCell*>(std::calloc(cellCount, sizeof(UCell)));
+        auto* cells = static_cast<UCell*>(mapZeroedPages(blockBytes()));
         if (!cells)
             fatal("Cannot allocate UTABLE");
         m_blocks.push_back({capacity() + m_def->rowsPerBlock, cells});
@@ -188,7 +186,7 @@ void CUTABLE::clear()
 void CUTABLE::free()
 {
     for (UTableBlock& block : m_blocks)
-        std::free(block.cells);
+        unmapPages(block.cells, blockBytes());
     m_blocks.clear();
     m_count = 0;
 }

@@ -118,6 +118,11 @@ public:
 
 private:
     std::int64_t capacity() const { return m_blocks.empty() ? 0 : m_blocks.back().endIndex; }
+    std::size_t blockBytes() const
+    {
+        return static_cast<std::size_t>(m_def->rowsPerBlock) *
+               static_cast<std::size_t>(columnCount()) * sizeof(UCell);
+    }
     UCell* rowCells(int row) const;
     UCell* rowCellsChecked(int row) const;
     void checkColumn(int column) const;

@@ -1,8 +1,7 @@
 // The link node pool: blocks of never-used nodes and one free list of recycled ones.
 #include "table/link_pool.h"
 
-#include <cstdlib>
-
+#include "platform/huge_pages.h"
 #include "platform/ui.h"
 
 LinkNode* CellBuf::takeUnused()
@@ -12,7 +11,7 @@ LinkNode* CellBuf::takeUnused()
     while (m_firstOpen < m_blocks.size() && m_blocks[m_firstOpen].used == kNodesPerBlock)
         ++m_firstOpen;
     if (m_firstOpen == m_blocks.size()) {
-        auto* nodes = static_cast<LinkNode*>(std::malloc(kNodesPerBlock * sizeof(LinkNode)));
+        auto* nodes = static_cast<LinkNode*>(mapZeroedPages(kBlockBytes));
         if (!nodes)
             fatal("Cannot allocate CellBuf");
         m_blocks.push_back({nodes, 0});
@@ -52,7 +51,7 @@ void CellBuf::reset()
 void CellBuf::free()
 {
     for (Block& block : m_blocks)
-        std::free(block.nodes);
+        unmapPages(block.nodes, kBlockBytes);
     m_blocks.clear();
     reset();
 }

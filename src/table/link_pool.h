@@ -34,6 +34,7 @@ struct LinkNode {
 class CellBuf {
 public:
     static constexpr std::size_t kNodesPerBlock = 100000;
+    static constexpr std::size_t kBlockBytes = kNodesPerBlock * sizeof(LinkNode);
 
     CellBuf() = default;
     ~CellBuf() { free(); }

@@ -1,10 +1,10 @@
 // The string pool: blocks of text space carved into 32 size classes with free lists.
 #include "table/string_pool.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 
+#include "platform/huge_pages.h"
 #include "platform/ui.h"
 
 namespace {
@@ -40,7 +40,7 @@ bool UCBUF::takeSlot(Block& block, std::size_t length, std::uint32_t& offset)
 
 UCBUF::Block& UCBUF::appendBlock()
 {
-    char* space = static_cast<char*>(std::malloc(kSpaceBytes));
+    char* space = static_cast<char*>(mapZeroedPages(kSpaceBytes));
     if (!space)
         fatal("Cannot allocate UCBUF");
     Block block{space, 0, {}};
@@ -97,6 +97,6 @@ void UCBUF::release(const char* handle)
 void UCBUF::free()
 {
     for (Block& block : m_blocks)
-        std::free(block.space);
+        unmapPages(block.space, kSpaceBytes);
     m_blocks.clear();
 }

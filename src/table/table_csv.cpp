@@ -8,6 +8,7 @@
 #include "table/app_uty.h"
 #include "table/csv_field.h"
 #include "table/cutable.h"
+#include "table/row_list_file.h"
 #include "table/text_file.h"
 
 namespace {
@@ -202,22 +203,23 @@ bool CUTABLE::save(const std::string& path, int filterColumn, std::int32_t low, 
         transaction);
 }
 
-bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row)>& keep,
-                       FileTransaction* transaction) const
+namespace {
+
+// The table file of the rows that forEachRow hands, in turn, to the writer it is given.
+template <typename ForEachRow>
+bool writeTableFile(const UTableDef& definition, const std::string& path,
+                    FileTransaction* transaction, ForEachRow forEachRow)
 {
     AtomicFileWriter out(path, transaction);
     if (!out.open()) {
         message("Cannot open %s", path.c_str());
         return false;
     }
-    out.append(headerLine(*m_def));
-    const std::size_t lineBytes = longestLine(*m_def) + 2;
-    for (int row = 0; row < m_count; ++row) {
-        const UCell* cells = rowCells(row);
-        if (cells[0].number == kDeleted || !keep(row))
-            continue;
-        out.advance(appendRow(out.space(lineBytes), *m_def, cells));
-    }
+    out.append(headerLine(definition));
+    const std::size_t lineBytes = longestLine(definition) + 2;
+    forEachRow([&](const UCell* cells) {
+        out.advance(appendRow(out.space(lineBytes), definition, cells));
+    });
     if (!out.commit()) {
         if (out.failedToReplace())
             message("Cannot open %s", path.c_str());
@@ -226,6 +228,29 @@ bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool CUTABLE::saveRows(const std::string& path, const std::function<bool(int row)>& keep,
+                       FileTransaction* transaction) const
+{
+    return writeTableFile(*m_def, path, transaction, [&](auto write) {
+        for (int row = 0; row < m_count; ++row) {
+            const UCell* cells = rowCells(row);
+            if (cells[0].number != kDeleted && keep(row))
+                write(cells);
+        }
+    });
+}
+
+bool saveRowList(const CUTABLE& table, const std::string& path, const std::vector<int>& rows,
+                 FileTransaction* transaction)
+{
+    return writeTableFile(table.definition(), path, transaction, [&](auto write) {
+        for (int row : rows)
+            write(table.cell(row, 0));
+    });
 }
 
 bool CUTABLE::saveToDirectory(const std::string& folder, FileTransaction* transaction) const

@@ -150,8 +150,9 @@ TEST(BatchImport, ImportedTimesSurviveResaves)
     for (int resave = 0; resave < 3; ++resave) {
         ASSERT_EQ(runBatchCommand(mdbCommands(), "resave", {m.mdb}).status, kBatchOk);
         EXPECT_EQ(mjdFields(readFileBytes(target)), imported) << resave;
-        if (resave > 0)
+        if (resave > 0) {
             EXPECT_EQ(readFileBytes(target), saved) << resave;
+        }
         saved = readFileBytes(target);
     }
 }

@@ -10,6 +10,7 @@
 
 #include "platform/scripted_ui.h"
 #include "support/test_support.h"
+#include "table/row_list_file.h"
 #include "table_test_support.h"
 
 using namespace std::string_literals;
@@ -238,6 +239,33 @@ TEST(TableFile, LoadAppendsAndTagsTheNewRows)
     EXPECT_EQ(t.table.integer(3, tcol::itemdata), 9);
     EXPECT_EQ(scripted->messages(), std::vector<std::string>{brokenMessage(4, 1)})
         << "line is the table's row count, earlier rows included";
+}
+
+TEST(TableFile, SavingARowListWritesWhatSavingTheRowsItKeepsWrites)
+{
+    // Random rows, some deleted, saved through a predicate and through the list it accepts.
+    TempDir dir;
+    ScopedScriptedUi scripted;
+    std::mt19937 random(7);
+    PooledTable t;
+    for (int row = 0; row < 3000; ++row) {
+        fillRow(t.table, random(), static_cast<std::int32_t>(random() % 9),
+                float(random() % 1000) / 8, random() % 4 ? "Orionid" : "", "o");
+        t.table.setInteger(row, static_cast<std::int32_t>(random() % 5), tcol::itemdata);
+        if (random() % 10 == 0)
+            t.table.deleteRow(row);
+    }
+    for (std::int32_t file = 0; file < 5; ++file) {
+        std::vector<int> rows;
+        for (int row = 0; row < t.table.count(); ++row)
+            if (t.table.isLive(row) && t.table.integer(row, tcol::itemdata) == file)
+                rows.push_back(row);
+        ASSERT_TRUE(t.table.save(dir.file("kept.csv"), tcol::itemdata, file, file));
+        ASSERT_TRUE(saveRowList(t.table, dir.file("listed.csv"), rows));
+        EXPECT_EQ(readFileBytes(dir.file("listed.csv")), readFileBytes(dir.file("kept.csv")))
+            << "file " << file;
+    }
+    EXPECT_TRUE(scripted->messages().empty());
 }
 
 TEST(TableFile, SaveFilterKeepsRowsWithinLowAndHigh)

@@ -1,0 +1,51 @@
+// Anonymous mappings advised to take huge pages.
+#include "platform/huge_pages.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kPage = 4096;
+
+std::size_t roundUp(std::size_t bytes, std::size_t unit)
+{
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// The mapped length of a block of bytes.
+std::size_t mappedLength(std::size_t bytes)
+{
+    return bytes < kHugePage ? roundUp(bytes, kPage) : roundUp(bytes, kHugePage);
+}
+
+} // namespace
+
+void* mapZeroedPages(std::size_t bytes)
+{
+    const std::size_t length = mappedLength(bytes);
+    const std::size_t slack = length < kHugePage ? 0 : kHugePage;
+    void* mapped =
+        mmap(nullptr, length + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return nullptr;
+    if (slack == 0)
+        return mapped;
+    // Only whole aligned 2 MB ranges can take a huge page: the unaligned head and tail go back.
+    auto* start = static_cast<char*>(mapped);
+    const std::size_t head =
+        (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+    if (head > 0)
+        munmap(start, head);
+    munmap(start + head + length, slack - head);
+    madvise(start + head, length, MADV_HUGEPAGE);
+    return start + head;
+}
+
+void unmapPages(void* memory, std::size_t bytes)
+{
+    if (memory != nullptr)
+        munmap(memory, mappedLength(bytes));
+}

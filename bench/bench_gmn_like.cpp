@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -107,14 +108,44 @@ BENCHMARK(BM_GmnLikeClusterEngine)
     ->Unit(benchmark::kSecond)
     ->Iterations(1);
 
-// How soon a Stop asked for halfway through the neighbour counts ends them.
+// A stop callback that starts answering yes `delay` after it was made, and how long after that
+// the stop was honoured.
+class DelayedStop {
+public:
+    explicit DelayedStop(Clock::duration delay) : m_asked(Clock::now() + delay) {}
+    std::function<bool()> callback()
+    {
+        return [this] {
+            if (Clock::now() >= m_asked)
+                m_stop.store(true);
+            return m_stop.load();
+        };
+    }
+    // -1 when the work ended before the stop was asked for.
+    double latency(bool ended) const { return ended ? -1 : secondsSince(m_asked); }
+
+private:
+    Clock::time_point m_asked;
+    std::atomic<bool> m_stop{false};
+};
+
+// How soon a Stop ends the run when asked for a quarter of a second into the set-up (the tree
+// of boxes), halfway through the neighbour counts, and a quarter of a second into the first
+// cycle (the first cycles are the longest: the densest shower and every candidate below the
+// minimum leave).
 void BM_GmnLikeClusterStop(benchmark::State& state)
 {
     const std::vector<ClusterOrbit> orbits =
         clusterFieldsOf(gmnLikeCatalogue(readGmnMeteors(ORVANTELLA_SOURCE_DIR "/data/sources"),
                                          static_cast<int>(state.range(0)), kSeed));
-    double stopSeconds = 0;
+    constexpr auto kDelay = std::chrono::milliseconds(250);
+    double setUpStop = 0, countStop = 0, cycleStop = 0;
     for (auto _ : state) {
+        {
+            ClusterEngine engine(orbits, ClusterParams{});
+            DelayedStop stop(kDelay);
+            setUpStop = stop.latency(engine.buildCounts(stop.callback(), [](int) {}));
+        }
         ClusterEngine engine(orbits, ClusterParams{});
         std::atomic<bool> stop{false};
         Clock::time_point asked;
@@ -126,11 +157,17 @@ void BM_GmnLikeClusterStop(benchmark::State& state)
                                        stop.store(true);
                                    }
                                });
-        stopSeconds = secondsSince(asked);
-        if (ended)
-            state.SkipWithError("the counts ran to the end");
+        countStop = ended ? -1 : secondsSince(asked);
+        ClusterEngine counted(orbits, ClusterParams{});
+        counted.buildCounts([] { return false; }, [](int) {});
+        DelayedStop cycle(kDelay);
+        cycleStop = cycle.latency(counted.nextStream(cycle.callback()).has_value());
     }
-    state.counters["stop_s"] = stopSeconds;
+    if (setUpStop < 0 || countStop < 0 || cycleStop < 0)
+        state.SkipWithError("the work ended before the stop");
+    state.counters["set_up_stop_s"] = setUpStop;
+    state.counters["stop_s"] = countStop;
+    state.counters["cycle_stop_s"] = cycleStop;
 }
 BENCHMARK(BM_GmnLikeClusterStop)->Arg(1000000)->Unit(benchmark::kSecond)->Iterations(1);
 

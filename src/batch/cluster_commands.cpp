@@ -19,6 +19,10 @@
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::seconds(1);
+// Nobody watches the Orbit page of the batch tool: it shows only the last stream, as the
+// window's page ends, and each stream takes its statistics from its members instead of a
+// selection over every orbit.
+constexpr auto kBatchShowInterval = std::chrono::hours(24 * 365);
 
 struct ClusterArgs {
     std::string mdb;
@@ -137,6 +141,7 @@ int cluster(const std::vector<std::string>& args)
     answers->answerDialog(chooseSource(parsed->dsidCode, sourceFound));
     answers->answerDialog([&](DialogModel& model) {
         auto& dialog = static_cast<CClusterDlg&>(model);
+        dialog.setShowInterval(kBatchShowInterval);
         dialog.runToEnd(progressPrinter(dialog));
         std::fputs(dialog.log().c_str(), stdout);
         complete = !dialog.idsRanOut();

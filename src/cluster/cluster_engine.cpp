@@ -29,6 +29,13 @@ constexpr std::int32_t kFrontierNodes = 128;
 constexpr int kLeafSize = 8;
 // Fewer leaving candidates than this search one by one, on one thread.
 constexpr std::size_t kParallelRemoval = 256;
+// The set-up asks whether to stop after this many entries, and at every node of as many.
+constexpr std::int32_t kStopPollEntries = 4096;
+
+bool stopDue(std::size_t entry, const std::function<bool()>& stopRequested)
+{
+    return entry % kStopPollEntries == 0 && stopRequested();
+}
 
 Vec3 unitVector(double lonRad, double latRad)
 {
@@ -87,7 +94,6 @@ ClusterEngine::ClusterEngine(std::vector<ClusterOrbit> orbits, const ClusterPara
       m_threads(threads > 0 ? threads
                             : std::max(1, static_cast<int>(std::thread::hardware_concurrency())))
 {
-    prepare();
 }
 
 namespace {
@@ -163,12 +169,14 @@ TermRange relativeRange(double aLow, double aHigh, double bLow, double bHigh)
 
 } // namespace
 
-void ClusterEngine::prepare()
+bool ClusterEngine::prepare(const std::function<bool()>& stopRequested)
 {
     const int n = candidateCount();
     m_place.assign(static_cast<std::size_t>(n), -1);
     m_alive.assign(static_cast<std::size_t>(n), 1);
     for (int i = 0; i < n; ++i) {
+        if (stopDue(static_cast<std::size_t>(i), stopRequested))
+            return false;
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(i)];
         if (!ordinary(o)) {
             m_exceptional.push_back(i);
@@ -188,7 +196,7 @@ void ClusterEngine::prepare()
         std::cos(std::min(m_params.R + kRadiantMarginDeg, 180.0) * kDegToRad) - kCosineMargin;
     const double inner = m_params.R - kRadiantMarginDeg;
     m_cosInner = inner > 0 ? std::cos(inner * kDegToRad) + kCosineMargin : 2.0;
-    buildTree();
+    return buildTree(stopRequested);
 }
 
 double ClusterEngine::feature(const Entry& entry, std::size_t place, int dim) const
@@ -231,15 +239,17 @@ ClusterEngine::Box ClusterEngine::pointBox(std::size_t place) const
     return box;
 }
 
-void ClusterEngine::buildTree()
+bool ClusterEngine::buildTree(const std::function<bool()>& stopRequested)
 {
     for (const Entry& e : m_entries) {
+        if (stopDue(m_directions.size(), stopRequested))
+            return false;
         const ClusterOrbit& o = m_orbits[static_cast<std::size_t>(e.index)];
         m_directions.push_back(
             {planeNormal(o.incl * kDegToRad, o.node * kDegToRad), perihelionDirection(o)});
     }
     if (m_entries.empty())
-        return;
+        return true;
     // Each field's extent within which similar orbits lie, roughly: a node is split across
     // the field it spans most of these.
     const double chordR = 2.0 * std::sin(m_params.R * kDegToRad / 2.0);
@@ -258,8 +268,10 @@ void ClusterEngine::buildTree()
                                  std::max(planeChord, 0.01),
                                  std::max(planeChord, 0.01)};
     TreeBuild build{scale, std::vector<double>(m_entries.size() * kDims),
-                    std::vector<std::int32_t>(m_entries.size())};
+                    std::vector<std::int32_t>(m_entries.size()), stopRequested};
     for (std::size_t place = 0; place < m_entries.size(); ++place) {
+        if (stopDue(place, stopRequested))
+            return false;
         build.order[place] = static_cast<std::int32_t>(place);
         for (int d = 0; d < kDims; ++d)
             build.features[place * kDims + static_cast<std::size_t>(d)] =
@@ -267,6 +279,8 @@ void ClusterEngine::buildTree()
     }
     m_leafOfPlace.assign(m_entries.size(), -1);
     buildNode(0, static_cast<std::int32_t>(m_entries.size()), -1, build);
+    if (build.stopped)
+        return false;
     // The entries and their directions in tree order.
     std::vector<Entry> entries;
     std::vector<Directions> directions;
@@ -282,6 +296,7 @@ void ClusterEngine::buildTree()
         m_place[static_cast<std::size_t>(m_entries[place].index)] =
             static_cast<std::int32_t>(place);
     findFrontier();
+    return true;
 }
 
 // Boxes of about a hundredth of the entries each: their pairs are jobs small enough to share
@@ -326,6 +341,10 @@ std::int32_t ClusterEngine::buildNode(std::int32_t begin, std::int32_t end, std:
     m_nodes.push_back(node);
     setWindows(box);
     m_boxes.push_back(box);
+    if (end - begin >= kStopPollEntries && !build.stopped)
+        build.stopped = build.stopRequested();
+    if (build.stopped)
+        return self;
     if (end - begin <= kLeafSize) {
         for (std::int32_t p = begin; p < end; ++p)
             m_leafOfPlace[static_cast<std::size_t>(p)] = self;
@@ -561,6 +580,10 @@ std::vector<int> ClusterEngine::membersOf(int centre) const
 bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
                                 const std::function<void(int)>& progress)
 {
+    if (m_stopped || !prepare(stopRequested)) {
+        m_stopped = true;
+        return false;
+    }
     const int n = candidateCount();
     const std::vector<NodePair> pairs = countTasks();
     const std::size_t jobs = pairs.size() + m_exceptional.size();
@@ -596,8 +619,10 @@ bool ClusterEngine::buildCounts(const std::function<bool()>& stopRequested,
     work(0);
     for (std::thread& helper : helpers)
         helper.join();
-    if (stopped.load())
+    if (stopped.load()) {
+        m_stopped = true;
         return false;
+    }
     addTallies(tallies);
     startCycles();
     return true;
@@ -740,9 +765,9 @@ void ClusterEngine::updateDensest(int candidate)
         combineDensest(node);
 }
 
-std::optional<ClusterStream> ClusterEngine::nextStream()
+std::optional<ClusterStream> ClusterEngine::nextStream(const std::function<bool()>& stopRequested)
 {
-    if (m_live == 0)
+    if (m_live == 0 || m_stopped)
         return std::nullopt;
     const int centre = m_tree[1];
     if (centre < 0 || m_count[static_cast<std::size_t>(centre)] < m_params.minCount)
@@ -754,16 +779,22 @@ std::optional<ClusterStream> ClusterEngine::nextStream()
     leaving.push_back(centre);
     leaving.insert(leaving.end(), m_pendingLow.begin(), m_pendingLow.end());
     m_pendingLow.clear();
-    remove(leaving);
+    if (!remove(leaving, stopRequested)) {
+        m_stopped = true;
+        return std::nullopt;
+    }
     return stream;
 }
 
 // The leaving candidates go first, so that pairs among them are never tested; then the live
 // candidates' losses are found box pair by box pair, on both cores when many leave.
-void ClusterEngine::remove(const std::vector<int>& leaving)
+bool ClusterEngine::remove(const std::vector<int>& leaving,
+                           const std::function<bool()>& stopRequested)
 {
     const std::vector<int> gone = markGone(leaving);
-    const std::vector<std::vector<Loss>> found = findLosses(gone);
+    const std::optional<std::vector<std::vector<Loss>>> found = findLosses(gone, stopRequested);
+    if (!found)
+        return false;
     for (const int r : gone)
         unmarkGone(r);
 
@@ -776,7 +807,7 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
     };
     for (const int r : gone)
         touch(r);
-    for (const std::vector<Loss>& losses : found)
+    for (const std::vector<Loss>& losses : *found)
         for (const Loss& loss : losses) {
             std::int32_t& count = m_count[static_cast<std::size_t>(loss.candidate)];
             if (count >= m_params.minCount && count - loss.amount < m_params.minCount)
@@ -788,6 +819,7 @@ void ClusterEngine::remove(const std::vector<int>& leaving)
         m_touched[static_cast<std::size_t>(u)] = 0;
         updateDensest(u);
     }
+    return true;
 }
 
 // The leaving candidates still alive, now dead; those with live neighbours are flagged and
@@ -827,14 +859,18 @@ void ClusterEngine::unmarkGone(int r)
 // Few leaving candidates search on their own, which costs less than the pairs of boxes
 // around them; many share the pairs of boxes (of gone and of live entries) and then their
 // pairs with the exceptional candidates among the threads, each listing its own losses.
-std::vector<std::vector<ClusterEngine::Loss>>
-ClusterEngine::findLosses(const std::vector<int>& gone) const
+std::optional<std::vector<std::vector<ClusterEngine::Loss>>>
+ClusterEngine::findLosses(const std::vector<int>& gone,
+                          const std::function<bool()>& stopRequested) const
 {
     if (gone.size() < kParallelRemoval) {
         std::vector<Loss> losses;
-        for (const int r : gone)
+        for (const int r : gone) {
+            if (stopRequested())
+                return std::nullopt;
             findOwnLosses(r, losses);
-        return {losses};
+        }
+        return std::vector<std::vector<Loss>>{losses};
     }
     std::vector<NodePair> pairs;
     for (const std::int32_t a : m_frontier)
@@ -845,9 +881,14 @@ ClusterEngine::findLosses(const std::vector<int>& gone) const
     const std::size_t jobs = pairs.size() + (m_exceptional.empty() ? 0 : gone.size());
     std::vector<std::vector<Loss>> found(static_cast<std::size_t>(m_threads));
     std::atomic<std::size_t> next{0};
+    std::atomic<bool> stopped{false};
     auto work = [&](int part) {
         std::vector<Loss>& losses = found[static_cast<std::size_t>(part)];
         for (std::size_t job = next.fetch_add(1); job < jobs; job = next.fetch_add(1)) {
+            if (stopped.load() || stopRequested()) {
+                stopped.store(true);
+                return;
+            }
             if (job < pairs.size())
                 findLosses(pairs[job].a, pairs[job].b, losses);
             else
@@ -860,6 +901,8 @@ ClusterEngine::findLosses(const std::vector<int>& gone) const
     work(0);
     for (std::thread& helper : helpers)
         helper.join();
+    if (stopped.load())
+        return std::nullopt;
     return found;
 }
 

@@ -37,15 +37,19 @@ public:
     // Similar pairs among all candidates, known once the counts are built.
     std::int64_t pairCount() const { return m_pairs; }
 
-    // Counts every candidate's similar pairs. stopRequested is polled often, from both
-    // threads; progress gets the number of candidates swept so far, from the calling thread.
-    // False when stopped.
+    // Sets up the tree of boxes, then counts every candidate's similar pairs. stopRequested is
+    // polled often, from both threads; progress gets the number of candidates swept so far,
+    // from the calling thread. False when stopped.
     bool buildCounts(const std::function<bool()>& stopRequested,
                      const std::function<void(int)>& progress);
     // The next cycle's stream, then the candidates leave that are linked to it, the centre
     // itself, and those whose count was below the minimum in this cycle. Nothing when no
-    // candidate is left or the densest count is below the minimum.
-    std::optional<ClusterStream> nextStream();
+    // candidate is left or the densest count is below the minimum. stopRequested is polled
+    // often within the cycle, from both threads; a stop abandons the cycle's stream, and the
+    // engine makes none after it.
+    std::optional<ClusterStream> nextStream(const std::function<bool()>& stopRequested = [] {
+        return false;
+    });
 
 private:
     // A candidate of ordinary fields, in tree order.
@@ -87,14 +91,17 @@ private:
     // query's (the members of a stream).
     enum class Window { Earlier, Query };
 
-    void prepare();
-    void buildTree();
+    // False when stopped.
+    bool prepare(const std::function<bool()>& stopRequested);
+    bool buildTree(const std::function<bool()>& stopRequested);
     void findFrontier();
     // The fields of every entry, and the entries' order, while the tree is built.
     struct TreeBuild {
         const double* scale;
         std::vector<double> features; // kDims per entry
         std::vector<std::int32_t> order;
+        const std::function<bool()>& stopRequested;
+        bool stopped = false;
     };
     std::int32_t buildNode(std::int32_t begin, std::int32_t end, std::int32_t parent,
                            TreeBuild& build);
@@ -135,10 +142,13 @@ private:
     struct Loss {
         std::int32_t candidate, amount;
     };
-    void remove(const std::vector<int>& leaving);
+    // False when stopped, the counts then half lowered.
+    bool remove(const std::vector<int>& leaving, const std::function<bool()>& stopRequested);
     std::vector<int> markGone(const std::vector<int>& leaving);
     void unmarkGone(int candidate);
-    std::vector<std::vector<Loss>> findLosses(const std::vector<int>& gone) const;
+    // Nothing when stopped.
+    std::optional<std::vector<std::vector<Loss>>>
+    findLosses(const std::vector<int>& gone, const std::function<bool()>& stopRequested) const;
     void findLosses(std::int32_t a, std::int32_t b, std::vector<Loss>& losses) const;
     void findLeafLosses(const Node& a, const Node& b, std::vector<Loss>& losses) const;
     void findOwnLosses(int candidate, std::vector<Loss>& losses) const;
@@ -173,4 +183,5 @@ private:
     std::vector<std::int32_t> m_tree;       // leftmost live maximum of each subtree
     int m_leaves = 1;
     int m_live = 0;
+    bool m_stopped = false; // within the set-up or a cycle, which left the engine half made
 };

@@ -107,7 +107,8 @@ void CClusterDlg::work(WorkerChannel& channel, std::vector<ClusterOrbit> orbits)
     }
     while (going && !stopRequested()) {
         showCount(engine.liveCount());
-        const std::optional<ClusterStream> stream = engine.nextStream();
+        const std::optional<ClusterStream> stream =
+            engine.nextStream([this] { return stopRequested(); });
         if (!stream)
             break;
         channel.deliver([&] {

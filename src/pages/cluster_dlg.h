@@ -73,7 +73,8 @@ public:
     // copied, the running flag set, the worker started. Its updates come through channel,
     // which must outlive the run.
     void start(WorkerChannel& channel);
-    // Stop: honoured at the worker's next check; a stream being made is completed first.
+    // Stop: honoured at the worker's next check, within the neighbour counts or a cycle too; a
+    // cycle stopped makes no stream, a stream already on its way to the tables is completed.
     void stop();
     // OK, Cancel, Enter, Escape and the close box close the dialog only while no run is going.
     bool canClose() const { return m_running.load() == kIdle; }

@@ -20,6 +20,8 @@ using O = col::Orbit;
 using S = col::Stream;
 
 constexpr long kSecondsPerDay = 86400;
+// The least time between two shows of a stream, in multiples of the last show's duration.
+constexpr int kShowCostFactor = 4;
 
 } // namespace
 
@@ -129,7 +131,7 @@ void ClusterTables::showStream(int streamRow, const std::vector<int>& memberRows
             streams.cell(row, S::ssel)->number = row == streamRow ? 1 : 0;
     m_app.currentStreamRow = streamRow;
     std::optional<StreamActivity> activity;
-    if (m_canSkipShowing && std::chrono::steady_clock::now() - m_lastShown < m_showInterval) {
+    if (m_canSkipShowing && shownRecently()) {
         activity = m_pages.activityOf(streamRow, memberRows);
         m_unshownStream = streamRow;
     } else {
@@ -145,11 +147,22 @@ void ClusterTables::showStream(int streamRow, const std::vector<int>& memberRows
     computeStreamMonthDays(streams, streamRow, m_app.settings.dlg_Y);
 }
 
+bool ClusterTables::shownRecently() const
+{
+    if (m_showInterval.count() == 0)
+        return false;
+    const auto wait = std::max<std::chrono::steady_clock::duration>(
+        m_showInterval, kShowCostFactor * m_lastShowCost);
+    return std::chrono::steady_clock::now() - m_lastShown < wait;
+}
+
 void ClusterTables::showOnPage(int streamRow)
 {
+    const auto start = std::chrono::steady_clock::now();
     m_pages.showStream(streamRow);
     requestRefresh(m_app, 9);
     m_lastShown = std::chrono::steady_clock::now();
+    m_lastShowCost = m_lastShown - start;
     m_unshownStream = -1;
 }
 

@@ -31,6 +31,9 @@ public:
     // stream list takes the streams.
     // The Orbit page shows a new stream at most once per showInterval, and always the last
     // one; the streams in between take the statistics it would have shown from their members.
+    // A show that takes long (a million orbits selected anew) widens the interval so that
+    // showing never takes more than a small share of the run; an interval of zero shows
+    // every stream.
     ClusterTables(AppContext& app, ClusterPages& pages, std::vector<int> candidateRows,
                   const ClusterParams& params,
                   std::chrono::milliseconds showInterval = kShowInterval);
@@ -50,6 +53,7 @@ private:
     int addStreamRow(int orbitRow, std::uint32_t sid, const std::string& code);
     void showStream(int streamRow, const std::vector<int>& memberRows);
     void showOnPage(int streamRow);
+    bool shownRecently() const;
 
     AppContext& m_app;
     ClusterPages& m_pages;
@@ -60,5 +64,6 @@ private:
     std::chrono::milliseconds m_showInterval;
     bool m_canSkipShowing;
     std::chrono::steady_clock::time_point m_lastShown{};
+    std::chrono::steady_clock::duration m_lastShowCost{};
     int m_unshownStream = -1; // made since the page last showed a stream
 };

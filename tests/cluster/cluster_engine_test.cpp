@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <memory>
 
 #include "cluster/cluster_engine.h"
 #include "random_catalogue.h"
@@ -160,13 +161,53 @@ TEST(ClusterEngine, MinimumCountBoundary)
     }
 }
 
+// A stop in the set-up of the tree (the first poll, with enough candidates) or within the
+// counts ends them, and no stream comes after it.
 TEST(ClusterEngine, StopWhileCountingEndsIt)
 {
-    const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 2000}, 7);
-    ClusterEngine engine(orbits, {});
-    // Polled from both threads.
-    std::atomic<int> polls{0};
-    EXPECT_FALSE(engine.buildCounts([&] { return ++polls > 3; }, [](int) {}));
+    for (const auto& [orbits, stopAt] : {std::pair{2000, 3}, {10000, 0}}) {
+        SCOPED_TRACE(orbits);
+        ClusterEngine engine(randomCatalogue({.orbits = orbits}, 7), {}, 2);
+        // Polled from both threads.
+        std::atomic<int> polls{0};
+        EXPECT_FALSE(engine.buildCounts([&] { return ++polls > stopAt; }, [](int) {}));
+        EXPECT_LE(polls.load(), stopAt + 2);
+        EXPECT_FALSE(engine.nextStream());
+    }
+}
+
+// A stop within the first cycle, by many candidates leaving (shared among the threads) or by
+// few (one by one), abandons that cycle's stream at once, and no stream comes after it.
+TEST(ClusterEngine, StopWithinACycleAbandonsItsStream)
+{
+    const std::vector<GmnMeteor> meteors = readGmnMeteors(ORVANTELLA_SOURCE_DIR "/data/sources");
+    const std::vector<std::pair<const char*, std::vector<ClusterOrbit>>> cases{
+        {"many leave", clusterFieldsOf(gmnLikeCatalogue(meteors, 2500, 3))},
+        {"few leave", {randomCatalogue({.orbits = 60, .showers = 1, .showerShare = 0.2}, 4)}}};
+    for (const auto& [name, orbits] : cases) {
+        SCOPED_TRACE(name);
+        auto engineAfterCounts = [&] {
+            auto engine = std::make_unique<ClusterEngine>(orbits, ClusterParams{}, 2);
+            EXPECT_TRUE(engine->buildCounts([] { return false; }, [](int) {}));
+            return engine;
+        };
+        std::atomic<int> polls{0};
+        ASSERT_TRUE(engineAfterCounts()->nextStream([&] { return ++polls < 0; }));
+        const int cyclePolls = polls.load();
+        ASSERT_GT(cyclePolls, 1);
+
+        const auto engine = engineAfterCounts();
+        std::atomic<int> pollsAfterStop{0};
+        polls = 0;
+        EXPECT_FALSE(engine->nextStream([&] {
+            const bool stop = ++polls > cyclePolls / 2;
+            pollsAfterStop += stop;
+            return stop;
+        }));
+        // Each thread sees the stop at most once.
+        EXPECT_LE(pollsAfterStop.load(), 2);
+        EXPECT_FALSE(engine->nextStream());
+    }
 }
 
 } // namespace

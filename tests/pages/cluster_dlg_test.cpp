@@ -170,6 +170,27 @@ TEST(ClusterDialog, StopDuringAStreamCompletesItFirst)
         static_cast<int>(straightforwardClustering(orbits, ClusterParams{})[0].members.size()));
 }
 
+// A stop asked for as the first cycle begins ends it within the cycle: no stream, no link, no
+// ID taken.
+TEST(ClusterDialog, StopWithinTheFirstCycleMakesNothing)
+{
+    const std::vector<ClusterOrbit> orbits = randomCatalogue({.orbits = 400}, 2);
+    ASSERT_FALSE(straightforwardClustering(orbits, ClusterParams{}).empty());
+    ClusterSession session(orbits);
+    ClusterPages pages;
+    CClusterDlg dialog(session.app(), session.rows(), pages);
+    dialog.changed = [&] {
+        if (dialog.cycling() && dialog.stopEnabled())
+            dialog.stop();
+    };
+    dialog.runToEnd();
+    EXPECT_EQ(dialog.newStreams(), 0);
+    EXPECT_TRUE(liveStreamRows(session.db()).empty());
+    for (const int row : session.rows())
+        EXPECT_TRUE(linkedRows(session.db().orbits, row, O::SLINK).empty());
+    EXPECT_EQ(session.db().sources.currentIdNext(), ClusterSession::kStreamDsid * 100000);
+}
+
 TEST(ClusterDialog, ParametersAreClampedAtStart)
 {
     ClusterSession session(randomCatalogue({.orbits = 50}, 4));
@@ -317,9 +338,10 @@ TEST(ClusterRun, SkippingTheShowOfStreamsChangesNothing)
             ASSERT_EQ(a.count(), b.count());
             for (int row = 0; row < a.count(); ++row)
                 for (const int column : columns)
-                    if (a.isLive(row))
+                    if (a.isLive(row)) {
                         ASSERT_EQ(a.cell(row, column)->number, b.cell(row, column)->number)
                             << "row " << row << " column " << column;
+                    }
         };
         expectSameCells(every->db().streams, few->db().streams,
                         {S::SID, S::code, S::sol1, S::sol2, S::solp, S::ra, S::dec, S::dra, S::ddec,

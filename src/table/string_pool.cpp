@@ -1,8 +1,10 @@
 // The string pool: blocks of text space carved into 32 size classes with free lists.
 #include "table/string_pool.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <iterator>
 
 #include "platform/huge_pages.h"
 #include "platform/ui.h"
@@ -45,6 +47,7 @@ UCBUF::Block& UCBUF::appendBlock()
         fatal("Cannot allocate UCBUF");
     Block block{space, 0, {}};
     std::fill(std::begin(block.freeHead), std::end(block.freeHead), kNoSlot);
+    m_blockBySpace.emplace(space, m_blocks.size());
     m_blocks.push_back(block);
     return m_blocks.back();
 }
@@ -57,11 +60,16 @@ const char* UCBUF::pool(std::string_view text)
         return nullptr;
     std::uint32_t offset = 0;
     Block* server = nullptr;
-    for (Block& block : m_blocks) {
-        if (takeSlot(block, text.size(), offset)) {
-            server = &block;
+    std::size_t& first = m_firstServing[text.size() / 8];
+    for (std::size_t index = first; index < m_blocks.size(); ++index) {
+        if (takeSlot(m_blocks[index], text.size(), offset)) {
+            server = &m_blocks[index];
             break;
         }
+        // A block whose free byte has no room for the class's shortest text is passed for good;
+        // one refused only for a text of the class's longest length may still fit a shorter one.
+        if (index == first && kSpaceBytes - m_blocks[index].nextFree < slotSize(text.size()))
+            first = index + 1;
     }
     if (!server) {
         server = &appendBlock();
@@ -73,25 +81,36 @@ const char* UCBUF::pool(std::string_view text)
     return slot;
 }
 
-void UCBUF::release(const char* handle)
+std::size_t UCBUF::blockHolding(const char* handle) const
 {
     const std::less<const char*> before;
-    for (Block& block : m_blocks) {
-        if (before(handle, block.space) || !before(handle, block.space + kSpaceBytes))
-            continue;
-        const auto offset = static_cast<std::uint32_t>(handle - block.space);
-        const std::size_t length = std::strlen(handle);
-        const auto slotEnd = static_cast<std::uint32_t>(offset + slotSize(length));
-        if (slotEnd == block.nextFree) {
-            block.nextFree = offset;
-        } else {
-            const std::size_t sizeClass = length / 8;
-            writeLink(block.space + offset, block.freeHead[sizeClass]);
-            block.freeHead[sizeClass] = offset;
-        }
-        return;
+    auto after = m_blockBySpace.upper_bound(handle);
+    if (after == m_blockBySpace.begin())
+        fatal("Delete string not found");
+    const auto& [space, index] = *std::prev(after);
+    if (!before(handle, space + kSpaceBytes))
+        fatal("Delete string not found");
+    return index;
+}
+
+void UCBUF::release(const char* handle)
+{
+    const std::size_t index = blockHolding(handle);
+    Block& block = m_blocks[index];
+    const auto offset = static_cast<std::uint32_t>(handle - block.space);
+    const std::size_t length = std::strlen(handle);
+    const auto slotEnd = static_cast<std::uint32_t>(offset + slotSize(length));
+    if (slotEnd == block.nextFree) {
+        block.nextFree = offset;
+        // The free byte moved back: the block may serve any class again.
+        for (std::size_t& first : m_firstServing)
+            first = std::min(first, index);
+    } else {
+        const std::size_t sizeClass = length / 8;
+        writeLink(block.space + offset, block.freeHead[sizeClass]);
+        block.freeHead[sizeClass] = offset;
+        m_firstServing[sizeClass] = std::min(m_firstServing[sizeClass], index);
     }
-    fatal("Delete string not found");
 }
 
 void UCBUF::free()
@@ -99,4 +118,6 @@ void UCBUF::free()
     for (Block& block : m_blocks)
         unmapPages(block.space, kSpaceBytes);
     m_blocks.clear();
+    m_blockBySpace.clear();
+    m_firstServing.fill(0);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // UCBUF: the string pool that holds every table text of 1-255 characters.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +44,12 @@ private:
 
     static bool takeSlot(Block& block, std::size_t length, std::uint32_t& offset);
     Block& appendBlock();
+    // The index of the block whose space holds the handle; fatal when none does.
+    std::size_t blockHolding(const char* handle) const;
 
     std::vector<Block> m_blocks; // oldest first
+    // Per size class, the first block that may still serve it: every older one has neither a
+    // free slot of the class nor room at its free byte, so a text never looks at them.
+    std::array<std::size_t, kClassCount> m_firstServing{};
+    std::map<const char*, std::size_t> m_blockBySpace;
 };

@@ -17,8 +17,9 @@ TEST(HugePages, BlocksAreZeroedWritableAndAlignedWhenLarge)
             << bytes;
         std::fill(block, block + bytes, 0xA5);
         EXPECT_EQ(block[bytes - 1], 0xA5) << bytes;
-        if (bytes >= kHuge)
+        if (bytes >= kHuge) {
             EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kHuge, 0u) << bytes;
+        }
         unmapPages(block, bytes);
     }
 }

@@ -86,8 +86,9 @@ TEST(WindowAtDefaultSize, CaptionsAndTableColumnsAreWhole)
             QWidget* shown = window.leftSheet()->currentWidget();
             EXPECT_EQ(cutCaptions(shown), QStringList());
             EXPECT_EQ(narrowColumns(shown), QStringList());
-            if (shots)
+            if (shots) {
                 EXPECT_TRUE(window.grab().save(QString("%1/%2.png").arg(shots, names[page])));
+            }
         }
     }
     setUi(nullptr);

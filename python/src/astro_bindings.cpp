@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "fresh_array.h"
 
 #include "astro/angles.h"
 #include "astro/calendar.h"
@@ -88,7 +89,7 @@ py::tuple orbitsFromRadiants(const Reals& jd, const Reals& raDeg, const Reals& d
     std::array<py::array_t<double>, 7> out;
     std::array<double*, 7> o{};
     for (std::size_t k = 0; k < out.size(); ++k) {
-        out[k] = py::array_t<double>(count);
+        out[k] = freshArrayOf<double>(static_cast<std::size_t>(count));
         o[k] = out[k].mutable_data();
     }
     forEachItem(count, [&](int k) {

@@ -7,18 +7,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "core_call.h"
+#include "fresh_array.h"
 #include "platform/huge_pages.h"
 #include "table/cutable.h"
 
 namespace {
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Columns that only serve the window or the links.
 bool holdsData(const UColumnDef& column)
@@ -39,31 +37,6 @@ std::vector<const UCell*> liveRows(const CUTABLE& table)
         if (table.isLive(row))
             rows.push_back(table.cell(row, 0));
     return rows;
-}
-
-// An uninitialised one-dimensional array of count items; large ones on huge pages of their own,
-// as a million rows are fresh memory that faults in page by page.
-py::array freshArray(const py::dtype& dtype, std::size_t count)
-{
-    const std::size_t bytes = count * static_cast<std::size_t>(dtype.itemsize());
-    const std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(count)};
-    if (bytes < kHugePage)
-        return py::array(dtype, shape);
-    struct Mapping {
-        void* start;
-        std::size_t bytes;
-    };
-    auto* mapping = new Mapping{mapZeroedPages(bytes), bytes};
-    if (mapping->start == nullptr) {
-        delete mapping;
-        throw std::bad_alloc();
-    }
-    const py::capsule owner(mapping, [](void* pointer) {
-        const auto* owned = static_cast<Mapping*>(pointer);
-        unmapPages(owned->start, owned->bytes);
-        delete owned;
-    });
-    return py::array(dtype, shape, {}, mapping->start, owner);
 }
 
 // While it lives, Python's small-object arenas (where a million strings go) are carved out of
@@ -87,7 +60,7 @@ public:
     HugePageArenas& operator=(const HugePageArenas&) = delete;
 
 private:
-    static constexpr std::size_t kChunk = 16 * kHugePage;
+    static constexpr std::size_t kChunk = std::size_t{32} << 20;
 
     static void* allocate(void* context, std::size_t size)
     {

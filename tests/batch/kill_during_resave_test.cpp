@@ -6,6 +6,7 @@
 // whole; the next save removes the temporaries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +117,28 @@ std::vector<std::string> temporaries(const std::string& folder)
     return names;
 }
 
+// Whether every file of before is as it was.
+bool allAsBefore(const Files& now, const Files& before)
+{
+    for (const auto& [name, bytes] : before)
+        if (now.at(name) != bytes)
+            return false;
+    return true;
+}
+
+// A kill at `at` came too early (every file old) or too late (every file new): the span of
+// the next aimed kills starts or ends there, and widens again when the two ends meet, as the
+// runs' length varies.
+void narrowSpan(bool tooEarly, long long at, long long& spanStart, long long& spanEnd)
+{
+    constexpr long long kWiden = 20000;
+    (tooEarly ? spanStart : spanEnd) = at;
+    if (spanEnd - spanStart < kWiden / 20) {
+        spanStart = std::max(0LL, spanStart - kWiden);
+        spanEnd += kWiden;
+    }
+}
+
 } // namespace
 
 TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
@@ -144,18 +167,22 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
     const long long runMicroseconds =
         std::chrono::duration_cast<std::chrono::microseconds>(fullRun).count();
     std::uniform_int_distribution<long long> moment(0, runMicroseconds);
-    // The replacements come last and take little time: later kills aim at the end of the run,
-    // and go on (up to six times as many) until one has fallen among them.
-    std::uniform_int_distribution<long long> lateMoment(runMicroseconds * 8 / 10,
-                                                        runMicroseconds * 11 / 10);
+    // The replacements come last and take little time, and a loaded machine stretches a run:
+    // later kills aim at a span that closes in on them, moving its start after a kill that
+    // found every file old and its end before one that found every file new. They go on (up
+    // to six times as many) until one has fallen among the replacements.
+    long long spanStart = runMicroseconds * 8 / 10, spanEnd = runMicroseconds * 11 / 10;
     int killedWhileWriting = 0;
     int kills = 0;
     for (int kill = 0; kill < kKills || (killedWhileWriting == 0 && kill < 6 * kKills); ++kill) {
         writeContents(mdb, before);
+        const bool aimed = kill >= kKills / 2;
+        const long long at =
+            aimed ? std::uniform_int_distribution<long long>(spanStart, spanEnd)(random)
+                  : moment(random);
         const pid_t pid = startBatchProcess({"resave", mdb});
         ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(kill < kKills / 2 ? moment(random) : lateMoment(random)));
+        std::this_thread::sleep_for(std::chrono::microseconds(at));
         ::kill(pid, SIGKILL);
         batchExitStatus(pid);
         ++kills;
@@ -167,6 +194,8 @@ TEST(KillDuringResave, EveryFileIsOldOrNewAndTheDatabaseLoadsWhole)
         }
         const bool inReplacementWindow = now.count(FileTransaction::kRecordName) > 0;
         killedWhileWriting += inReplacementWindow ? 1 : 0;
+        if (aimed && !inReplacementWindow)
+            narrowSpan(allAsBefore(now, before), at, spanStart, spanEnd);
         // Only the temporaries and the commit record are extra, and their names are none a
         // load reads.
         for (const auto& [name, bytes] : now) {

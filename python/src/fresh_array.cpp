@@ -6,18 +6,12 @@
 
 #include "platform/huge_pages.h"
 
-namespace {
-
-// Below this a mapping of its own would not take a huge page.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-} // namespace
-
 py::array freshArray(const py::dtype& dtype, std::size_t count)
 {
     const std::size_t bytes = count * static_cast<std::size_t>(dtype.itemsize());
     const std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(count)};
-    if (bytes < kHugePage)
+    // Below a huge page a mapping of its own would not take one.
+    if (bytes < kHugePageBytes)
         return py::array(dtype, shape);
     struct Mapping {
         void* start;

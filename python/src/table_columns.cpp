@@ -60,7 +60,7 @@ public:
     HugePageArenas& operator=(const HugePageArenas&) = delete;
 
 private:
-    static constexpr std::size_t kChunk = std::size_t{32} << 20;
+    static constexpr std::size_t kChunk = 16 * kHugePageBytes;
 
     static void* allocate(void* context, std::size_t size)
     {

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kPage = 4096;
 
 std::size_t roundUp(std::size_t bytes, std::size_t unit)
@@ -18,7 +17,7 @@ std::size_t roundUp(std::size_t bytes, std::size_t unit)
 // The mapped length of a block of bytes.
 std::size_t mappedLength(std::size_t bytes)
 {
-    return bytes < kHugePage ? roundUp(bytes, kPage) : roundUp(bytes, kHugePage);
+    return bytes < kHugePageBytes ? roundUp(bytes, kPage) : roundUp(bytes, kHugePageBytes);
 }
 
 } // namespace
@@ -26,7 +25,7 @@ std::size_t mappedLength(std::size_t bytes)
 void* mapZeroedPages(std::size_t bytes)
 {
     const std::size_t length = mappedLength(bytes);
-    const std::size_t slack = length < kHugePage ? 0 : kHugePage;
+    const std::size_t slack = length < kHugePageBytes ? 0 : kHugePageBytes;
     void* mapped =
         mmap(nullptr, length + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
@@ -36,7 +35,8 @@ void* mapZeroedPages(std::size_t bytes)
     // Only whole aligned 2 MB ranges can take a huge page: the unaligned head and tail go back.
     auto* start = static_cast<char*>(mapped);
     const std::size_t head =
-        (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+        (kHugePageBytes - reinterpret_cast<std::uintptr_t>(start) % kHugePageBytes) %
+        kHugePageBytes;
     if (head > 0)
         munmap(start, head);
     munmap(start + head + length, slack - head);

@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+// The size of a huge page; blocks of it or more are aligned to it.
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 // bytes of zeroed memory, on a 2 MB boundary when it is 2 MB or more; nullptr when there is no
 // memory. Give it back with unmapPages and the same size.
 void* mapZeroedPages(std::size_t bytes);

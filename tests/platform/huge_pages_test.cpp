@@ -8,17 +8,17 @@
 
 TEST(HugePages, BlocksAreZeroedWritableAndAlignedWhenLarge)
 {
-    constexpr std::size_t kHuge = std::size_t{2} << 20;
-    for (std::size_t bytes : {std::size_t{1}, std::size_t{4095}, std::size_t{4097}, kHuge - 1,
-                              kHuge, kHuge + 1, 16 * kHuge + 8}) {
+    for (std::size_t bytes :
+         {std::size_t{1}, std::size_t{4095}, std::size_t{4097}, kHugePageBytes - 1, kHugePageBytes,
+          kHugePageBytes + 1, 16 * kHugePageBytes + 8}) {
         auto* block = static_cast<unsigned char*>(mapZeroedPages(bytes));
         ASSERT_NE(block, nullptr) << bytes;
         EXPECT_TRUE(std::all_of(block, block + bytes, [](unsigned char c) { return c == 0; }))
             << bytes;
         std::fill(block, block + bytes, 0xA5);
         EXPECT_EQ(block[bytes - 1], 0xA5) << bytes;
-        if (bytes >= kHuge) {
-            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kHuge, 0u) << bytes;
+        if (bytes >= kHugePageBytes) {
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kHugePageBytes, 0u) << bytes;
         }
         unmapPages(block, bytes);
     }

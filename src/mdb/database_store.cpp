@@ -14,6 +14,7 @@
 #include "mdb/identity_check.h"
 #include "mdb/schema.h"
 #include "platform/ui.h"
+#include "table/id_index.h"
 #include "table/links.h"
 #include "table/row_list_file.h"
 #include "table/text_file.h"
@@ -127,12 +128,12 @@ void loadOrbitFiles(Database& db, const std::string& mdbFolder)
     db.orbitCount = db.orbits.count();
 }
 
-void buildAllLinks(Database& db)
+void buildAllLinks(Database& db, const IdIndex& orbitsById)
 {
     buildLinks(db.listStreamLinks, {db.lists, col::List::LID, col::List::SLINK},
                {db.streams, col::Stream::SID, col::Stream::LLINK});
     buildLinks(db.streamOrbitLinks, {db.streams, col::Stream::SID, col::Stream::OLINK},
-               {db.orbits, col::Orbit::OID, col::Orbit::SLINK});
+               {db.orbits, col::Orbit::OID, col::Orbit::SLINK}, orbitsById);
 }
 
 bool isLoadedFolder(const Database& db, const std::string& folder)
@@ -261,15 +262,19 @@ void loadAll(Database& db, const std::string& mdbFolder, int year)
         completeInterruptedCommit(mdbFolder);
     loadTables(db, mdbFolder);
     loadOrbitFiles(db, mdbFolder);
-    checkIdentities(db);
-    buildAllLinks(db);
+    {
+        // One index of millions of OIDs serves every lookup of the load, then goes.
+        const IdIndex orbitsById(db.orbits, col::Orbit::OID);
+        checkIdentities(db, orbitsById);
+        buildAllLinks(db, orbitsById);
+        locateTypicalOrbits(db, orbitsById);
+    }
     db.sources.relocateCurrent();
     db.sources.checkDsidTable();
     computeAllStreamMonthDays(db.streams, year);
     computeAllOrbitDerived(db.orbits);
     db.sources.markInUse();
     computeAllStreamCodes(db);
-    locateTypicalOrbits(db);
 }
 
 std::optional<std::string> lockAndLoadAll(Database& db, const std::string& mdbFolder,

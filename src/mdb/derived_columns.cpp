@@ -212,10 +212,9 @@ void computeAllStreamCodes(Database& db)
             computeOrbitStreamCodes(db, row);
 }
 
-void locateTypicalOrbits(Database& db)
+void locateTypicalOrbits(Database& db, const IdIndex& orbitsById)
 {
     using C = col::Stream;
-    const IdIndex orbitsById(db.orbits, col::Orbit::OID);
     for (int row = 0; row < db.streams.count(); ++row) {
         if (!db.streams.isLive(row))
             continue;

@@ -7,6 +7,7 @@
 
 class CUTABLE;
 class Database;
+class IdIndex;
 
 // Four characters of "0-9a-z" from sol/10, ra/10, (90 - dec)/5 and vg/2,
 // each truncated toward zero and clamped to 0-35.
@@ -28,4 +29,4 @@ void computeOrbitStreamCodes(Database& db, int orbitRow);
 void computeAllStreamCodes(Database& db);
 
 // Each live stream's TOIDline: the first live orbit row holding its TypicalOID, else -1.
-void locateTypicalOrbits(Database& db);
+void locateTypicalOrbits(Database& db, const IdIndex& orbitsById);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class Database;
+class IdIndex;
 
 // An ID used twice (kind, ID, the file of its first and of its second use).
 inline constexpr const char* kDuplicateIdFormat =
@@ -18,5 +19,6 @@ inline constexpr const char* kIdNextOutsideFormat =
 
 // Reports each finding (one message) and marks the file of the second use, or UDSID.csv for
 // an IDnext, as not read whole, so that nothing is saved over the database until it is
-// corrected. The orbit files must be loaded (their rows tagged with their UOFile row).
-void checkIdentities(Database& db);
+// corrected. The orbit files must be loaded (their rows tagged with their UOFile row) and
+// indexed by OID.
+void checkIdentities(Database& db, const IdIndex& orbitsById);

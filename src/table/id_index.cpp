@@ -3,14 +3,21 @@
 
 #include <algorithm>
 #include <bit>
+#include <new>
 
+#include "platform/huge_pages.h"
 #include "table/cutable.h"
 
 IdIndex::IdIndex(const CUTABLE& table, int idColumn)
 {
     const std::size_t capacity = std::bit_ceil(2 * static_cast<std::size_t>(table.count()) + 2);
+    m_mask = capacity - 1;
     m_shift = 64 - std::countr_zero(capacity);
-    m_slots.assign(capacity, Slot{0, -1});
+    // Ten million orbits take 256 MB of slots: huge zeroed pages spare both a fill and most faults.
+    const std::size_t bytes = capacity * sizeof(Slot);
+    m_slots = {static_cast<Slot*>(mapZeroedPages(bytes)), Unmap{bytes}};
+    if (!m_slots)
+        throw std::bad_alloc();
     // Rows go in by batches whose slots are fetched first: the slots are
     // scattered over a table far larger than the cache. Row order is kept.
     constexpr int kBatch = 16;
@@ -23,7 +30,7 @@ IdIndex::IdIndex(const CUTABLE& table, int idColumn)
                 continue;
             ids[taken] = table.cell(row, idColumn)->number;
             rows[taken] = row;
-            __builtin_prefetch(&m_slots[slotOf(ids[taken])]);
+            prefetch(ids[taken]);
             ++taken;
         }
         for (int i = 0; i < taken; ++i)
@@ -31,13 +38,17 @@ IdIndex::IdIndex(const CUTABLE& table, int idColumn)
     }
 }
 
+void IdIndex::Unmap::operator()(Slot* slots) const { unmapPages(slots, bytes); }
+
 void IdIndex::insert(std::uint32_t id, int row)
 {
     std::size_t slot = slotOf(id);
-    while (m_slots[slot].row >= 0 && m_slots[slot].id != id)
-        slot = (slot + 1) & (m_slots.size() - 1);
-    if (m_slots[slot].row < 0)
-        m_slots[slot] = {id, row};
+    while (m_slots[slot].rowPlusOne != 0 && m_slots[slot].id != id)
+        slot = (slot + 1) & m_mask;
+    if (m_slots[slot].rowPlusOne == 0)
+        m_slots[slot] = {id, row + 1};
+    else
+        m_duplicates.push_back({m_slots[slot].rowPlusOne - 1, row});
 }
 
 std::size_t IdIndex::slotOf(std::uint32_t id) const
@@ -48,10 +59,10 @@ std::size_t IdIndex::slotOf(std::uint32_t id) const
 
 int IdIndex::find(std::uint32_t id) const
 {
-    for (std::size_t slot = slotOf(id);; slot = (slot + 1) & (m_slots.size() - 1)) {
-        if (m_slots[slot].row < 0)
+    for (std::size_t slot = slotOf(id);; slot = (slot + 1) & m_mask) {
+        if (m_slots[slot].rowPlusOne == 0)
             return -1;
         if (m_slots[slot].id == id)
-            return m_slots[slot].row;
+            return m_slots[slot].rowPlusOne - 1;
     }
 }

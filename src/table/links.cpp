@@ -144,10 +144,16 @@ LinkList linksOf(const CUTABLE& table, int row, int column)
 
 void buildLinks(const CUTABLE& linkTable, const LinkEnds& owner, const LinkEnds& target)
 {
+    if (linkTable.count() > 0)
+        buildLinks(linkTable, owner, target, IdIndex(target.table, target.idColumn));
+}
+
+void buildLinks(const CUTABLE& linkTable, const LinkEnds& owner, const LinkEnds& target,
+                const IdIndex& targets)
+{
     if (linkTable.count() == 0)
         return;
     const IdIndex owners(owner.table, owner.idColumn);
-    const IdIndex targets(target.table, target.idColumn);
     // Link-table rows go by batches whose index slots are fetched first;
     // the rows are still linked one by one in index order.
     constexpr int kBatch = 16;

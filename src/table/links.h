@@ -26,6 +26,8 @@ std::uint32_t partnerId(const LinkNode& node, int idColumn);
 //   for (const LinkNode& node : linksOf(streams, row, col::Stream::OLINK))
 //       if (node.resolved()) use(node.partnerCell.table, node.partnerCell.row);
 // Valid while the list is not changed.
+class IdIndex;
+
 class LinkList {
 public:
     class Iterator {
@@ -79,6 +81,9 @@ struct LinkEnds {
 // unknown owner ID: " Link table contains unknown id %u -- %u", row skipped;
 // an unknown target ID: an unresolved node holding it in the owner's cell.
 void buildLinks(const CUTABLE& linkTable, const LinkEnds& owner, const LinkEnds& target);
+// The same with the target table's ID index at hand.
+void buildLinks(const CUTABLE& linkTable, const LinkEnds& owner, const LinkEnds& target,
+                const IdIndex& targets);
 // Replaces the link table's rows with one (owner ID, target ID) per node of
 // every live owner row, in row order then list order; unresolved nodes give their held IDs.
 void rebuildLinkTable(CUTABLE& linkTable, const LinkEnds& owner, int targetIdColumn);

@@ -231,7 +231,7 @@ TEST(Links, HashedBuildMatchesTheScanOnRandomTables)
     }
 }
 
-TEST(IdIndex, FindsTheFirstLiveRowLikeTheScan)
+TEST(IdIndex, FindsTheFirstLiveRowAndTheLaterOnesLikeTheScan)
 {
     PooledTable t;
     std::mt19937 random(7);
@@ -244,6 +244,16 @@ TEST(IdIndex, FindsTheFirstLiveRowLikeTheScan)
     const IdIndex index(t.table, tcol::id);
     for (std::uint32_t id = 0; id < 310; ++id)
         ASSERT_EQ(index.find(id * 100000u), scanForId(t.table, id * 100000u)) << id;
+    std::vector<std::pair<int, int>> duplicates, expected;
+    for (const IdIndex::Duplicate& twice : index.duplicates())
+        duplicates.emplace_back(twice.firstRow, twice.row);
+    for (int row = 0; row < t.table.count(); ++row)
+        if (t.table.isLive(row)) {
+            const int first = scanForId(t.table, t.table.cell(row, tcol::id)->number);
+            if (first != row)
+                expected.emplace_back(first, row);
+        }
+    EXPECT_EQ(duplicates, expected);
 }
 
 TEST(LinksDeathTest, LinkingADeletedRowIsFatal)

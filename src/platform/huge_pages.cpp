@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <system_error>
 
 namespace {
 
@@ -48,4 +49,39 @@ void unmapPages(void* memory, std::size_t bytes)
 {
     if (memory != nullptr)
         munmap(memory, mappedLength(bytes));
+}
+
+namespace {
+
+// Maps a block and faults every page in on the calling thread.
+void* mapPresentPages(std::size_t bytes)
+{
+    auto* block = static_cast<volatile char*>(mapZeroedPages(bytes));
+    if (block != nullptr)
+        for (std::size_t offset = 0; offset < bytes; offset += kPage)
+            block[offset] = 0;
+    return const_cast<char*>(block);
+}
+
+} // namespace
+
+void* ZeroedBlocks::take()
+{
+    void* block = m_ahead.valid() ? m_ahead.get() : mapZeroedPages(m_bytes);
+    if (block == nullptr || ++m_taken < 2)
+        return block;
+    try {
+        m_ahead = std::async(std::launch::async, mapPresentPages, m_bytes);
+    } catch (const std::system_error&) {
+        // Without a thread to spare, the next block is mapped when it is taken.
+    }
+    return block;
+}
+
+void ZeroedBlocks::restart(std::size_t bytes)
+{
+    if (m_ahead.valid())
+        unmapPages(m_ahead.get(), m_bytes);
+    m_bytes = bytes;
+    m_taken = 0;
 }

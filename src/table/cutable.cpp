@@ -12,6 +12,7 @@ void CUTABLE::initialise(const UTableDef& definition, TablePools& pools)
     free();
     m_def = &definition;
     m_pools = &pools;
+    m_blockSource.restart(blockBytes());
     m_textColumns.clear();
     for (int column = 0; column < definition.columnCount; ++column)
         if (definition.columns[column].type == kTypeText)
@@ -22,7 +23,7 @@ void CUTABLE::initialise(const UTableDef& definition, TablePools& pools)
 void CUTABLE::growTo(int row)
 {
     while (capacity() <= row) {
-        auto* cells = static_cast<UCell*>(mapZeroedPages(blockBytes()));
+        auto* cells = static_cast<UCell*>(m_blockSource.take());
         if (!cells)
             fatal("Cannot allocate UTABLE");
         m_blocks.push_back({capacity() + m_def->rowsPerBlock, cells});
@@ -188,5 +189,6 @@ void CUTABLE::free()
     for (UTableBlock& block : m_blocks)
         unmapPages(block.cells, blockBytes());
     m_blocks.clear();
+    m_blockSource.restart(0);
     m_count = 0;
 }

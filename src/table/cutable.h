@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/huge_pages.h"
 #include "table/table_def.h"
 #include "table/table_pools.h"
 
@@ -137,7 +138,8 @@ private:
     const UTableDef* m_def = nullptr;
     TablePools* m_pools = nullptr;
     std::vector<UTableBlock> m_blocks; // oldest first; block b holds rows from b * rows per block
-    std::vector<int> m_textColumns;    // the type-8 columns
+    ZeroedBlocks m_blockSource;
+    std::vector<int> m_textColumns; // the type-8 columns
     std::int32_t m_count = 0;
 };
 

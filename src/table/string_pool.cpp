@@ -42,7 +42,7 @@ bool UCBUF::takeSlot(Block& block, std::size_t length, std::uint32_t& offset)
 
 UCBUF::Block& UCBUF::appendBlock()
 {
-    char* space = static_cast<char*>(mapZeroedPages(kSpaceBytes));
+    char* space = static_cast<char*>(m_spaces.take());
     if (!space)
         fatal("Cannot allocate UCBUF");
     Block block{space, 0, {}};
@@ -118,6 +118,7 @@ void UCBUF::free()
     for (Block& block : m_blocks)
         unmapPages(block.space, kSpaceBytes);
     m_blocks.clear();
+    m_spaces.restart(kSpaceBytes);
     m_blockBySpace.clear();
     m_firstServing.fill(0);
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/huge_pages.h"
+
 class UCBUF {
 public:
     // A block is 2,097,232 bytes of which the header takes 144; the rest is text space.
@@ -48,6 +50,7 @@ private:
     std::size_t blockHolding(const char* handle) const;
 
     std::vector<Block> m_blocks; // oldest first
+    ZeroedBlocks m_spaces{kSpaceBytes};
     // Per size class, the first block that may still serve it: every older one has neither a
     // free slot of the class nor room at its free byte, so a text never looks at them.
     std::array<std::size_t, kClassCount> m_firstServing{};

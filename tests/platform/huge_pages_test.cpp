@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 TEST(HugePages, BlocksAreZeroedWritableAndAlignedWhenLarge)
 {
@@ -21,5 +22,25 @@ TEST(HugePages, BlocksAreZeroedWritableAndAlignedWhenLarge)
             EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kHugePageBytes, 0u) << bytes;
         }
         unmapPages(block, bytes);
+    }
+}
+
+TEST(ZeroedBlocks, EachBlockTakenIsZeroedAndItsOwnAcrossRestarts)
+{
+    ZeroedBlocks blocks;
+    for (std::size_t bytes : {std::size_t{5000}, 3 * kHugePageBytes + 1}) {
+        blocks.restart(bytes);
+        std::vector<unsigned char*> taken;
+        for (int i = 0; i < 4; ++i) {
+            auto* block = static_cast<unsigned char*>(blocks.take());
+            ASSERT_NE(block, nullptr);
+            EXPECT_TRUE(std::all_of(block, block + bytes, [](unsigned char c) { return c == 0; }));
+            std::fill(block, block + bytes, static_cast<unsigned char>(i + 1));
+            taken.push_back(block);
+        }
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            EXPECT_EQ(taken[i][bytes - 1], i + 1);
+            unmapPages(taken[i], bytes);
+        }
     }
 }

@@ -151,8 +151,11 @@ BENCHMARK(BM_DerivedRowByRow)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_DerivedAllRows(benchmark::State& state)
 {
     Database& db = derivedSample();
-    for (auto _ : state)
-        computeAllOrbitDerived(db.orbits);
+    for (auto _ : state) {
+        OrbitDerivedWorker worker;
+        worker.add(db.orbits, 0, db.orbits.count());
+        worker.finish();
+    }
 }
 BENCHMARK(BM_DerivedAllRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -110,7 +110,7 @@ void loadTables(Database& db, const std::string& mdbFolder)
             noteMissing(db, name);
 }
 
-void loadOrbitFiles(Database& db, const std::string& mdbFolder)
+void loadOrbitFiles(Database& db, const std::string& mdbFolder, OrbitDerivedWorker& derived)
 {
     const std::string folder = orbitsFolder(mdbFolder);
     std::error_code error;
@@ -122,7 +122,9 @@ void loadOrbitFiles(Database& db, const std::string& mdbFolder)
         if (!db.orbitFiles.isLive(row) || db.orbitFiles.cell(row, C::use)->number != 1)
             continue;
         const std::string name = orbitFileName(db.orbitFiles.text(row, C::fileName));
+        const int firstRow = db.orbits.count();
         noteLoad(db, name, db.orbits.loadFile(mdbFolder + "/" + name, col::Orbit::OFILE, row));
+        derived.add(db.orbits, firstRow, db.orbits.count());
         db.orbitFiles.cell(row, C::loaded)->number = 1;
     }
     db.orbitCount = db.orbits.count();
@@ -261,7 +263,8 @@ void loadAll(Database& db, const std::string& mdbFolder, int year)
     if (db.lock.held() || db.readOnlyReason.empty())
         completeInterruptedCommit(mdbFolder);
     loadTables(db, mdbFolder);
-    loadOrbitFiles(db, mdbFolder);
+    OrbitDerivedWorker derived;
+    loadOrbitFiles(db, mdbFolder, derived);
     {
         // One index of millions of OIDs serves every lookup of the load, then goes.
         const IdIndex orbitsById(db.orbits, col::Orbit::OID);
@@ -272,7 +275,7 @@ void loadAll(Database& db, const std::string& mdbFolder, int year)
     db.sources.relocateCurrent();
     db.sources.checkDsidTable();
     computeAllStreamMonthDays(db.streams, year);
-    computeAllOrbitDerived(db.orbits);
+    derived.finish();
     db.sources.markInUse();
     computeAllStreamCodes(db);
 }

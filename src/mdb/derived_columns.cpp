@@ -2,10 +2,18 @@
 #include "mdb/derived_columns.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <limits>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "astro/angles.h"
@@ -14,7 +22,6 @@
 #include "astro/sun.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
-#include "platform/parallel.h"
 #include "table/id_index.h"
 #include "table/links.h"
 
@@ -55,19 +62,19 @@ std::string monthDayText(int month, int day)
 
 namespace {
 
-// M/D, code and vs of a row.
-template <class Speed> void setOrbitDerived(CUTABLE& orbits, int row, Speed&& heliocentricSpeed)
+// M/D, code and vs of a row's cells.
+template <class Speed> void setOrbitDerived(UCell* cells, Speed&& heliocentricSpeed)
 {
     using C = col::Orbit;
-    const double mjd = orbits.cell(row, C::mjd)->real64;
-    const float sol = orbits.cell(row, C::sol)->real;
-    const float ra = orbits.cell(row, C::ra)->real;
-    const float dec = orbits.cell(row, C::dec)->real;
-    const float vg = orbits.cell(row, C::vg)->real;
+    const double mjd = cells[C::mjd].real64;
+    const float sol = cells[C::sol].real;
+    const float ra = cells[C::ra].real;
+    const float dec = cells[C::dec].real;
+    const float vg = cells[C::vg].real;
     int year = 0, month = 0, day = 0;
-    setCode(orbits, row, C::MD, MJDToDate(mjd, year, month, day) ? monthDayText(month, day) : "");
-    setCode(orbits, row, C::code, positionCode(sol, ra, dec, vg));
-    orbits.cell(row, C::vs)->real = heliocentricSpeed(mjd, ra, dec, vg);
+    setCodeCell(cells[C::MD], MJDToDate(mjd, year, month, day) ? monthDayText(month, day) : "");
+    setCodeCell(cells[C::code], positionCode(sol, ra, dec, vg));
+    cells[C::vs].real = heliocentricSpeed(mjd, ra, dec, vg);
 }
 
 float exactSpeed(float mjd, float ra, float dec, float vg)
@@ -75,9 +82,6 @@ float exactSpeed(float mjd, float ra, float dec, float vg)
     return static_cast<float>(HeliocentricSpeed(EarthPositionVelocity(double(mjd) + kMjdToJd),
                                                 ra * kDegToRad, dec * kDegToRad, vg));
 }
-
-// Below this many rows the work stays on one thread.
-constexpr int kRowsPerThread = 20000;
 
 // The Earth's velocity is a smooth function of time whose fastest terms (the Moon's) have
 // periods of days: it is computed from the series at every eighth of a day and interpolated by
@@ -87,85 +91,204 @@ constexpr int kRowsPerThread = 20000;
 // about 5e-11 AU/day (1e-13 AU in each position, from the large rates times T), which no
 // interpolation reproduces: together below 1e-7 km/s in vs. A vs that lies within kSafeKms of
 // a rounding boundary of the float it is stored as is computed from the series instead, so
-// every stored value is the series' own, bit for bit. Times too sparse to share the grid's
-// instants are computed from the series one by one.
+// every stored value is the series' own, bit for bit.
+// The instants come in chunks of 32 days, each computed once enough rows fall in it to pay for
+// it. Rows of sparser times and those near a boundary take the series' velocity at their time,
+// kept for the next row of the same time: times are floats, 256 to a day, so a large
+// catalogue's rows share them. Which rows share what changes the cost only, never a value.
 class EarthVelocityGrid {
 public:
-    explicit EarthVelocityGrid(const CUTABLE& orbits)
+    // Computes the chunks that enough of the rows' times fall in.
+    void prepare(const std::vector<RowSpan>& spans)
     {
-        double low = kGridLimit, high = -kGridLimit;
-        int rows = 0;
-        for (int row = 0; row < orbits.count(); ++row) {
-            if (!orbits.isLive(row))
-                continue;
-            const double mjd = orbits.cell(row, col::Orbit::mjd)->real64;
-            if (!(std::fabs(mjd) < kGridLimit))
-                continue;
-            low = std::min(low, mjd);
-            high = std::max(high, mjd);
-            ++rows;
+        std::unordered_map<std::int64_t, int> rowsByChunk;
+        for (const RowSpan& span : spans)
+            for (const UCell* cells = span.cells; cells != span.cells + span.rows * kColumns;
+                 cells += kColumns)
+                if (cells[0].number != CUTABLE::kDeleted)
+                    if (const std::optional<Place> place = placeOf(cells[col::Orbit::mjd].real64))
+                        ++rowsByChunk[place->chunk];
+        std::vector<std::int64_t> wanted;
+        for (const auto& [chunk, rows] : rowsByChunk)
+            if (rows >= kRowsPerChunk && !m_chunks.contains(chunk))
+                wanted.push_back(chunk);
+        for (const std::int64_t chunk : wanted) {
+            auto made = std::make_unique<Chunk>();
+            for (int node = 0; node < kChunkNodes; ++node)
+                made->velocity[node] = EarthPositionVelocity(instantJd(chunk, node)).velocity;
+            m_chunks.emplace(chunk, std::move(made));
         }
-        if (rows == 0 || (high - low) / kStepDays > 2.0 * rows)
-            return;
-        m_first = std::floor(low / kStepDays) - 1.0;
-        m_nodes.resize(static_cast<std::size_t>(std::floor(high / kStepDays) - m_first) + 3);
-        onAllCores(
-            static_cast<int>(m_nodes.size()), kRowsPerThread / 8, [this](int part, int parts) {
-                for (std::size_t k = static_cast<std::size_t>(part); k < m_nodes.size(); k += parts)
-                    m_nodes[k] = EarthPositionVelocity(
-                                     (m_first + static_cast<double>(k)) * kStepDays + kMjdToJd)
-                                     .velocity;
-            });
     }
 
-    float speed(float mjd, float ra, float dec, float vg) const
+    float speed(float mjd, float ra, float dec, float vg)
     {
-        const double position = double(mjd) / kStepDays - m_first;
-        if (m_nodes.empty() || !(position >= 1.0 && position < m_nodes.size() - 2.0))
-            return exactSpeed(mjd, ra, dec, vg);
-        const double node = std::floor(position);
-        const double u = position - node;
-        const auto k = static_cast<std::size_t>(node);
+        const std::optional<Place> place = placeOf(mjd);
+        const auto found = place ? m_chunks.find(place->chunk) : m_chunks.end();
+        if (found == m_chunks.end())
+            return seriesSpeed(mjd, ra, dec, vg);
+        const Vec3* v = found->second->velocity + place->node;
+        const double u = place->u;
         const double w[4] = {-u * (u - 1) * (u - 2) / 6, (u + 1) * (u - 1) * (u - 2) / 2,
                              -(u + 1) * u * (u - 2) / 2, (u + 1) * u * (u - 1) / 6};
         EarthState earth{};
-        earth.velocity = w[0] * m_nodes[k - 1] + w[1] * m_nodes[k] + w[2] * m_nodes[k + 1] +
-                         w[3] * m_nodes[k + 2];
+        earth.velocity = w[0] * v[0] + w[1] * v[1] + w[2] * v[2] + w[3] * v[3];
         const double vs = HeliocentricSpeed(earth, ra * kDegToRad, dec * kDegToRad, vg);
         const float rounded = static_cast<float>(vs);
         const float beyond = std::nextafter(rounded, vs > rounded ? kHuge : -kHuge);
         const double boundary = (double(rounded) + double(beyond)) / 2.0;
         if (!std::isfinite(rounded) || std::fabs(vs - boundary) <= kSafeKms)
-            return exactSpeed(mjd, ra, dec, vg);
+            return seriesSpeed(mjd, ra, dec, vg);
         return rounded;
     }
 
 private:
+    // The series' own, as exactSpeed gives it.
+    float seriesSpeed(float mjd, float ra, float dec, float vg)
+    {
+        const auto [known, added] = m_exact.try_emplace(std::bit_cast<std::uint32_t>(mjd));
+        if (added)
+            known->second = EarthPositionVelocity(double(mjd) + kMjdToJd).velocity;
+        EarthState earth{};
+        earth.velocity = known->second;
+        return static_cast<float>(HeliocentricSpeed(earth, ra * kDegToRad, dec * kDegToRad, vg));
+    }
+
     static constexpr double kStepDays = 0.125;
     static constexpr double kSafeKms = 2.5e-7;
     static constexpr double kGridLimit = 1e6;
     static constexpr float kHuge = std::numeric_limits<float>::infinity();
-    double m_first = 0; // grid instant of m_nodes[0], in steps
-    std::vector<Vec3> m_nodes;
+    static constexpr int kColumns = col::Orbit::count;
+    static constexpr int kChunkSteps = 256;
+    // A chunk's instants run from one step before its first to two after its last, so the
+    // four instants around any time within it are its own.
+    static constexpr int kChunkNodes = kChunkSteps + 3;
+    // A chunk costs kChunkNodes evaluations of the series and spares most of one per row.
+    static constexpr int kRowsPerChunk = kChunkSteps / 2;
+
+    struct Chunk {
+        Vec3 velocity[kChunkNodes];
+    };
+    // A time as its chunk, the chunk's node before it and the fraction of the step after that.
+    struct Place {
+        std::int64_t chunk;
+        int node;
+        double u;
+    };
+
+    // The rows' times are read as the float the speed is computed from.
+    static std::optional<Place> placeOf(float mjd)
+    {
+        if (!(std::fabs(mjd) < kGridLimit))
+            return std::nullopt;
+        const double position = double(mjd) / kStepDays;
+        const double step = std::floor(position);
+        const auto whole = static_cast<std::int64_t>(step);
+        const std::int64_t chunk = (whole - (whole < 0 ? kChunkSteps - 1 : 0)) / kChunkSteps;
+        return Place{chunk, static_cast<int>(whole - chunk * kChunkSteps), position - step};
+    }
+    static double instantJd(std::int64_t chunk, int node)
+    {
+        return static_cast<double>(chunk * kChunkSteps - 1 + node) * kStepDays + kMjdToJd;
+    }
+
+    std::unordered_map<std::int64_t, std::unique_ptr<Chunk>> m_chunks;
+    std::unordered_map<std::uint32_t, Vec3> m_exact; // by the bits of the float time
 };
 
-} // namespace
-
-void computeOrbitDerived(CUTABLE& orbits, int row) { setOrbitDerived(orbits, row, exactSpeed); }
-
-void computeAllOrbitDerived(CUTABLE& orbits)
+void computeRows(const std::vector<RowSpan>& spans, EarthVelocityGrid& grid)
 {
-    // Rows are independent and the inline codes touch no pool, so the rows
-    // can be split between threads.
-    const EarthVelocityGrid grid(orbits);
     auto speed = [&grid](float mjd, float ra, float dec, float vg) {
         return grid.speed(mjd, ra, dec, vg);
     };
-    onAllCores(orbits.count(), kRowsPerThread, [&orbits, &speed](int part, int parts) {
-        for (int row = part; row < orbits.count(); row += parts)
-            if (orbits.isLive(row))
-                setOrbitDerived(orbits, row, speed);
-    });
+    for (const RowSpan& span : spans)
+        for (int row = 0; row < span.rows; ++row) {
+            UCell* cells = span.cells + static_cast<std::ptrdiff_t>(row) * col::Orbit::count;
+            if (cells[0].number != CUTABLE::kDeleted)
+                setOrbitDerived(cells, speed);
+        }
+}
+
+} // namespace
+
+void computeOrbitDerived(CUTABLE& orbits, int row)
+{
+    setOrbitDerived(orbits.cell(row, 0), exactSpeed);
+}
+
+struct OrbitDerivedWorker::State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::vector<RowSpan>> batches; // handed over, not yet computed
+    bool busy = false;                        // a batch taken is being computed
+    bool stopping = false;
+    EarthVelocityGrid grid; // the worker's own
+    std::thread thread;
+
+    void compute(const std::vector<RowSpan>& spans)
+    {
+        grid.prepare(spans);
+        computeRows(spans, grid);
+    }
+
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return stopping || !batches.empty(); });
+            if (batches.empty())
+                return;
+            const std::vector<RowSpan> spans = std::move(batches.front());
+            batches.pop_front();
+            busy = true;
+            lock.unlock();
+            compute(spans);
+            lock.lock();
+            busy = false;
+            changed.notify_all();
+        }
+    }
+};
+
+OrbitDerivedWorker::OrbitDerivedWorker() : m_state(std::make_unique<State>())
+{
+    try {
+        m_state->thread = std::thread([state = m_state.get()] { state->run(); });
+    } catch (const std::system_error&) {
+        // Without a thread to spare, add() computes the rows itself.
+    }
+}
+
+OrbitDerivedWorker::~OrbitDerivedWorker()
+{
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->stopping = true;
+    }
+    m_state->changed.notify_all();
+    if (m_state->thread.joinable())
+        m_state->thread.join();
+}
+
+void OrbitDerivedWorker::add(const CUTABLE& orbits, int first, int last)
+{
+    if (first >= last)
+        return;
+    std::vector<RowSpan> spans = orbits.rowSpans(first, last);
+    if (!m_state->thread.joinable()) {
+        m_state->compute(spans);
+        return;
+    }
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->batches.push_back(std::move(spans));
+    }
+    m_state->changed.notify_all();
+}
+
+void OrbitDerivedWorker::finish()
+{
+    std::unique_lock lock(m_state->mutex);
+    m_state->changed.wait(lock, [this] { return m_state->batches.empty() && !m_state->busy; });
 }
 
 void computeStreamMonthDays(CUTABLE& streams, int row, int year)

@@ -1,6 +1,7 @@
 // The table's blocks, rows and cells.
 #include "table/cutable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -133,10 +134,7 @@ void CUTABLE::setText(int row, int column, const char* text)
     checkTextColumn(column, true);
     const std::size_t length = std::strlen(text);
     if (columnType(column) == kTypeCode) {
-        if (length >= sizeof target->code)
-            fatal("CUTable too long chars");
-        std::memset(target->code, 0, sizeof target->code);
-        std::memcpy(target->code, text, length);
+        setCodeCell(*target, std::string_view(text, length));
         return;
     }
     if (length > UCBUF::kMaxLength)
@@ -147,6 +145,27 @@ void CUTABLE::setText(int row, int column, const char* text)
     target->text = m_pools->strings.pool(std::string_view(text, length));
     if (old)
         m_pools->strings.release(old);
+}
+
+void setCodeCell(UCell& cell, std::string_view text)
+{
+    if (text.size() >= sizeof cell.code)
+        fatal("CUTable too long chars");
+    std::memset(cell.code, 0, sizeof cell.code);
+    std::memcpy(cell.code, text.data(), text.size());
+}
+
+std::vector<RowSpan> CUTABLE::rowSpans(int first, int last) const
+{
+    std::vector<RowSpan> spans;
+    const int rowsPerBlock = m_def->rowsPerBlock;
+    for (int row = first; row < last;) {
+        const int blockEnd = (row / rowsPerBlock + 1) * rowsPerBlock;
+        const int end = std::min(last, blockEnd);
+        spans.push_back({rowCellsChecked(row), end - row});
+        row = end;
+    }
+    return spans;
 }
 
 void CUTABLE::releaseText(int row, int column)

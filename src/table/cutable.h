@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/huge_pages.h"
@@ -28,6 +29,15 @@ static_assert(sizeof(UCell) == 8);
 struct UTableBlock {
     std::int64_t endIndex;
     UCell* cells;
+};
+
+// Writes a type-9 cell: fewer than 8 characters (else fatal), zero-padded.
+void setCodeCell(UCell& cell, std::string_view text);
+
+// Rows contiguous in memory: `rows` rows of the table's column count of cells from `cells`.
+struct RowSpan {
+    UCell* cells;
+    int rows;
 };
 
 // How a table file load ended. A file that exists but cannot be read and a
@@ -84,6 +94,10 @@ public:
     // Type 9: fewer than 8 characters; type 8: fewer than 256 (else fatal).
     void setText(int row, int column, const char* text);
     void releaseText(int row, int column);
+
+    // Rows [first, last) of the blocks, deleted or not, block by block. Their cells stay where
+    // they are while the table grows, until it is freed.
+    std::vector<RowSpan> rowSpans(int first, int last) const;
 
     // Releases the row's pooled texts and marks it deleted; callers clear its links first.
     void deleteRow(int row);

@@ -55,7 +55,12 @@ std::string positionCode(float solDeg, float raDeg, float decDeg, float vgKms)
 
 std::string monthDayText(int month, int day)
 {
-    char text[16];
+    // Written by hand for the calendar's two-digit values: millions of orbits take one each.
+    auto twoDigits = [](int value) { return value >= 0 && value <= 99; };
+    if (twoDigits(month) && twoDigits(day))
+        return {char('0' + month / 10), char('0' + month % 10), '/', char('0' + day / 10),
+                char('0' + day % 10)};
+    char text[32];
     std::snprintf(text, sizeof text, "%02d/%02d", month, day);
     return text;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -89,10 +90,14 @@ TEST_F(StreamCodes, StopGrowingPast248AndClearWhenLinksGo)
     EXPECT_STREQ(db.orbits.text(orbit, col::Orbit::stream), "");
 }
 
-TEST(MonthDayText, IsTwoDigitsEach)
+TEST(MonthDayText, IsPrintfsTwoDigitsEach)
 {
-    EXPECT_EQ(monthDayText(8, 12), "08/12");
-    EXPECT_EQ(monthDayText(12, 1), "12/01");
+    for (int month = -12; month <= 120; ++month)
+        for (int day = -12; day <= 120; day += 7) {
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "%02d/%02d", month, day);
+            ASSERT_EQ(monthDayText(month, day), expected) << month << " " << day;
+        }
 }
 
 TEST(StreamMonthDays, FollowTheWorkingYear)

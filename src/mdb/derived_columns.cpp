@@ -22,6 +22,7 @@
 #include "astro/sun.h"
 #include "mdb/database.h"
 #include "mdb/schema.h"
+#include "platform/parallel.h"
 #include "table/id_index.h"
 #include "table/links.h"
 
@@ -226,17 +227,21 @@ struct OrbitDerivedWorker::State {
     std::deque<std::vector<RowSpan>> batches; // handed over, not yet computed
     bool busy = false;                        // a batch taken is being computed
     bool stopping = false;
-    EarthVelocityGrid grid; // the worker's own
+    EarthVelocityGrid grid;         // the worker's own
+    EarthVelocityGrid finisherGrid; // that of the thread that waits in finish()
     std::thread thread;
 
-    void compute(const std::vector<RowSpan>& spans)
+    static void compute(const std::vector<RowSpan>& spans, EarthVelocityGrid& velocities)
     {
-        grid.prepare(spans);
-        computeRows(spans, grid);
+        velocities.prepare(spans);
+        computeRows(spans, velocities);
     }
 
     void run()
     {
+        // While files are read, the reading thread and the clearing of the table's next block
+        // go first; what is left when the reading ends is shared (see finish()).
+        lowerThisThreadsPriority();
         std::unique_lock lock(mutex);
         for (;;) {
             changed.wait(lock, [this] { return stopping || !batches.empty(); });
@@ -246,7 +251,7 @@ struct OrbitDerivedWorker::State {
             batches.pop_front();
             busy = true;
             lock.unlock();
-            compute(spans);
+            compute(spans, grid);
             lock.lock();
             busy = false;
             changed.notify_all();
@@ -280,7 +285,7 @@ void OrbitDerivedWorker::add(const CUTABLE& orbits, int first, int last)
         return;
     std::vector<RowSpan> spans = orbits.rowSpans(first, last);
     if (!m_state->thread.joinable()) {
-        m_state->compute(spans);
+        State::compute(spans, m_state->finisherGrid);
         return;
     }
     {
@@ -292,8 +297,16 @@ void OrbitDerivedWorker::add(const CUTABLE& orbits, int first, int last)
 
 void OrbitDerivedWorker::finish()
 {
+    // The batches still waiting are computed here, beside the worker.
     std::unique_lock lock(m_state->mutex);
-    m_state->changed.wait(lock, [this] { return m_state->batches.empty() && !m_state->busy; });
+    while (!m_state->batches.empty()) {
+        const std::vector<RowSpan> spans = std::move(m_state->batches.front());
+        m_state->batches.pop_front();
+        lock.unlock();
+        State::compute(spans, m_state->finisherGrid);
+        lock.lock();
+    }
+    m_state->changed.wait(lock, [this] { return !m_state->busy; });
 }
 
 void computeStreamMonthDays(CUTABLE& streams, int row, int year)

@@ -1,6 +1,9 @@
 #pragma once
 // Splitting independent per-row work between the machine's cores.
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <thread>
 #include <vector>
@@ -30,4 +33,12 @@ inline PartRange partRange(int items, int part, int parts)
 {
     const long long size = items;
     return {static_cast<int>(size * part / parts), static_cast<int>(size * (part + 1) / parts)};
+}
+
+// Lets the calling thread run after the process's others when they want the cores: for
+// background work that others wait for only at the end.
+inline void lowerThisThreadsPriority()
+{
+    constexpr int kBackgroundNice = 10;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kBackgroundNice);
 }

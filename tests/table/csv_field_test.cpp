@@ -79,10 +79,12 @@ std::uint64_t bitsOf(double value)
 
 // A reader against its sscanf reference on one field: result, value bits and where
 // parsing stopped; the whole-field reader against the reference followed by blanks only.
+// The field is read up to its length within a line that goes on with digits.
 template <typename T, typename Scan, typename Reference, typename Whole>
 void expectAsSscanf(const std::string& field, Scan scan, Reference reference, Whole whole)
 {
-    const char* begin = field.data();
+    const std::string line = field + "98765432";
+    const char* begin = line.data();
     const char* end = begin + field.size();
     T fast{7}, expected{7}, read{7};
     const char* fastStop = nullptr;
@@ -90,8 +92,9 @@ void expectAsSscanf(const std::string& field, Scan scan, Reference reference, Wh
     const bool converted = reference(begin, end, expected, &expectedStop);
     ASSERT_EQ(scan(begin, end, fast, &fastStop), converted) << field;
     EXPECT_EQ(bitsOf(fast), bitsOf(expected)) << field;
-    if (converted)
+    if (converted) {
         EXPECT_EQ(fastStop, expectedStop) << field;
+    }
     const bool wholeExpected = converted && std::all_of(expectedStop, end, [](char c) {
                                    return std::isspace(static_cast<unsigned char>(c)) != 0;
                                });

@@ -10,7 +10,8 @@
 
 IdIndex::IdIndex(const CUTABLE& table, int idColumn)
 {
-    const std::size_t capacity = std::bit_ceil(2 * static_cast<std::size_t>(table.count()) + 2);
+    const auto rowCount = static_cast<std::size_t>(table.count());
+    const std::size_t capacity = std::bit_ceil(rowCount + rowCount / 2 + 2);
     m_mask = capacity - 1;
     m_shift = 64 - std::countr_zero(capacity);
     // Ten million orbits take 256 MB of slots: huge zeroed pages spare both a fill and most faults.

@@ -39,7 +39,7 @@ private:
     void insert(std::uint32_t id, int row);
 
     std::size_t m_mask = 0;
-    std::unique_ptr<Slot[], Unmap> m_slots; // open addressing, a power of two at most half full
+    std::unique_ptr<Slot[], Unmap> m_slots; // open addressing, a power of two at most 2/3 full
     int m_shift = 0;
     std::vector<Duplicate> m_duplicates;
 };

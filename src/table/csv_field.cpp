@@ -2,7 +2,6 @@
 // snprintf behind them for the rare forms the fast paths leave alone.
 #include "table/csv_field.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -64,80 +63,24 @@ bool isFloatMidpoint(double value)
     return (bits & kBelowFloat) == std::uint64_t{1} << 28;
 }
 
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
-constexpr std::uint64_t kPowersOfTenUpTo8[] = {1,      10,      100,      1000,     10000,
-                                               100000, 1000000, 10000000, 100000000};
-
-// The characters at p as the low bytes of a word (p's first), read with one load that stays
-// within [field, end); zero bytes past the end. False when the field is too short for it.
-bool loadEight(const char* p, const char* field, const char* end, std::uint64_t& word)
-{
-    if (end - p >= 8) {
-        std::memcpy(&word, p, 8);
-        return true;
-    }
-    if (end - field < 8 || p >= end)
-        return false;
-    std::memcpy(&word, end - 8, 8);
-    word >>= 8 * (p - (end - 8));
-    return true;
-}
-
-// The digits that open the eight characters of a word: how many, and their value.
-int leadingDigits(std::uint64_t word, std::uint64_t& value)
-{
-    // A byte is a digit when it is 0x3N and adding 6 keeps it 0x3N. A carry out of a byte
-    // that is no digit can spoil only the later bytes, which the count does not reach.
-    const std::uint64_t high = word & (0xF0 * kEachByte);
-    const std::uint64_t highPlus6 = ((word + 0x06 * kEachByte) & (0xF0 * kEachByte)) >> 4;
-    const std::uint64_t notDigit = (high | highPlus6) ^ (0x33 * kEachByte);
-    const int count = notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
-    value = 0;
-    if (count == 0)
-        return 0;
-    // Shifted up, the digits stand behind leading zeros; then pairs, fours and eights combine.
-    std::uint64_t digits = (word - 0x30 * kEachByte) << (8 * (8 - count));
-    digits = digits * 10 + (digits >> 8);
-    digits = (((digits & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-              (((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
-             32;
-    value = digits;
-    return count;
-}
-
-// Appends the run of digits at p to the mantissa, eight at a time where the field allows.
-const char* readDigits(const char* p, const char* field, const char* end, std::uint64_t& mantissa,
-                       int& digits)
-{
-    std::uint64_t word = 0, value = 0;
-    while (digits <= kMaxFastFloatDigits && loadEight(p, field, end, word)) {
-        const int count = leadingDigits(word, value);
-        mantissa = mantissa * kPowersOfTenUpTo8[count] + value;
-        digits += count;
-        p += count;
-        if (count < 8)
-            return p;
-    }
-    for (; p < end && isDigit(*p) && digits <= kMaxFastFloatDigits; ++p, ++digits)
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-    return p;
-}
-
 // Plain decimals "[blanks][sign]digits[.digits]" as their nearest double.
 Fast fastDecimal(const char* p, const char* end, double& value, const char*& stop)
 {
-    const char* field = p;
     p = skipBlanks(p, end);
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-'))
         negative = *p++ == '-';
     std::uint64_t mantissa = 0;
     int digits = 0;
-    p = readDigits(p, field, end, mantissa, digits);
-    const int integerDigits = digits;
-    if (p < end && *p == '.')
-        p = readDigits(p + 1, field, end, mantissa, digits);
-    const int fractionDigits = digits - integerDigits;
+    int fractionDigits = 0;
+    for (; p < end && isDigit(*p) && digits <= kMaxFastFloatDigits; ++p, ++digits)
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    if (p < end && *p == '.') {
+        for (++p; p < end && isDigit(*p) && digits <= kMaxFastFloatDigits; ++p, ++digits) {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+            ++fractionDigits;
+        }
+    }
     if (digits == 0 || digits > kMaxFastFloatDigits)
         return Fast::Unhandled;
     if (p < end && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X'))

@@ -136,9 +136,8 @@ public:
         const double u = place->u;
         const double w[4] = {-u * (u - 1) * (u - 2) / 6, (u + 1) * (u - 1) * (u - 2) / 2,
                              -(u + 1) * u * (u - 2) / 2, (u + 1) * u * (u - 1) / 6};
-        EarthState earth{};
-        earth.velocity = w[0] * v[0] + w[1] * v[1] + w[2] * v[2] + w[3] * v[3];
-        const double vs = HeliocentricSpeed(earth, ra * kDegToRad, dec * kDegToRad, vg);
+        const double vs =
+            speedFor(w[0] * v[0] + w[1] * v[1] + w[2] * v[2] + w[3] * v[3], ra, dec, vg);
         const float rounded = static_cast<float>(vs);
         const float beyond = std::nextafter(rounded, vs > rounded ? kHuge : -kHuge);
         const double boundary = (double(rounded) + double(beyond)) / 2.0;
@@ -154,9 +153,15 @@ private:
         const auto [known, added] = m_exact.try_emplace(std::bit_cast<std::uint32_t>(mjd));
         if (added)
             known->second = EarthPositionVelocity(double(mjd) + kMjdToJd).velocity;
+        return static_cast<float>(speedFor(known->second, ra, dec, vg));
+    }
+
+    // The speed takes only the Earth's velocity from its state.
+    static double speedFor(const Vec3& earthVelocity, float ra, float dec, float vg)
+    {
         EarthState earth{};
-        earth.velocity = known->second;
-        return static_cast<float>(HeliocentricSpeed(earth, ra * kDegToRad, dec * kDegToRad, vg));
+        earth.velocity = earthVelocity;
+        return HeliocentricSpeed(earth, ra * kDegToRad, dec * kDegToRad, vg);
     }
 
     static constexpr double kStepDays = 0.125;
@@ -237,6 +242,19 @@ struct OrbitDerivedWorker::State {
         computeRows(spans, velocities);
     }
 
+    // Takes the oldest batch waiting and computes it with the lock let go; false when none waits.
+    bool computeOldest(std::unique_lock<std::mutex>& lock, EarthVelocityGrid& velocities)
+    {
+        if (batches.empty())
+            return false;
+        const std::vector<RowSpan> spans = std::move(batches.front());
+        batches.pop_front();
+        lock.unlock();
+        compute(spans, velocities);
+        lock.lock();
+        return true;
+    }
+
     void run()
     {
         // While files are read, the reading thread and the clearing of the table's next block
@@ -247,12 +265,8 @@ struct OrbitDerivedWorker::State {
             changed.wait(lock, [this] { return stopping || !batches.empty(); });
             if (batches.empty())
                 return;
-            const std::vector<RowSpan> spans = std::move(batches.front());
-            batches.pop_front();
             busy = true;
-            lock.unlock();
-            compute(spans, grid);
-            lock.lock();
+            computeOldest(lock, grid);
             busy = false;
             changed.notify_all();
         }
@@ -299,13 +313,8 @@ void OrbitDerivedWorker::finish()
 {
     // The batches still waiting are computed here, beside the worker.
     std::unique_lock lock(m_state->mutex);
-    while (!m_state->batches.empty()) {
-        const std::vector<RowSpan> spans = std::move(m_state->batches.front());
-        m_state->batches.pop_front();
-        lock.unlock();
-        State::compute(spans, m_state->finisherGrid);
-        lock.lock();
-    }
+    while (m_state->computeOldest(lock, m_state->finisherGrid))
+        continue;
     m_state->changed.wait(lock, [this] { return !m_state->busy; });
 }
 

@@ -14,7 +14,7 @@ IdIndex::IdIndex(const CUTABLE& table, int idColumn)
     const std::size_t capacity = std::bit_ceil(rowCount + rowCount / 2 + 2);
     m_mask = capacity - 1;
     m_shift = 64 - std::countr_zero(capacity);
-    // Ten million orbits take 256 MB of slots: huge zeroed pages spare both a fill and most faults.
+    // Ten million orbits take 128 MB of slots: huge zeroed pages spare both a fill and most faults.
     const std::size_t bytes = capacity * sizeof(Slot);
     m_slots = {static_cast<Slot*>(mapZeroedPages(bytes)), Unmap{bytes}};
     if (!m_slots)
